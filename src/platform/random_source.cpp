@@ -1,0 +1,8 @@
+#include "platform/random_source.h"
+
+#include <QRandomGenerator>
+
+int SystemRandomSource::bounded(int bound)
+{
+    return QRandomGenerator::global()->bounded(bound);
+}
