@@ -80,7 +80,10 @@ Form1::Form1(const Platform &platform, QWidget *parent)
     setWindowTitle(kWindowTitle);
     setWindowIcon(QIcon(QStringLiteral(":/logo.svg")));
     setFont(designFont(kSansSerif, 8.25));
-    paint(this, Qt::white, kDarkGreen);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, kDarkGreen);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
 
     game_.setHooks({[this] { announcer_.Confusi(); }, [this] { settings_.Settaggio(); },
                     [this] { help_.hide(); }});
@@ -479,6 +482,10 @@ void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Every activation shows the window maximised.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !(windowState() & Qt::WindowMaximized))
-        setWindowState(Qt::WindowMaximized);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || (windowState() & Qt::WindowMaximized))
+        return;
+    // Without a window manager the maximised state is only a hint: take the screen as well.
+    if (QScreen *where = screen())
+        setGeometry(where->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
 }
