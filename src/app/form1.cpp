@@ -63,10 +63,16 @@ QCursor handCursor(const QString &path)
 {
     // The fingertip is the hot spot of both hand pictures.
     const QPixmap picture(path);
-    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 9, 1);
+    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 12, 1);
 }
 
 } // namespace
+
+// The pictures live in this static library: register them before the first use.
+static void loadPictures()
+{
+    Q_INIT_RESOURCE(assets);
+}
 
 Form1::Form1(const Platform &platform, QWidget *parent)
     : QWidget(parent),
@@ -77,6 +83,7 @@ Form1::Form1(const Platform &platform, QWidget *parent)
       ladder_(state_, platform.store, platform.voice),
       poll_(platform.keys)
 {
+    loadPictures();
     setWindowTitle(kWindowTitle);
     setWindowIcon(QIcon(QStringLiteral(":/logo.svg")));
     setFont(designFont(kSansSerif, 8.25));
