@@ -21,3 +21,6 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Further targets (benchmarks, sanitizers, fuzzing, packaging) each in a file of their own.
+-include mk/*.mk
