@@ -59,9 +59,10 @@ void OptionBox::mouseReleaseEvent(QMouseEvent *event)
 
 namespace {
 
-// The two textures scaled to the cells' size, shared by all cells.
-const QPixmap &paper(bool inPlay, QSize size)
+// The two textures scaled to the cells' size in device pixels, shared by all cells.
+const QPixmap &paper(bool inPlay, QSize logicalSize, qreal ratio)
 {
+    const QSize size = (QSizeF(logicalSize) * ratio).toSize();
     static QHash<QString, QPixmap> sources;
     static QHash<QString, QPixmap> scaled;
     const QString path = cellTexture(inPlay);
@@ -73,7 +74,9 @@ const QPixmap &paper(bool inPlay, QSize size)
         sources.insert(path, QPixmap(path));
     if (scaled.size() > 16)
         scaled.clear();
-    return *scaled.insert(key, sources[path].scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QPixmap picture = sources[path].scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture.setDevicePixelRatio(ratio);
+    return *scaled.insert(key, picture);
 }
 
 const QColor kDrawnRed(255, 0, 0);
@@ -116,7 +119,7 @@ void BoardCell::paintEvent(QPaintEvent *)
     if (drawn_)
         painter.fillRect(area, kDrawnRed);
     else
-        painter.drawPixmap(0, 0, paper(inPlay_, area.size()));
+        painter.drawPixmap(0, 0, paper(inPlay_, area.size(), devicePixelRatioF()));
     painter.setPen(Qt::black);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     painter.setFont(font());
