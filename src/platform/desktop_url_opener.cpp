@@ -1,0 +1,8 @@
+#include "platform/desktop_url_opener.h"
+
+#include <QDesktopServices>
+
+bool DesktopUrlOpener::open(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

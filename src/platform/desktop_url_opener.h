@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/url_opener.h"
+
+// Opens a web address with the desktop's default browser.
+class DesktopUrlOpener : public UrlOpener {
+public:
+    bool open(const QUrl &url) override;
+};

@@ -1,0 +1,129 @@
+#include "platform/key_state_filter.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+int virtualKeyOf(int qtKey)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 65 + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return 48 + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Clear: return 12;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Print: return 44;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Meta: return 91;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
+    default: return 0;
+    }
+}
+
+KeyStateFilter::KeyStateFilter(QObject *parent)
+    : QObject(parent),
+      active_(QGuiApplication::applicationState() == Qt::ApplicationActive)
+{
+}
+
+bool KeyStateFilter::query(int code)
+{
+    const bool tapped = tapped_.remove(code);
+    return tapped || down_.contains(code);
+}
+
+void KeyStateFilter::feed(int code, bool down)
+{
+    if (code == 0)
+        return;
+    if (!down) {
+        down_.remove(code);
+    } else if (active_) {
+        down_.insert(code);
+        tapped_.insert(code);
+    }
+}
+
+void KeyStateFilter::releaseAll()
+{
+    down_.clear();
+    tapped_.clear();
+    codeOfScanCode_.clear();
+}
+
+void KeyStateFilter::setActive(bool active)
+{
+    active_ = active;
+    if (!active)
+        releaseAll();
+}
+
+bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    // One key event reaches the filter once for every object it passes through (the window,
+    // the focus widget, its parents): the sets make the repeats harmless.
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        if (keyEvent->isAutoRepeat())
+            break;
+        const bool down = event->type() == QEvent::KeyPress;
+        const quint32 scanCode = keyEvent->nativeScanCode();
+        const int code = virtualKeyOf(keyEvent->key());
+        if (down) {
+            feed(code, true);
+            if (scanCode != 0 && code != 0 && active_)
+                codeOfScanCode_.insert(scanCode, code);
+        } else {
+            feed(code, false);
+            if (scanCode != 0)
+                feed(codeOfScanCode_.take(scanCode), false);
+        }
+        break;
+    }
+    case QEvent::ApplicationStateChange:
+        setActive(static_cast<QApplicationStateChangeEvent *>(event)->applicationState()
+                  == Qt::ApplicationActive);
+        break;
+    case QEvent::ApplicationDeactivate:
+        setActive(false);
+        break;
+    case QEvent::WindowDeactivate:
+        releaseAll();
+        break;
+    case QEvent::FocusOut:
+        // A QWindow loses focus only when it stops being the active window.
+        if (watched->isWindowType())
+            releaseAll();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
