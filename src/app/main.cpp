@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextToSpeech>
-#include <QTimer>
 
 namespace {
 
@@ -29,9 +28,7 @@ int main(int argc, char **argv)
 
     // Without any speech engine there is no voice to call the numbers: say what to install.
     if (QTextToSpeech::availableEngines().isEmpty()) {
-        fail(QStringLiteral("Nessuna sintesi vocale disponibile.\n"
-                            "Installare i pacchetti qt6-speech-speechd-plugin, speech-dispatcher "
-                            "e speech-dispatcher-espeak-ng."));
+        fail(kNoEngineMessage);
         return 1;
     }
 
@@ -46,11 +43,9 @@ int main(int argc, char **argv)
     Form1 window({voice, store, keys, urls, random, clock});
     window.show();
 
-    // Starting the engine blocks for about a second: do it once the window is on screen;
-    // what is spoken meanwhile waits in the voice's queue.
-    QTimer::singleShot(0, &window, [&] {
-        QString error;
-        auto engine = createSystemSpeechEngine(&error);
+    // The engine takes about a second to start: the window is usable meanwhile, and what
+    // is spoken waits in the voice's queue.
+    startSystemSpeechEngine(&window, [&](std::unique_ptr<SpeechEngine> engine, const QString &error) {
         if (!engine) {
             fail(error);
             QApplication::exit(1);

@@ -246,40 +246,46 @@ void QtSpeechEngine::say(const QString &text)
         thread->tts, [thread, text] { thread->sayOrDefer(text); }, Qt::QueuedConnection);
 }
 
-std::unique_ptr<SpeechEngine> createSystemSpeechEngine(QString *error)
+void startSystemSpeechEngine(QObject *context, SpeechEngineStarted done)
 {
-    const auto fail = [error](const QString &message) {
-        if (error)
-            *error = message;
-        return std::unique_ptr<SpeechEngine>();
-    };
-    if (QTextToSpeech::availableEngines().isEmpty())
-        return fail(QStringLiteral(
-            "No text-to-speech engine is installed, so the numbers cannot be spoken. Install "
-            "the Debian packages qt6-speech-speechd-plugin, speech-dispatcher and "
-            "speech-dispatcher-espeak-ng."));
+    if (QTextToSpeech::availableEngines().isEmpty()) {
+        done(nullptr, kNoEngineMessage);
+        return;
+    }
 
     auto *thread = new QtSpeechEngine::SpeechThread;
     thread->setObjectName(QStringLiteral("speech"));
     thread->start();
-    if (!thread->started.tryAcquire(1, QtSpeechEngine::startTimeoutMs)) {
-        // Still waiting for the server: the thread is left to finish, or not, on its own.
-        thread->quit();
-        QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-        return fail(QStringLiteral("The text-to-speech engine did not start within %1 s (is "
-                                   "speech-dispatcher hanging?).")
-                        .arg(QtSpeechEngine::startTimeoutMs / 1000));
-    }
-    if (thread->failed) {
-        const QString message = QStringLiteral("The text-to-speech engine \"%1\" could not "
-                                               "start: %2")
-                                    .arg(thread->engineName, thread->error);
-        thread->wait();
-        delete thread;
-        return fail(message);
-    }
-    std::unique_ptr<QtSpeechEngine> engine(new QtSpeechEngine);
-    engine->thread_ = thread;
-    engine->watch(thread->tts);
-    return engine;
+    // The engine connects to its server on its own thread; the window goes on meanwhile.
+    auto *poll = new QTimer(context);
+    poll->setInterval(20);
+    QDeadlineTimer deadline(QtSpeechEngine::startTimeoutMs);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, thread, deadline, done] {
+        const bool started = thread->started.tryAcquire(1, 0);
+        if (!started && !deadline.hasExpired())
+            return;
+        poll->deleteLater();
+        if (!started) {
+            // Still waiting for the server: the thread is left to finish, or not, on its own.
+            thread->quit();
+            QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+            done(nullptr, QStringLiteral("La sintesi vocale non è partita entro %1 secondi "
+                                         "(speech-dispatcher è bloccato?).")
+                              .arg(QtSpeechEngine::startTimeoutMs / 1000));
+            return;
+        }
+        if (thread->failed) {
+            const QString message = QStringLiteral("La sintesi vocale \"%1\" non è partita: %2")
+                                        .arg(thread->engineName, thread->error);
+            thread->wait();
+            delete thread;
+            done(nullptr, message);
+            return;
+        }
+        std::unique_ptr<QtSpeechEngine> engine(new QtSpeechEngine);
+        engine->thread_ = thread;
+        engine->watch(thread->tts);
+        done(std::move(engine), QString());
+    });
+    poll->start();
 }

@@ -97,7 +97,7 @@ public:
     static constexpr int stopTimeoutMs = 1000;
 
 private:
-    friend std::unique_ptr<SpeechEngine> createSystemSpeechEngine(QString *error);
+    friend void startSystemSpeechEngine(QObject *context, std::function<void(std::unique_ptr<SpeechEngine>, const QString &)> done);
     class SpeechThread;
     QtSpeechEngine() = default;
     void watch(QTextToSpeech *tts);
@@ -112,7 +112,12 @@ private:
 // The Italian locale among those of an engine, Italy's own first; none when there is none.
 std::optional<QLocale> italianLocaleAmong(const QList<QLocale> &locales);
 
-// The system's speech engine, or null with a message for the user in *error when there is
-// none or it failed at creation. Blocks while the engine starts (about a second, at most
-// QtSpeechEngine::startTimeoutMs).
-std::unique_ptr<SpeechEngine> createSystemSpeechEngine(QString *error);
+// Hands `done` the system's speech engine, or null with a message for the user when there
+// is none or it failed to start. The engine starts on its own thread (about a second, at
+// most QtSpeechEngine::startTimeoutMs); `done` runs later on the context's thread.
+inline const QString kNoEngineMessage = QStringLiteral(
+    "Nessuna sintesi vocale installata: i numeri non possono essere pronunciati.\n"
+    "Installare i pacchetti qt6-speech-speechd-plugin, speech-dispatcher e "
+    "speech-dispatcher-espeak-ng.");
+using SpeechEngineStarted = std::function<void(std::unique_ptr<SpeechEngine>, const QString &)>;
+void startSystemSpeechEngine(QObject *context, SpeechEngineStarted done);
