@@ -59,6 +59,10 @@ void describe(QWidget *widget, const QString &name, const QString &tip = QString
 
 QColor rgb(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// What a screen reader says of the controls that have no tooltip.
+const QString kPrizeButtonPurpose = QStringLiteral("Dichiara il premio vinto in sala");
+const QString kPrizeBoxPurpose = QStringLiteral("Spuntato: premio già vinto o escluso dal gioco");
+
 QCursor handCursor(const QString &path)
 {
     // The fingertip is the hot spot of both hand pictures.
@@ -135,7 +139,8 @@ void Form1::buildLeftColumn()
     Label5->setAlignment(Qt::AlignCenter);
     paint(Label5, QColor(128, 255, 128));
     Label5->setCursor(handCursor(QStringLiteral(":/hand.png")));
-    describe(Label5, tr("Ultimo numero"), QStringLiteral("Ultimo numero estratto (^)"));
+    // No name of its own: a screen reader reads the number shown.
+    describe(Label5, QString(), QStringLiteral("Ultimo numero estratto (^)"));
     place(Label5, 210, 50, 1545, 1395);
     connect(Label5, &ClickLabel::clicked, this, &Form1::Label5_Click);
 
@@ -145,12 +150,14 @@ void Form1::buildLeftColumn()
         Command4[i]->setFont(designFont(kTerminal, 6, true));
         Command4[i]->setStyleSheet(QStringLiteral("padding: 0px;"));
         describe(Command4[i], kPrizeCaptions[i] + QStringLiteral(" (F%1)").arg(i + 2));
+        Command4[i]->setAccessibleDescription(kPrizeButtonPurpose);
         place(Command4[i], 240, 2130 + 330 * i, 465, 220);
         connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
 
         Check1[i] = new OptionBox(kPrizeCaptions[i], this);
         paint(Check1[i], Qt::white, kDarkGreen);
         describe(Check1[i], kPrizeCaptions[i]);
+        Check1[i]->setAccessibleDescription(kPrizeBoxPurpose);
         place(Check1[i], 780, 2100 + 330 * i, widths[i], 255);
         // A keyboard toggle changes the box silently; a mouse release also speaks and stores.
         connect(Check1[i], &QCheckBox::stateChanged, this, [this, i] {
@@ -205,6 +212,7 @@ void Form1::buildLeftColumn()
         Label4[k]->setFrameShape(QFrame::Box);
         Label4[k]->setLineWidth(1);
         describe(Label4[k], Label4[k]->text(), QStringLiteral("Esclusione cartelle dal tabellone"));
+        Label4[k]->setFocusPolicy(Qt::TabFocus);
         place(Label4[k], k % 2 == 0 ? 210 : 990, 5790 + 270 * (k / 2), 765, 255);
         connect(Label4[k], &ClickLabel::clicked, this, [this, k] { Label4_Click(k); });
     }
@@ -233,6 +241,7 @@ void Form1::buildLeftColumn()
     paint(Label7, Qt::black, QColor(255, 255, 128));
     Label7->setCursor(handCursor(QStringLiteral(":/hand_white.png")));
     describe(Label7, QStringLiteral("?"), QStringLiteral("Aiuto"));
+    Label7->setFocusPolicy(Qt::TabFocus);
     place(Label7, 210, 9060, 585, 705);
     connect(Label7, &ClickLabel::clicked, this, &Form1::Label7_Click);
 
@@ -241,6 +250,7 @@ void Form1::buildLeftColumn()
     Image2->setPixmap(QIcon(QStringLiteral(":/logo.svg")).pixmap(32, 32));
     Image2->setCursor(handCursor(QStringLiteral(":/hand.png")));
     describe(Image2, QStringLiteral("Orvanet"), QStringLiteral("Vai al sito Orvanet"));
+    Image2->setFocusPolicy(Qt::TabFocus);
     place(Image2, 900, 9060, 810, 705);
     connect(Image2, &ClickLabel::clicked, this, &Form1::Image2_Click);
 
@@ -248,14 +258,16 @@ void Form1::buildLeftColumn()
     Label6->setFont(designFont(kSansSerif, 22.5));
     Label6->setAlignment(Qt::AlignCenter);
     paint(Label6, QColor(255, 192, 128));
-    describe(Label6, tr("Smorfia"), QStringLiteral("La smorfia napoletana"));
+    // Read, like Label5, by what it shows.
+    describe(Label6, QString(), QStringLiteral("La smorfia napoletana"));
     place(Label6, 4560, 9870, kLabel6Width, kLabel6Height);
     connect(Label6, &ClickLabel::clicked, this, &Form1::Label6_Click);
 
     // The tab order follows the column from top to bottom.
     QWidget *order[] = {Command4[0], Check1[0], Command4[1], Check1[1], Command4[2], Check1[2],
                         Command4[3], Check1[3], Command4[4], Check1[4], Text1, Check2, Check3,
-                        Check5, Command1, Command5, Command2};
+                        Check5, Label4[0], Label4[1], Label4[2], Label4[3], Label4[4], Label4[5],
+                        Command1, Command5, Command2, Label7, Image2};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

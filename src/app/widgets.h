@@ -7,17 +7,22 @@
 
 class QSvgRenderer;
 
-// A label that reports a click: a left button pressed and released over it.
+// A label that reports a click: a left button pressed and released over it, Space or
+// Enter while it has the focus, or the press action of a screen reader, to which it is
+// a button.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget *parent = nullptr);
+    explicit ClickLabel(const QString &text, QWidget *parent = nullptr);
 signals:
     void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;
