@@ -39,7 +39,6 @@ void paint(QWidget *widget, const QColor &text, const QColor &back = QColor())
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Text, text);
     if (back.isValid()) {
         palette.setColor(QPalette::Window, back);
         palette.setColor(QPalette::Button, back);

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <cmath>
 
 using namespace tabellone;
 
@@ -20,6 +21,17 @@ std::string nameOf(QWidget *widget) { return accessible(widget)->text(QAccessibl
 std::string descriptionOf(QWidget *widget)
 {
     return accessible(widget)->text(QAccessible::Description).toStdString();
+}
+
+// Contrast ratio of two colours by their relative luminance, from 1 (none) to 21.
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -79,6 +91,17 @@ TEST_F(AccessibilityTest, ControlsTellTheirRoleNameAndPurpose)
     }
     EXPECT_EQ(nameOf(form->Picture1), "Tabellone");
     EXPECT_EQ(nameOf(form->Picture3), "Aiuto");
+}
+
+TEST_F(AccessibilityTest, TicksStandOutOfTheirBoxes)
+{
+    form->Check1[1]->click();
+    OptionBox *const boxes[] = {form->Check1[0], form->Check1[1], form->Check1[4], form->Check2, form->Check3, form->Check5};
+    for (OptionBox *box : boxes) {
+        const QPalette &colours = box->palette();
+        EXPECT_GE(contrast(colours.color(QPalette::Text), colours.color(QPalette::Base)), 4.5)
+            << box->text().toStdString();
+    }
 }
 
 TEST_F(AccessibilityTest, ADrawIsReadOnTheBoardAndTheDisplays)
