@@ -4,6 +4,7 @@
 #include "board/cartella_look.h"
 #include "platform/url_opener.h"
 
+#include <QCheckBox>
 #include <QCursor>
 #include <QFrame>
 #include <QIcon>
@@ -39,6 +40,9 @@ void paint(QWidget *widget, const QColor &text, const QColor &back = QColor())
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, text);
+    // A check box draws its tick in the Text colour on its white box: keep the style's.
+    if (!qobject_cast<QCheckBox *>(widget))
+        palette.setColor(QPalette::Text, text);
     if (back.isValid()) {
         palette.setColor(QPalette::Window, back);
         palette.setColor(QPalette::Button, back);

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QImage>
 #include <cmath>
 
 using namespace tabellone;
@@ -101,6 +102,23 @@ TEST_F(AccessibilityTest, TicksStandOutOfTheirBoxes)
         const QPalette &colours = box->palette();
         EXPECT_GE(contrast(colours.color(QPalette::Text), colours.color(QPalette::Base)), 4.5)
             << box->text().toStdString();
+    }
+}
+
+TEST_F(AccessibilityTest, LockedCartelleStayReadable)
+{
+    random.script = {0};
+    form->Command2_Click();
+    ASSERT_FALSE(form->Label4[0]->isEnabled());
+    for (ClickLabel *label : {form->Label4[0], form->Label4[1]}) {
+        const QImage image = label->grab().toImage();
+        const QImage inside = image.copy(image.rect().adjusted(3, 3, -3, -3));
+        QColor darkest = Qt::white;
+        for (int y = 0; y < inside.height(); ++y)
+            for (int x = 0; x < inside.width(); ++x)
+                if (qGray(inside.pixel(x, y)) < qGray(darkest.rgb()))
+                    darkest = inside.pixelColor(x, y);
+        EXPECT_GE(contrast(darkest, label->palette().color(QPalette::Window)), 4.5) << label->text().toStdString();
     }
 }
 
