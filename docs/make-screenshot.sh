@@ -22,32 +22,10 @@ for t in Xvfb xdotool import; do
   command -v $t >/dev/null || { echo "make-screenshot: $t is missing (apt-get install xvfb xdotool imagemagick)" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-mkdir -p "$work/config" "$work/run"
-chmod 700 "$work/run"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-xvfb="" prog=""
-cleanup() {
-  set +e
-  [ -n "$prog" ] && { kill -9 "$prog"; wait "$prog"; } 2>/dev/null
-  spd=$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid" 2>/dev/null)
-  [ -n "$spd" ] && kill -9 "$spd" 2>/dev/null
-  [ -n "$xvfb" ] && { kill "$xvfb"; wait "$xvfb"; } 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. packaging/private-display.sh
 
-mkfifo "$work/display"
-Xvfb -displayfd 5 -screen 0 $((1280 * scale))x$((800 * scale))x24 -dpi 96 -nolisten tcp \
-  5>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-read -r -t 10 disp <"$work/display" || { echo "make-screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$disp
-
-QT_SCALE_FACTOR=$scale "$bin" >"$work/log" 2>&1 &
-prog=$!
-win=$(timeout 20 xdotool search --sync --onlyvisible --pid "$prog" --name '^Sorteggina di' | head -n 1 || true)
-[ -n "$win" ] || { echo "make-screenshot: no window appeared" >&2; cat "$work/log" >&2; exit 1; }
+start_private_display $((1280 * scale))x$((800 * scale))
+start_program "$bin" QT_SCALE_FACTOR="$scale"
 # Activating the window maximises it over the whole screen.
 xdotool windowfocus --sync "$win"
 sleep 1
