@@ -1,0 +1,384 @@
+// In-process figures on the real window, offscreen, each next to a baseline:
+//   draw cycle  Command2_Click with its announcement queued, the prize check and the
+//               synced save to a real settings file; baseline a bare QSettings write.
+//   layout      the resize handler at several window sizes; baseline the same number
+//               of setGeometry calls on plain widgets.
+//   voice path  from a Down press reaching the keyboard poll to the text reaching the
+//               speech engine; baseline a text handed straight to the voice.
+// Every iteration is timed on its own (manual time); the counters median_us, p99_us
+// and max_us summarise those samples. No figure is checked here: run_bench.py reports.
+#include "app/form1.h"
+#include "board/layout.h"
+#include "platform/clock.h"
+#include "platform/key_state_filter.h"
+#include "platform/qt_settings_store.h"
+#include "platform/queued_voice.h"
+#include "platform/random_source.h"
+#include "platform/url_opener.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QResizeEvent>
+#include <QSettings>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clocked = std::chrono::steady_clock;
+
+double secondsBetween(Clocked::time_point from, Clocked::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// Median, 99th percentile and maximum of the samples (seconds), in microseconds.
+void report(benchmark::State &state, std::vector<double> samples)
+{
+    if (samples.empty())
+        return;
+    std::sort(samples.begin(), samples.end());
+    const auto at = [&](double q) {
+        const size_t rank = size_t(std::ceil(q * double(samples.size())));
+        return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1] * 1e6;
+    };
+    state.counters["median_us"] = at(0.5);
+    state.counters["p99_us"] = at(0.99);
+    state.counters["max_us"] = samples.back() * 1e6;
+    state.counters["samples"] = double(samples.size());
+}
+
+// A speech engine that finishes every text the moment it gets it, noting when that was.
+class InstantEngine : public SpeechEngine {
+public:
+    explicit InstantEngine(Clocked::time_point *lastSay) : lastSay_(lastSay) {}
+    void say(const QString &) override
+    {
+        if (lastSay_->time_since_epoch().count() == 0)
+            *lastSay_ = Clocked::now();
+        if (onReady)
+            onReady();
+    }
+
+private:
+    Clocked::time_point *lastSay_;
+};
+
+class NoUrls : public UrlOpener {
+public:
+    bool open(const QUrl &) override { return true; }
+};
+
+// A settings store held in memory, to tell the disk's share of a draw apart.
+class MemoryStore : public SettingsStore {
+public:
+    QString read(const QString &key, const QString &defaultValue) override
+    {
+        return values.value(key, defaultValue);
+    }
+    void write(const QString &key, const QString &value) override { values[key] = value; }
+    QMap<QString, QString> values;
+};
+
+// Form1 with its resize handler timed exactly as the resize event runs it.
+class TimedForm : public Form1 {
+public:
+    using Form1::Form1;
+    QSize timedSize;
+    std::vector<double> samples;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        const auto start = Clocked::now();
+        Form1::resizeEvent(event);
+        const auto end = Clocked::now();
+        if (event->size() == timedSize)
+            samples.push_back(secondsBetween(start, end));
+    }
+};
+
+// The window with the program's own platform services, the speech engine replaced by
+// one that finishes at once and the settings file in a folder of its own.
+struct Program {
+    explicit Program(bool memoryStore = false)
+        : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))),
+          window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys,
+                  urls, random, clock})
+    {
+        voice.attachEngine(std::make_unique<InstantEngine>(&lastSay));
+        qApp->installEventFilter(&keys);
+        window.show();
+        QApplication::processEvents();
+    }
+    ~Program() { qApp->removeEventFilter(&keys); }
+
+    QTemporaryDir dir;
+    Clocked::time_point lastSay{};
+    QueuedVoice voice;
+    QtSettingsStore diskStore;
+    MemoryStore memory;
+    KeyStateFilter keys;
+    NoUrls urls;
+    SystemRandomSource random;
+    SteadyClock clock;
+    TimedForm window;
+};
+
+constexpr int kDraws = 3600;
+constexpr int kCells = 90;
+
+// A board ends at the tombola (the owner plays every cartella) or when all is drawn.
+bool boardOver(Form1 &window)
+{
+    return window.state().tombolaOut() || window.state().drawnCount() == kCells;
+}
+
+void drawCycle(benchmark::State &state, bool memoryStore)
+{
+    Program program(memoryStore);
+    Form1 &window = program.window;
+    // One board untimed, so that first-use costs do not count.
+    while (!boardOver(window))
+        window.Command2_Click();
+
+    std::vector<double> samples;
+    samples.reserve(kDraws);
+    for (auto _ : state) {
+        if (boardOver(window))
+            window.Command1_Click();
+        const int before = window.state().drawnCount();
+        const auto start = Clocked::now();
+        window.Command2_Click();
+        const auto end = Clocked::now();
+        if (window.state().drawnCount() != before + 1) {
+            state.SkipWithError("no number was drawn");
+            break;
+        }
+        state.SetIterationTime(secondsBetween(start, end));
+        samples.push_back(secondsBetween(start, end));
+    }
+    report(state, std::move(samples));
+}
+
+void BM_DrawCycle(benchmark::State &state) { drawCycle(state, false); }
+void BM_DrawCycleMemoryStore(benchmark::State &state) { drawCycle(state, true); }
+
+// The saved draw's text after each draw of a board drawn in a random order.
+std::vector<QString> savedDrawTexts()
+{
+    std::vector<int> order(kCells);
+    for (int i = 0; i < kCells; ++i)
+        order[i] = i;
+    std::shuffle(order.begin(), order.end(), *QRandomGenerator::global());
+    std::vector<QString> texts;
+    for (int drawn = 1; drawn <= kCells; ++drawn) {
+        std::vector<int> cells(order.begin(), order.begin() + drawn);
+        std::sort(cells.begin(), cells.end());
+        QString text = QStringLiteral("0-0-0-0-0-1-1-1-1-1-1-");
+        for (int cell : cells)
+            text += QString::number(cell) + QLatin1Char('-');
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void BM_QSettingsWrite(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("Vellucario.conf")), QSettings::IniFormat);
+    const std::vector<QString> texts = savedDrawTexts();
+    for (const QString &text : texts) {
+        settings.setValue(QStringLiteral("Settaggio/SalvaUlt"), text);
+        settings.sync();
+    }
+    std::vector<double> samples;
+    samples.reserve(kDraws);
+    size_t next = 0;
+    for (auto _ : state) {
+        const QString &text = texts[next];
+        next = (next + 1) % texts.size();
+        const auto start = Clocked::now();
+        settings.setValue(QStringLiteral("Settaggio/SalvaUlt"), text);
+        settings.sync();
+        const auto end = Clocked::now();
+        state.SetIterationTime(secondsBetween(start, end));
+        samples.push_back(secondsBetween(start, end));
+    }
+    report(state, std::move(samples));
+}
+
+// The design client area, the size every timed resize starts from.
+const QSize kDesignSize(1143, 734);
+
+QSize sizeOf(const benchmark::State &state)
+{
+    return QSize(int(state.range(0)), int(state.range(1)));
+}
+
+void BM_Layout(benchmark::State &state)
+{
+    Program program;
+    TimedForm &window = program.window;
+    const QSize target = sizeOf(state);
+    window.timedSize = target;
+    for (auto _ : state) {
+        window.resize(kDesignSize);
+        QApplication::processEvents();
+        const size_t before = window.samples.size();
+        window.resize(target);
+        QApplication::processEvents();
+        if (window.samples.size() != before + 1 || window.size() != target) {
+            state.SkipWithError("the window did not take the size");
+            break;
+        }
+        state.SetIterationTime(window.samples.back());
+    }
+    report(state, window.samples);
+}
+
+// Plain widgets in the board's arrangement: the panel, 90 cells, 7 bars, the smorfia line.
+void BM_LayoutPlainWidgets(benchmark::State &state)
+{
+    const QSize target = sizeOf(state);
+    QWidget top;
+    top.resize(target);
+    auto *panel = new QWidget(&top);
+    std::vector<QWidget *> cells, bars;
+    for (int i = 0; i < kCells; ++i)
+        cells.push_back(new QWidget(panel));
+    for (int k = 0; k < kBars; ++k)
+        bars.push_back(new QWidget(panel));
+    auto *line = new QWidget(&top);
+    top.show();
+    QApplication::processEvents();
+
+    const float dpi = float(top.logicalDpiY());
+    const auto layoutFor = [&](QSize size) {
+        return layOutBoard(pixelsToTwips(size.width(), dpi), pixelsToTwips(size.height(), dpi),
+                           TwipsRect{0, 0, 0, 0});
+    };
+    const auto apply = [&](const BoardLayout &layout) {
+        panel->setGeometry(toPixelRect(layout.panel, dpi));
+        for (int i = 0; i < kCells; ++i)
+            cells[i]->setGeometry(toPixelRect(layout.cells[i], dpi));
+        for (int k = 0; k < kBars; ++k)
+            bars[k]->setGeometry(toPixelRect(layout.bars[k], dpi));
+        line->move(twipsToPixels(layout.label6Left, dpi), twipsToPixels(layout.label6Top, dpi));
+    };
+    const BoardLayout design = layoutFor(kDesignSize);
+    const BoardLayout wanted = layoutFor(target);
+
+    std::vector<double> samples;
+    for (auto _ : state) {
+        apply(design);
+        QApplication::processEvents();
+        const auto start = Clocked::now();
+        apply(wanted);
+        const auto end = Clocked::now();
+        QApplication::processEvents();
+        state.SetIterationTime(secondsBetween(start, end));
+        samples.push_back(secondsBetween(start, end));
+    }
+    report(state, std::move(samples));
+}
+
+// The key-state filter counts keys only while the program is active.
+bool makeActive(Program &program)
+{
+    program.window.activateWindow();
+    QApplication::processEvents();
+    if (program.keys.applicationActive())
+        return true;
+    QObject target;
+    target.installEventFilter(&program.keys);
+    QApplicationStateChangeEvent active(Qt::ApplicationActive);
+    QCoreApplication::sendEvent(&target, &active);
+    return program.keys.applicationActive();
+}
+
+void BM_VoicePath(benchmark::State &state)
+{
+    Program program;
+    if (!makeActive(program)) {
+        state.SkipWithError("the key-state filter stays inactive");
+        return;
+    }
+    constexpr int kDown = 40;
+    std::vector<double> samples;
+    for (auto _ : state) {
+        if (boardOver(program.window))
+            program.window.Command1_Click();
+        program.lastSay = {};
+        const auto start = Clocked::now();
+        program.keys.feed(kDown, true);
+        program.window.Timer3_Timer();
+        const auto said = program.lastSay;
+        program.keys.feed(kDown, false);
+        program.window.Timer3_Timer();
+        if (said.time_since_epoch().count() == 0) {
+            state.SkipWithError("the press did not reach the engine");
+            break;
+        }
+        state.SetIterationTime(secondsBetween(start, said));
+        samples.push_back(secondsBetween(start, said));
+    }
+    report(state, std::move(samples));
+}
+
+void BM_VoiceSpeak(benchmark::State &state)
+{
+    Program program;
+    std::vector<double> samples;
+    int number = 0;
+    for (auto _ : state) {
+        const QString text = QStringLiteral("È uscito il numero ") + QString::number(number % 90 + 1);
+        ++number;
+        program.lastSay = {};
+        const auto start = Clocked::now();
+        program.voice.speak(text);
+        const auto said = program.lastSay;
+        state.SetIterationTime(secondsBetween(start, said));
+        samples.push_back(secondsBetween(start, said));
+    }
+    report(state, std::move(samples));
+}
+
+void windowSizes(benchmark::internal::Benchmark *b)
+{
+    for (auto [w, h] : {std::pair{800, 600}, {1280, 1024}, {1920, 1080}, {3840, 2160}})
+        b->Args({w, h});
+    b->ArgNames({"w", "h"});
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawCycle)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawCycleMemoryStore)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Layout)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayoutPlainWidgets)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VoicePath)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_VoiceSpeak)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
