@@ -10,6 +10,9 @@ namespace {
 // A stored check-box value: a whole number the box takes (0, 1 or 2), or nothing.
 std::optional<int> checkValue(const QString &text)
 {
+    // toInt stops at an embedded NUL: "1\0junk" would load as 1.
+    if (text.contains(QChar(0)))
+        return std::nullopt;
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     if (!ok || value < 0 || value > 2)
