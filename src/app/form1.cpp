@@ -182,32 +182,25 @@ void Form1::buildLeftColumn()
     Label2->setBuddy(Text1);
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString &text) { state_.nome = text; });
 
-    Check2 = new OptionBox(QStringLiteral("Manuale"), this);
-    paint(Check2, QColor(255, 192, 192), kDarkGreen);
-    describe(Check2, QStringLiteral("Manuale"), QStringLiteral("Estrazione manuale"));
-    place(Check2, 540, 4620, 1125, 315);
-    connect(Check2, &QCheckBox::stateChanged, this, [this] {
-        settings_.setManuale(Check2->value());
-        showState();
-    });
-
-    Check3 = new OptionBox(QStringLiteral("Scandito"), this);
-    paint(Check3, QColor(255, 255, 0), kDarkGreen);
-    describe(Check3, QStringLiteral("Scandito"), QStringLiteral("Scandisce i numeri che si confondono (>)"));
-    place(Check3, 540, 4980, 1125, 225);
-    connect(Check3, &QCheckBox::stateChanged, this, [this] {
-        settings_.setScandito(Check3->value());
-        showState();
-    });
-
-    Check5 = new OptionBox(QStringLiteral("Smorfia"), this);
-    paint(Check5, QColor(0, 192, 192), kDarkGreen);
-    describe(Check5, QStringLiteral("Smorfia"), QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"));
-    place(Check5, 540, 5310, 1125, 225);
-    connect(Check5, &QCheckBox::stateChanged, this, [this] {
-        settings_.setSmorfia(Check5->value());
-        showState();
-    });
+    // The three option boxes: a change by click, space bar or key runs the box's handler.
+    auto option = [this](const QString &caption, const QColor &colour, const QString &tip, int top,
+                         int height, void (Settings::*set)(int)) {
+        auto *box = new OptionBox(caption, this);
+        paint(box, colour, kDarkGreen);
+        describe(box, caption, tip);
+        place(box, 540, top, 1125, height);
+        connect(box, &QCheckBox::stateChanged, this, [this, box, set] {
+            (settings_.*set)(box->value());
+            showState();
+        });
+        return box;
+    };
+    Check2 = option(QStringLiteral("Manuale"), QColor(255, 192, 192), QStringLiteral("Estrazione manuale"),
+                    4620, 315, &Settings::setManuale);
+    Check3 = option(QStringLiteral("Scandito"), QColor(255, 255, 0),
+                    QStringLiteral("Scandisce i numeri che si confondono (>)"), 4980, 225, &Settings::setScandito);
+    Check5 = option(QStringLiteral("Smorfia"), QColor(0, 192, 192),
+                    QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"), 5310, 225, &Settings::setSmorfia);
 
     for (int k = 0; k < kCartelle; ++k) {
         Label4[k] = new ClickLabel(QStringLiteral("Cartella %1").arg(k + 1), this);
