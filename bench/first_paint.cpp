@@ -34,7 +34,13 @@ int main(int argc, char **argv)
 {
     if (argc < 2)
         return fail("usage: first_paint PROGRAM [ARGUMENT...]");
+    // Xvfb now and then refuses a connection while it tears down a previous client's.
     xcb_connection_t *x = xcb_connect(nullptr, nullptr);
+    for (int attempt = 0; xcb_connection_has_error(x) && attempt < 20; ++attempt) {
+        xcb_disconnect(x);
+        usleep(50 * 1000);
+        x = xcb_connect(nullptr, nullptr);
+    }
     if (xcb_connection_has_error(x))
         return fail("cannot open the display");
     const xcb_query_extension_reply_t *damage = xcb_get_extension_data(x, &xcb_damage_id);
