@@ -62,6 +62,15 @@ void describe(QWidget *widget, const QString &name, const QString &tip = QString
 
 QColor rgb(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// The logo from its drawn sizes: no vector renderer needed at start-up.
+QIcon logoIcon()
+{
+    QIcon icon;
+    for (int size : {32, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/logo%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 // What a screen reader says of the controls that have no tooltip.
 const QString kPrizeButtonPurpose = QStringLiteral("Dichiara il premio vinto in sala");
 const QString kPrizeBoxPurpose = QStringLiteral("Spuntato: premio già vinto o escluso dal gioco");
@@ -92,7 +101,7 @@ Form1::Form1(const Platform &platform, QWidget *parent)
 {
     loadPictures();
     setWindowTitle(kWindowTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/logo.svg")));
+    setWindowIcon(logoIcon());
     setFont(designFont(kSansSerif, 8.25));
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, kDarkGreen);
@@ -243,7 +252,7 @@ void Form1::buildLeftColumn()
 
     Image2 = new ClickLabel(this);
     Image2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image2->setPixmap(QIcon(QStringLiteral(":/logo.svg")).pixmap(32, 32));
+    Image2->setPixmap(logoIcon().pixmap(32, 32));
     Image2->setCursor(handCursor(QStringLiteral(":/hand.png")));
     describe(Image2, QStringLiteral("Orvanet"), QStringLiteral("Vai al sito Orvanet"));
     Image2->setFocusPolicy(Qt::TabFocus);
@@ -275,6 +284,7 @@ void Form1::buildBoard()
     describe(Picture1, tr("Tabellone"));
     place(Picture1, 3660, 60, 9135, 8565);
 
+    // Created first, the cells lie behind every other control of the panel.
     for (int i = 0; i < kCells; ++i) {
         Label1[i] = new BoardCell(i, Picture1);
         Label1[i]->hide();
@@ -484,7 +494,6 @@ void Form1::Form_Resize()
         Label1[i]->setGeometry(toPixelRect(layout_.cells[i], d));
         Label1[i]->setNumberFont(numberFont);
         Label1[i]->show();
-        Label1[i]->lower();
     }
     for (int k = 0; k < kBars; ++k)
         Picture2[k]->setGeometry(toPixelRect(layout_.bars[k], d));

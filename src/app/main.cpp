@@ -10,6 +10,9 @@
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextToSpeech>
+#include <QTimer>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -18,10 +21,37 @@ void fail(const QString &message)
     QMessageBox::critical(nullptr, kWindowTitle, message);
 }
 
+// Runs `then` once, after the watched widget has first been painted.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget *watched, std::function<void()> then)
+        : QObject(watched), then_(std::move(then))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && then_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(then_, nullptr));
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The board's numbers are large: let Qt keep their glyphs instead of filling outlines
+    // at every paint.
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));
@@ -43,15 +73,17 @@ int main(int argc, char **argv)
     Form1 window({voice, store, keys, urls, random, clock});
     window.show();
 
-    // The engine takes about a second to start: the window is usable meanwhile, and what
-    // is spoken waits in the voice's queue.
-    startSystemSpeechEngine(&window, [&](std::unique_ptr<SpeechEngine> engine, const QString &error) {
-        if (!engine) {
-            fail(error);
-            QApplication::exit(1);
-            return;
-        }
-        voice.attachEngine(std::move(engine));
+    // The engine takes about a second of work to start: begin once the window is on screen.
+    // The window is usable meanwhile, and what is spoken waits in the voice's queue.
+    new AfterFirstPaint(&window, [&] {
+        startSystemSpeechEngine(&window, [&](std::unique_ptr<SpeechEngine> engine, const QString &error) {
+            if (!engine) {
+                fail(error);
+                QApplication::exit(1);
+                return;
+            }
+            voice.attachEngine(std::move(engine));
+        });
     });
     return QApplication::exec();
 }

@@ -213,7 +213,7 @@ void BoardCell::mouseReleaseEvent(QMouseEvent *event)
 }
 
 HelpPage::HelpPage(QWidget *parent)
-    : QWidget(parent), renderer_(new QSvgRenderer(QStringLiteral(":/help.svg"), this))
+    : QWidget(parent)
 {
 }
 
@@ -222,6 +222,9 @@ void HelpPage::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), QColor(255, 255, 128));
     const QRect page(1, 1, width() - 2, height() - 2);
+    // Read the picture only when the page is first shown.
+    if (!renderer_)
+        renderer_ = new QSvgRenderer(QStringLiteral(":/help.svg"), this);
     renderer_->render(&painter, QRectF(page.topLeft(), QSizeF(700, 650)));
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));

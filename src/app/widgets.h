@@ -85,5 +85,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QSvgRenderer *renderer_;
+    QSvgRenderer *renderer_ = nullptr;
 };
