@@ -11,7 +11,7 @@ using Prizes = std::array<int, tabellone::kPrizes>;
 
 class AnnouncerTest : public ::testing::Test {
 protected:
-    // Draws `number` `afterMs` after the previous step and announces it.
+    // Announces `number` drawn `afterMs` after the previous step; returns what was said.
     QStringList announce(int number, qint64 afterMs = 0)
     {
         clock.now += afterMs;

@@ -1,37 +1,42 @@
 #pragma once
 
 #include "game/game.h"
-#include "game/saved_draw.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <string>
 
 using Prizes = std::array<int, tabellone::kPrizes>;
 
-// A game on fakes. The hooks record what the other layers would be asked to do; the
-// Settaggio hook brings prizes 0-3 back as an empty store would.
+// Marks a cell as the draw does: drawn, and owned when its cartella is in play.
+inline void markDrawn(Cell &c) { c = {true, c.inPlay, c.inPlay}; }
+
+// What a reload brings back, as one text: prizes, cartella flags, then each cell's marks.
+inline std::string board(const GameState &s)
+{
+    std::string out;
+    for (int p : s.prize)
+        out += char('0' + p);
+    for (bool inPlay : s.cartellaInPlay)
+        out += char('0' + inPlay);
+    for (const Cell &c : s.cells)
+        out += char('0' + c.drawn + 2 * c.owner + 4 * c.inPlay);
+    return out;
+}
+
+// A game on fakes; the hooks record what the other layers would be asked to do.
 class GameTest : public ::testing::Test {
 protected:
     GameTest()
     {
-        game.setHooks({[this] { announced << *state.UltimoNumero; },
-                       [this] {
-                           ++settaggioCalls;
-                           for (int i = 0; i < tabellone::kTombola; ++i)
-                               state.prize[i] = 0;
-                       },
-                       [this] { ++helpHidden; }});
+        game.setHooks(
+            {[this] { announced << *state.UltimoNumero; }, [this] { ++settaggioCalls; }, [this] { ++helpHidden; }});
     }
-
-    // Marks numbers as the draw does: drawn, and owned when their cartella is in play.
     void mark(std::initializer_list<int> numbers)
     {
-        for (int n : numbers) {
-            Cell &cell = state.cells[n - 1];
-            cell.drawn = true;
-            cell.owner = cell.inPlay;
-        }
+        for (int n : numbers)
+            markDrawn(state.cells[n - 1]);
     }
     void clickManually(std::initializer_list<int> numbers)
     {
@@ -39,15 +44,7 @@ protected:
         for (int n : numbers)
             game.Label1_Click(n - 1);
     }
-    QList<int> drawnNumbers() const
-    {
-        QList<int> out;
-        for (int i = 0; i < tabellone::kCells; ++i)
-            if (state.cells[i].drawn)
-                out << i + 1;
-        return out;
-    }
-    QString saved() const { return store.values.value(QStringLiteral("SalvaUlt")); }
+    QString saved() const { return store.values.value("SalvaUlt"); }
 
     GameState state;
     FakeVoice voice;
@@ -55,6 +52,5 @@ protected:
     FakeRandom random{20240};
     Game game{state, voice, store, random};
     QList<int> announced;
-    int settaggioCalls = 0;
-    int helpHidden = 0;
+    int settaggioCalls = 0, helpHidden = 0;
 };

@@ -13,27 +13,17 @@
 #include <QUrl>
 #include <deque>
 #include <random>
+#include <utility>
 
 // Records every text handed to it, in order.
-class FakeVoice : public Voice {
-public:
+struct FakeVoice : Voice {
     void speak(const QString &text) override { spoken << text; }
-    QStringList takeSpoken()
-    {
-        QStringList out = spoken;
-        spoken.clear();
-        return out;
-    }
+    QStringList takeSpoken() { return std::exchange(spoken, {}); }
     QStringList spoken;
 };
 
-// A settings store held in a map.
-class MemoryStore : public SettingsStore {
-public:
-    QString read(const QString &key, const QString &defaultValue) override
-    {
-        return values.value(key, defaultValue);
-    }
+struct MemoryStore : SettingsStore {
+    QString read(const QString &key, const QString &fallback) override { return values.value(key, fallback); }
     void write(const QString &key, const QString &value) override
     {
         values[key] = value;
@@ -44,43 +34,33 @@ public:
 };
 
 // Answers from a script first, then from a seeded generator.
-class FakeRandom : public RandomSource {
-public:
+struct FakeRandom : RandomSource {
     explicit FakeRandom(unsigned seed = 1) : engine(seed) {}
     int bounded(int bound) override
     {
-        if (!script.empty()) {
-            const int value = script.front();
-            script.pop_front();
-            return value % bound;
-        }
-        return std::uniform_int_distribution<int>(0, bound - 1)(engine);
+        if (script.empty())
+            return std::uniform_int_distribution<int>(0, bound - 1)(engine);
+        const int value = script.front();
+        script.pop_front();
+        return value % bound;
     }
     std::deque<int> script;
     std::mt19937 engine;
 };
 
-class FakeClock : public Clock {
-public:
+struct FakeClock : Clock {
     qint64 nowMs() const override { return now; }
     qint64 now = 1'000'000;
 };
 
 // Keys held down, and taps seen once since the previous query.
-class FakeKeyState : public KeyState {
-public:
-    bool query(int code) override
-    {
-        const bool tapped = taps.contains(code);
-        taps.remove(code);
-        return down.contains(code) || tapped;
-    }
+struct FakeKeyState : KeyState {
+    bool query(int code) override { return taps.remove(code) || down.contains(code); }
     QSet<int> down;
     QSet<int> taps;
 };
 
-class FakeUrlOpener : public UrlOpener {
-public:
+struct FakeUrlOpener : UrlOpener {
     bool open(const QUrl &url) override
     {
         opened << url;
