@@ -395,7 +395,7 @@ void Form1::Label4_Click(int k)
 
 void Form1::Check1_MouseUp(int i)
 {
-    state_.prize[i] = Check1[i]->value();
+    // The box's own change has already reached the state.
     ladder_.Check1_MouseUp(i);
     showState();
 }
@@ -418,10 +418,8 @@ void Form1::Label6_Click()
 
 void Form1::Label7_Click()
 {
+    // Every click flips the panel, and showState places it wherever it shows.
     help_.Label7_Click();
-    // Every click places the panel again, also when it hides it.
-    const TwipsPos at = help_.position();
-    Picture3->move(twipsToPixels(at.left, dpi()), twipsToPixels(at.top, dpi()));
     showState();
 }
 
@@ -457,7 +455,7 @@ void Form1::Timer2_Timer()
 void Form1::layOutBanner()
 {
     QFont font = Label3->font();
-    if (laidOut_ && layout_.bannerFontPt > 0)
+    if (layout_.bannerFontPt > 0)
         font.setPointSizeF(layout_.bannerFontPt);
     Label3->setFont(font);
     Label3->move(0, 0);
@@ -484,7 +482,6 @@ void Form1::Form_Resize()
     const TwipsRect previous{pixelsToTwips(Picture1->x(), d), pixelsToTwips(Picture1->y(), d),
                              pixelsToTwips(Picture1->width(), d), pixelsToTwips(Picture1->height(), d)};
     layout_ = layOutBoard(pixelsToTwips(width(), d), pixelsToTwips(height(), d), previous);
-    laidOut_ = true;
 
     Picture1->setGeometry(toPixelRect(layout_.panel, d));
     QFont numberFont = designFont(kArial, 48);

@@ -119,5 +119,4 @@ private:
     Banner banner_;
     HelpPanel help_;
     BoardLayout layout_{};
-    bool laidOut_ = false;
 };

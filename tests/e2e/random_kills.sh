@@ -16,6 +16,12 @@ max_reloaded_cells=30
 # In this shell, not in $(...): a subshell draws from a reseeded generator.
 random_ms() { delay=$((RANDOM % ($2 - $1 + 1) + $1)); }
 seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
+# Kills the program at a random moment from $1 to $2 ms from now; the delay is left in $delay.
+kill_within() {
+  random_ms "$1" "$2"
+  sleep "$(seconds "$delay")"
+  e2e_kill
+}
 
 # Empty when the saved draw $2 is $1 with zero or more cells added.
 kept_problem() {
@@ -71,9 +77,7 @@ for ((round = 1; round <= kills; round++)); do
   moment=$((round % 5))
   e2e_launch
   if [ "$moment" -eq 0 ]; then
-    random_ms 0 1500
-    sleep "$(seconds "$delay")"
-    e2e_kill
+    kill_within 0 1500
     startup_kills=$((startup_kills + 1))
     what="start-up +${delay}ms"
     [ "$(saved_draw)" = "$known" ] || fail "round $round: killed during start-up, the saved draw changed to '$(saved_draw)'"
@@ -82,18 +86,14 @@ for ((round = 1; round <= kills; round++)); do
     recover
     known=$SAVED
     if [ "$moment" -eq 1 ]; then
-      random_ms 0 400
-      sleep "$(seconds "$delay")"
-      e2e_kill
+      kill_within 0 400
       idle_kills=$((idle_kills + 1))
       what="idle +${delay}ms"
     else
-      random_ms 50 1500
       (while :; do xdotool key Down 2>/dev/null; sleep "$E2E_PRESS_GAP"; done) &
       presser=$!
       E2E_HELPERS+=("$presser")
-      sleep "$(seconds "$delay")"
-      e2e_kill
+      kill_within 50 1500
       { kill "$presser"; wait "$presser"; } 2>/dev/null
       unset 'E2E_HELPERS[-1]'
       burst_kills=$((burst_kills + 1))
