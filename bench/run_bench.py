@@ -370,6 +370,11 @@ def table(inp, whole):
             f"{ms_text(us(plain))} 99 x setGeometry", f"{value / us(plain):.1f}x", "median <= 2 ms",
             met(value <= 2000))
 
+    for size, label, limit in (("1920/h:1080/scale:1", "1920x1080", None), ("3840/h:2160/scale:2", "3840x2160 at scale 2", 8000)):
+        paint = inp[f"BM_BoardRepaint/w:{size}"]
+        row(f"Board repaint {label}, median (p99)", f"{ms_text(us(paint))} ({ms_text(us(paint, 'p99_us'))})",
+            "", "", f"<= {limit / 1000:g} ms" if limit else "", met(us(paint) <= limit) if limit else "info")
+
     voice, speak = inp["BM_VoicePath"], inp["BM_VoiceSpeak"]
     row("Voice path, Down fed to say(), median (p99)",
         f"{ms_text(us(voice))} ({ms_text(us(voice, 'p99_us'))})",

@@ -44,4 +44,15 @@ for _ in $(seq 4); do key Down; done
 sleep 1.2
 
 import -window root "$out"
+# A board whose numbers did not reach the screen is no picture of the program: its cells
+# would show only their paper. The middle of the first cell must hold the number's black.
+left=$((2000 / 15 * scale)) top=0
+width=$(( (1280 * scale - left) / 10 )) height=$(( (800 - 40) * scale / 9 ))
+dark=$(convert "$out" -crop $((width * 2 / 5))x$((height * 2 / 5))+$((left + width * 3 / 10))+$((top + height * 3 / 10)) \
+         -colorspace gray -threshold 25% -format '%[fx:round((1-mean)*w*h)]' info:)
+if [ "$dark" -lt 20 ]; then
+  rm -f "$out"
+  echo "make-screenshot: the board shows no numbers (only $dark dark pixels in the first cell); nothing written" >&2
+  exit 1
+fi
 echo "make-screenshot: $out"

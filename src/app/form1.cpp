@@ -149,6 +149,7 @@ void Form1::buildLeftColumn()
     Label5 = new ClickLabel(kNoNumberCaption, this);
     Label5->setFont(designFont(kTimes, 72));
     Label5->setAlignment(Qt::AlignCenter);
+    Label5->setLargeText(true);
     paint(Label5, QColor(128, 255, 128));
     Label5->setCursor(handCursor(QStringLiteral(":/hand.png")));
     // No name of its own: a screen reader reads the number shown.
@@ -306,6 +307,7 @@ void Form1::buildBoard()
     Label3 = new ClickLabel(QStringLiteral(" Tombola "), Frame1);
     Label3->setFont(designFont(kArial, 72, true));
     Label3->setAlignment(Qt::AlignCenter);
+    Label3->setLargeText(true);
     paint(Label3, QColor(255, 255, 0), kDarkGreen);
     connect(Label3, &ClickLabel::clicked, this, &Form1::Label3_Click);
 }

@@ -48,10 +48,6 @@ private:
 
 int main(int argc, char **argv)
 {
-    // The board's numbers are large: let Qt keep their glyphs instead of filling outlines
-    // at every paint.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));

@@ -1,5 +1,6 @@
 #include "app/widgets.h"
 
+#include "app/text_picture.h"
 #include "board/cartella_look.h"
 
 #include <QAccessibleWidget>
@@ -70,7 +71,12 @@ void ClickLabel::keyPressEvent(QKeyEvent *event)
 
 void ClickLabel::paintEvent(QPaintEvent *event)
 {
-    QLabel::paintEvent(event);
+    if (largeText_ && pixmap().isNull()) {
+        QPainter painter(this);
+        textpicture::drawCentred(painter, contentsRect(), text(), font(), palette().color(foregroundRole()));
+    } else {
+        QLabel::paintEvent(event);
+    }
     if (!hasFocus())
         return;
     QStylePainter painter(this);
@@ -195,8 +201,7 @@ void BoardCell::paintEvent(QPaintEvent *)
         painter.drawPixmap(0, 0, paper(inPlay_, area.size(), devicePixelRatioF()));
     painter.setPen(Qt::black);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
-    painter.setFont(font());
-    painter.drawText(area, Qt::AlignCenter, QString::number(index_ + 1));
+    textpicture::drawCentred(painter, area, QString::number(index_ + 1), font(), Qt::black);
 }
 
 void BoardCell::mousePressEvent(QMouseEvent *event)

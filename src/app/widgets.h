@@ -15,6 +15,8 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(QWidget *parent = nullptr);
     explicit ClickLabel(const QString &text, QWidget *parent = nullptr);
+    // Draws the text, centred, from a kept picture: for the large last number and banner.
+    void setLargeText(bool large) { largeText_ = large; }
 signals:
     void clicked();
 
@@ -26,6 +28,7 @@ protected:
 
 private:
     bool pressed_ = false;
+    bool largeText_ = false;
 };
 
 // A check box with the three values 0 clear, 1 ticked, 2 grey. A click turns a grey box
