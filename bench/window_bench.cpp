@@ -1,5 +1,5 @@
 // In-process figures on the real window, offscreen, each next to a baseline:
-//   draw cycle  Command2_Click with its announcement queued, the prize check and the
+//   draw cycle  a draw with its announcement queued, the prize check and the
 //               synced save to a real settings file; baseline a bare QSettings write.
 //   layout      the resize handler at several window sizes; baseline the same number
 //               of setGeometry calls on plain widgets.
@@ -7,8 +7,9 @@
 //               speech engine; baseline a text handed straight to the voice.
 // Every iteration is timed on its own (manual time); the counters median_us, p99_us
 // and max_us summarise those samples. No figure is checked here: run_bench.py reports.
-#include "app/form1.h"
-#include "board/layout.h"
+#include "app/board_view.h"
+#include "app/board_window.h"
+#include "display/board_layout.h"
 #include "platform/clock.h"
 #include "platform/key_state_filter.h"
 #include "platform/qt_settings_store.h"
@@ -84,14 +85,18 @@ public:
     {
         return values.value(key, defaultValue);
     }
-    void write(const QString &key, const QString &value) override { values[key] = value; }
+    void writeAll(std::initializer_list<std::pair<QString, QString>> written) override
+    {
+        for (const auto &[key, value] : written)
+            values[key] = value;
+    }
     QMap<QString, QString> values;
 };
 
-// Form1 with its resize handler timed exactly as the resize event runs it.
-class TimedForm : public Form1 {
+// The window with its resize handler timed exactly as the resize event runs it.
+class TimedForm : public BoardWindow {
 public:
-    using Form1::Form1;
+    using BoardWindow::BoardWindow;
     QSize timedSize;
     std::vector<double> samples;
 
@@ -99,7 +104,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override
     {
         const auto start = Clocked::now();
-        Form1::resizeEvent(event);
+        BoardWindow::resizeEvent(event);
         const auto end = Clocked::now();
         if (event->size() == timedSize)
             samples.push_back(secondsBetween(start, end));
@@ -137,29 +142,29 @@ constexpr int kDraws = 3600;
 constexpr int kCells = 90;
 
 // A board ends at the tombola (the owner plays every cartella) or when all is drawn.
-bool boardOver(Form1 &window)
+bool boardOver(BoardWindow &window)
 {
-    return window.state().tombolaOut() || window.state().drawnCount() == kCells;
+    return window.caller().game().tombolaOut() || window.caller().game().drawnCount() == kCells;
 }
 
 void drawCycle(benchmark::State &state, bool memoryStore)
 {
     Program program(memoryStore);
-    Form1 &window = program.window;
+    BoardWindow &window = program.window;
     // One board untimed, so that first-use costs do not count.
     while (!boardOver(window))
-        window.Command2_Click();
+        window.drawNumber();
 
     std::vector<double> samples;
     samples.reserve(kDraws);
     for (auto _ : state) {
         if (boardOver(window))
-            window.Command1_Click();
-        const int before = window.state().drawnCount();
+            window.caller().startNewGame();
+        const int before = window.caller().game().drawnCount();
         const auto start = Clocked::now();
-        window.Command2_Click();
+        window.drawNumber();
         const auto end = Clocked::now();
-        if (window.state().drawnCount() != before + 1) {
+        if (window.caller().game().drawnCount() != before + 1) {
             state.SkipWithError("no number was drawn");
             break;
         }
@@ -262,20 +267,26 @@ void BM_LayoutPlainWidgets(benchmark::State &state)
     QApplication::processEvents();
 
     const float dpi = float(top.logicalDpiY());
+    struct Layout {
+        TwipsRect panel;
+        BoardGeometry board;
+        QPointF line;
+    };
     const auto layoutFor = [&](QSize size) {
-        return layOutBoard(pixelsToTwips(size.width(), dpi), pixelsToTwips(size.height(), dpi),
-                           TwipsRect{0, 0, 0, 0});
+        const float height = pixelsToTwips(size.height(), dpi);
+        const TwipsRect panel = boardPanel(pixelsToTwips(size.width(), dpi), height, {});
+        return Layout{panel, boardGeometry(panel.width, panel.height), smorfiaLinePlace(panel, height)};
     };
-    const auto apply = [&](const BoardLayout &layout) {
-        panel->setGeometry(toPixelRect(layout.panel, dpi));
+    const auto apply = [&](const Layout &layout) {
+        panel->setGeometry(toPixels(layout.panel, dpi));
         for (int i = 0; i < kCells; ++i)
-            cells[i]->setGeometry(toPixelRect(layout.cells[i], dpi));
+            cells[i]->setGeometry(toPixels(layout.board.cells[i], dpi));
         for (int k = 0; k < kBars; ++k)
-            bars[k]->setGeometry(toPixelRect(layout.bars[k], dpi));
-        line->move(twipsToPixels(layout.label6Left, dpi), twipsToPixels(layout.label6Top, dpi));
+            bars[k]->setGeometry(toPixels(layout.board.bars[k], dpi));
+        line->move(twipsToPixels(layout.line.x(), dpi), twipsToPixels(layout.line.y(), dpi));
     };
-    const BoardLayout design = layoutFor(kDesignSize);
-    const BoardLayout wanted = layoutFor(target);
+    const Layout design = layoutFor(kDesignSize);
+    const Layout wanted = layoutFor(target);
 
     std::vector<double> samples;
     for (auto _ : state) {
@@ -316,14 +327,14 @@ void BM_VoicePath(benchmark::State &state)
     std::vector<double> samples;
     for (auto _ : state) {
         if (boardOver(program.window))
-            program.window.Command1_Click();
+            program.window.caller().startNewGame();
         program.lastSay = {};
         const auto start = Clocked::now();
         program.keys.feed(kDown, true);
-        program.window.Timer3_Timer();
+        program.window.keyboardPoll().tick();
         const auto said = program.lastSay;
         program.keys.feed(kDown, false);
-        program.window.Timer3_Timer();
+        program.window.keyboardPoll().tick();
         if (said.time_since_epoch().count() == 0) {
             state.SkipWithError("the press did not reach the engine");
             break;
@@ -357,19 +368,19 @@ void BM_VoiceSpeak(benchmark::State &state)
 void BM_BoardRepaint(benchmark::State &state)
 {
     Program program;
-    Form1 &window = program.window;
+    BoardWindow &window = program.window;
     const qreal ratio = qreal(state.range(2));
     window.resize(QSize(int(state.range(0)), int(state.range(1))) / ratio);
     QApplication::processEvents();
     for (int draw = 0; draw < 12; ++draw)
-        window.Command2_Click();
-    QImage image(window.Picture1->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        window.drawNumber();
+    QImage image(window.board->size() * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
-    window.Picture1->render(&image);  // first use: pictures made, not timed
+    window.board->render(&image);  // first use: pictures made, not timed
     std::vector<double> samples;
     for (auto _ : state) {
         const auto start = Clocked::now();
-        window.Picture1->render(&image);
+        window.board->render(&image);
         const auto end = Clocked::now();
         state.SetIterationTime(secondsBetween(start, end));
         samples.push_back(secondsBetween(start, end));

@@ -1,61 +1,54 @@
 #include "announcer/announcer.h"
 
 #include "announcer/smorfia.h"
+#include "game/game.h"
 #include "platform/clock.h"
 #include "platform/voice.h"
 
-Announcer::Announcer(GameState &state, Voice &voice, const Clock &clock)
-    : state_(state), voice_(voice), clock_(clock), smorfia_(CaricaSmorfia())
-{
-}
+using namespace board;
 
-bool Announcer::windowOpen() const
-{
-    return timer1Tag_ && clock_.nowMs() - timer1StartedMs_ < kWindowMs;
-}
+Announcer::Announcer(Voice &voice, const Clock &clock) : voice_(voice), clock_(clock) {}
 
-void Announcer::Confusi()
+void Announcer::announceNumber(int number, const SpeechOptions &options)
 {
-    if (!state_.UltimoNumero)
-        return;
-    const int number = *state_.UltimoNumero;
-    const QString n = QString::number(number);
-    state_.lastNumberCaption = n;
-    state_.smorfiaCaption = smorfia_.value(number - 1);
-
-    if (state_.smorfia != 0) {
-        voice_.speak(state_.smorfiaCaption);
+    if (options.smorfia != 0) {
+        voice_.speak(smorfiaOf(number));
         return;
     }
-    const QString prefix = windowOpen() ? QString() : phrases::kNumberOut;
-    timer1Tag_ = true;
-    timer1StartedMs_ = clock_.nowMs();
-    voice_.speak(prefix + n);
-    // The sixties and seventies are easily confused by ear: spell them.
-    if (state_.scandito == 1 && number > 59 && number < 80) {
+    const qint64 now = clock_.nowMs();
+    const bool windowOpen = lastAnnouncedMs_ && now - *lastAnnouncedMs_ < kWindowMs;
+    lastAnnouncedMs_ = now;
+    const QString n = QString::number(number);
+    voice_.speak((windowOpen ? QString() : phrases::kNumberOut) + n);
+    // The sixties and the seventies are easily confused by ear.
+    if (options.scandito == 1 && number >= 60 && number <= 79) {
         voice_.speak(n.left(1));
         voice_.speak(n.right(1) + phrases::kSpelledEnd);
     }
 }
 
-void Announcer::Timer1_Timer()
+void Announcer::repeat(std::optional<int> shown, const SpeechOptions &options)
 {
-    timer1Tag_ = false;
-}
-
-void Announcer::Label5_Click()
-{
-    bool numeric = false;
-    state_.lastNumberCaption.toInt(&numeric);
-    if (!numeric)
+    if (!shown)
         voice_.speak(phrases::kProgramName);
-    else if (state_.smorfia == 0)
-        voice_.speak(phrases::kRepeat + state_.lastNumberCaption);
     else
-        voice_.speak(state_.lastNumberCaption);
+        voice_.speak((options.smorfia == 0 ? phrases::kRepeat : QString()) + QString::number(*shown));
 }
 
-void Announcer::Label6_Click()
+void Announcer::announcePrizes(const PrizeCheck &found, const QString &owner)
 {
-    voice_.speak(state_.smorfiaCaption);
+    for (const RowPrize &row : found.rows) {
+        QString phrase = phrases::kPrizeLead + kPrizeNames[row.prize] + phrases::kPrizeFor + owner;
+        // With every prize gone there is none to name next.
+        if (row.next >= 0)
+            phrase += phrases::kGoesOnFor + kPrizeNames[row.next];
+        voice_.speak(phrase);
+    }
+    for (int k = 0; k < found.fullCartelle; ++k)
+        voice_.speak(phrases::kPrizeLead + kPrizeNames[kTombola] + phrases::kPrizeFor + owner);
+}
+
+void Announcer::say(const QString &text)
+{
+    voice_.speak(text);
 }

@@ -1,45 +1,63 @@
 #pragma once
 
-#include "game/game_state.h"
+#include "game/board.h"
 
-#include <QStringList>
+#include <QString>
+#include <array>
+#include <optional>
 
 class Clock;
 class Voice;
-
-// Shows and speaks each number: the last-number display, the smorfia line, the full
-// sentence or the bare number, the spelled digits and the smorfia mode; and the repeat.
-class Announcer {
-public:
-    // Numbers announced within this time of the previous one are spoken bare.
-    static constexpr qint64 kWindowMs = 10000;
-
-    Announcer(GameState &state, Voice &voice, const Clock &clock);
-
-    // Announces `UltimoNumero`.
-    void Confusi();
-    // Closes the announcement window at once.
-    void Timer1_Timer();
-    // Repeats the last number (a click on it, or the Up arrow).
-    void Label5_Click();
-    // Speaks the smorfia line.
-    void Label6_Click();
-
-    bool windowOpen() const;
-    const QStringList &smorfia() const { return smorfia_; }
-
-private:
-    GameState &state_;
-    Voice &voice_;
-    const Clock &clock_;
-    QStringList smorfia_;
-    bool timer1Tag_ = false;      // the announcement window is open
-    qint64 timer1StartedMs_ = 0;  // when its 10 s count last started
-};
+struct PrizeCheck;
 
 namespace phrases {
 inline const QString kNumberOut = QStringLiteral("è uscito il numero ");
 inline const QString kRepeat = QStringLiteral("Ripeto, ");
 inline const QString kProgramName = QStringLiteral("Sorteggina di Orvanet");
 inline const QString kSpelledEnd = QStringLiteral(". ");
+inline const QString kPrizeLead = QStringLiteral(". ");
+inline const QString kPrizeFor = QStringLiteral(" per ");
+inline const QString kGoesOnFor = QStringLiteral(", si va per ");
+inline const QString kNewGame = QStringLiteral("Attenzione, si procede per una nuova partita.");
+inline const QString kReloaded = QStringLiteral("Ultima estrazione, ricaricata!");
+inline const QString kNoSavedGame = QStringLiteral("Non ci sono partite salvate!");
+inline const QString kWithdrawn = QStringLiteral("Numero ");
+inline const QString kManualDraw = QStringLiteral("estrazione manuale");
+inline const QString kAutomaticDraw = QStringLiteral("estrazione automatica");
+inline const QString kNotPresent = QStringLiteral(" non presente.");
+inline const QString kPresent = QStringLiteral(" presente.");
+inline const std::array<QString, board::kPrizes> kPrizeDeclared{
+    QStringLiteral("L'ambo è uscito, si prosegue per il terno"),
+    QStringLiteral("il terno è uscito, si prosegue per la quaterna"),
+    QStringLiteral("La quaterna è uscita, si prosegue per la cinquina"),
+    QStringLiteral("La cinquina è uscita, si prosegue per la tombola"),
+    QStringLiteral("Tombola")};
 } // namespace phrases
+
+// How numbers are spoken: "Scandito" spells the sixties and seventies digit by digit
+// (only the value 1 counts), "Smorfia" speaks the meaning instead (any value but 0).
+struct SpeechOptions {
+    int scandito = 0;
+    int smorfia = 0;
+};
+
+// Everything said about the numbers and the prizes. A number announced within ten seconds
+// of the previous one is said bare; after a pause the full sentence comes back.
+class Announcer {
+public:
+    static constexpr qint64 kWindowMs = 10000;
+
+    Announcer(Voice &voice, const Clock &clock);
+
+    void announceNumber(int number, const SpeechOptions &options);
+    // The last number shown again: the program's name while none is shown.
+    void repeat(std::optional<int> shown, const SpeechOptions &options);
+    // The prizes a check found, each with the owner's name and the next prize to play for.
+    void announcePrizes(const PrizeCheck &found, const QString &owner);
+    void say(const QString &text);
+
+private:
+    Voice &voice_;
+    const Clock &clock_;
+    std::optional<qint64> lastAnnouncedMs_;  // of the last number said in number mode
+};

@@ -1,5 +1,7 @@
 #include "announcer/smorfia.h"
 
+#include <QStringList>
+
 namespace {
 
 // The table is kept as eight pieces joined and split at ": "; the double blank
@@ -25,10 +27,13 @@ const char *const kPieces[] = {
 
 } // namespace
 
-QStringList CaricaSmorfia()
+QString smorfiaOf(int number)
 {
-    QString joined;
-    for (const char *piece : kPieces)
-        joined += QString::fromUtf8(piece);
-    return joined.split(QStringLiteral(": "));
+    static const QStringList table = [] {
+        QString joined;
+        for (const char *piece : kPieces)
+            joined += QString::fromUtf8(piece);
+        return joined.split(QStringLiteral(": "));
+    }();
+    return table.value(number - 1);
 }

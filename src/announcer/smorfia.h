@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
-// The Neapolitan smorfia: the meaning of number n at index n - 1, 90 entries.
-QStringList CaricaSmorfia();
+// The title the smorfia line shows before the first number of a game.
+inline const QString kSmorfiaTitle = QStringLiteral("La smorfia napoletana");
+
+// The meaning of a number, 1 to 90, in the Neapolitan smorfia.
+QString smorfiaOf(int number);

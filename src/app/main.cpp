@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/board_window.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/key_state_filter.h"
@@ -66,7 +66,7 @@ int main(int argc, char **argv)
     SystemRandomSource random;
     SteadyClock clock;
 
-    Form1 window({voice, store, keys, urls, random, clock});
+    BoardWindow window({voice, store, keys, urls, random, clock});
     window.show();
 
     // The engine takes about a second of work to start: begin once the window is on screen.

@@ -1,57 +1,77 @@
 #pragma once
 
-#include "game/game_state.h"
+#include "game/board.h"
+#include "game/saved_game.h"
 
-#include <functional>
+#include <QList>
+#include <array>
+#include <optional>
 
-class Voice;
-class SettingsStore;
 class RandomSource;
 
-// The game engine: drawing, the prize check of the owner's cartelle, new game and the
-// saved draw, all on a GameState. What belongs to other layers (the announcement of a
-// number, the reload of the options, the help panel) is reached through hooks.
-class Game {
-public:
-    struct Hooks {
-        std::function<void()> Confusi;    // announce `UltimoNumero`
-        std::function<void()> Settaggio;  // load the stored options into the boxes
-        std::function<void()> hideHelp;   // hide the help panel
-    };
-
-    Game(GameState &state, Voice &voice, SettingsStore &store, RandomSource &random);
-    void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
-
-    // "Estrai Numero": draws a number not yet out, uniformly, then checks the prizes.
-    void Command2_Click();
-    // A click on board cell `index`: in manual mode marks or withdraws it; then checks.
-    void Label1_Click(int index);
-    // The prize check of the owner's cartelle, ending with the save.
-    void Controlla();
-    // Writes the game in progress under "SalvaUlt".
-    void SalvaUltimo();
-    // "Ricomincia": a new game; the exclusion of the cartelle stays as it is.
-    void Command1_Click();
-    // "Ricarica ultima": brings back the saved game, all of it or nothing.
-    void Command5_Click();
-
-private:
-    void markDrawn(int cell);
-    QString nextPrizeCaption() const;
-
-    GameState &state_;
-    Voice &voice_;
-    SettingsStore &store_;
-    RandomSource &random_;
-    Hooks hooks_;
+// One cell's marks.
+struct Cell {
+    bool drawn = false;   // the number is out
+    bool owned = false;   // drawn while its cartella was in play: it counts for the owner's prizes
+    bool inPlay = true;   // its cartella is not left out of the owner's game
 };
 
-namespace phrases {
-inline const QString kNewGame = QStringLiteral("Attenzione, si procede per una nuova partita.");
-inline const QString kReloaded = QStringLiteral("Ultima estrazione, ricaricata!");
-inline const QString kNoSavedGame = QStringLiteral("Non ci sono partite salvate!");
-inline const QString kWithdrawn = QStringLiteral("Numero ");
-inline const QString kPrizeLead = QStringLiteral(". ");
-inline const QString kPrizeFor = QStringLiteral(" per ");
-inline const QString kGoesOnFor = QStringLiteral(", si va per ");
-} // namespace phrases
+// A row of five of the owner's that made a prize in one check.
+struct RowPrize {
+    int prize;            // index on the ladder
+    int next;             // the lowest prize still to be won after it, -1 when none is left
+    QList<int> numbers;   // the row's drawn numbers, in increasing order
+};
+
+// What one check of the owner's cartelle found.
+struct PrizeCheck {
+    QList<RowPrize> rows;  // in board order
+    int fullCartelle = 0;  // complete cartelle: one tombola call each
+};
+
+// The rules of one game on the tabellone, with no voice, store or widget in it. A prize
+// box holds 0 while its prize is still to be won, 1 once it is won or left out, and 2
+// (grey, only ever loaded from a stored option), which counts as not in play.
+class Game {
+public:
+    enum class BagResult { Refused, Marked, Withdrawn };
+
+    const Cell &cell(int i) const { return cells_[i]; }
+    int drawnCount() const { return int(order_.size()); }
+    // The numbers out, in the order they came.
+    const QList<int> &drawOrder() const { return order_; }
+    bool cartellaInPlay(int k) const { return cartellaInPlay_[k]; }
+    // The cartelle can be left out only until the first check of a game.
+    bool cartelleLocked() const { return cartelleLocked_; }
+    int prizeBox(int i) const { return prizes_[i]; }
+    void setPrizeBox(int i, int value) { prizes_[i] = value; }
+    bool tombolaOut() const { return prizes_[board::kTombola] != 0; }
+    // The lowest prize still to be won, -1 when none is left.
+    int prizeInPlay() const;
+
+    // Draws, uniformly, a number not yet out; none while the tombola is out or the board is full.
+    std::optional<int> draw(RandomSource &random);
+    // A number taken from a real bag: marks it, or takes back one the owner holds. An
+    // excluded cartella's number is never held, so each take marks it again.
+    BagResult takeFromBag(int number);
+    // Locks the cartelle, ticks every prize the owner's cartelle make and says which.
+    PrizeCheck checkPrizes();
+    // A prize won elsewhere in the room; true when it was still to be won.
+    bool declarePrize(int i);
+    void toggleCartella(int k);
+    // Clears the board, the tombola and the lock; the cartelle left out stay left out.
+    void startNew();
+
+    SavedGame saved() const;
+    // Sets the board, its prize boxes and its cartelle to the saved game.
+    void restore(const SavedGame &saved);
+
+private:
+    void mark(int cell);
+
+    std::array<Cell, board::kCells> cells_{};
+    std::array<bool, board::kCartelle> cartellaInPlay_{true, true, true, true, true, true};
+    std::array<int, board::kPrizes> prizes_{};
+    bool cartelleLocked_ = false;
+    QList<int> order_;
+};

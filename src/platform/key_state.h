@@ -1,10 +1,13 @@
 #pragma once
 
-// The asynchronous key-state query, by virtual-key code (37-40 the arrows,
-// 113-117 F2-F6, 123 F12, letters and digits their ASCII capitals).
+// The keyboard as the game's keys see it, by virtual-key code (37-40 the arrows, 112-123
+// F1-F12, letters and digits their ASCII capitals).
 class KeyState {
 public:
+    struct Reading {
+        int presses = 0;    // since the previous reading of the key
+        bool down = false;  // now
+    };
     virtual ~KeyState() = default;
-    // True when the key is down now or has been pressed since the previous query of it.
-    virtual bool query(int code) = 0;
+    virtual Reading read(int code) = 0;
 };

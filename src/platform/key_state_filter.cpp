@@ -51,10 +51,9 @@ KeyStateFilter::KeyStateFilter(QObject *parent)
 {
 }
 
-bool KeyStateFilter::query(int code)
+KeyState::Reading KeyStateFilter::read(int code)
 {
-    const bool tapped = tapped_.remove(code);
-    return tapped || down_.contains(code);
+    return {presses_.take(code), down_.contains(code)};
 }
 
 void KeyStateFilter::feed(int code, bool down)
@@ -65,14 +64,14 @@ void KeyStateFilter::feed(int code, bool down)
         down_.remove(code);
     } else if (active_) {
         down_.insert(code);
-        tapped_.insert(code);
+        ++presses_[code];
     }
 }
 
 void KeyStateFilter::releaseAll()
 {
     down_.clear();
-    tapped_.clear();
+    presses_.clear();
     codeOfScanCode_.clear();
 }
 
@@ -85,13 +84,11 @@ void KeyStateFilter::setActive(bool active)
 
 bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    // One key event reaches the filter once for every object it passes through (the window,
-    // the focus widget, its parents): the sets make the repeats harmless.
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
-        if (keyEvent->isAutoRepeat())
+        if (keyEvent->isAutoRepeat() || !watched->isWindowType())
             break;
         const bool down = event->type() == QEvent::KeyPress;
         const quint32 scanCode = keyEvent->nativeScanCode();

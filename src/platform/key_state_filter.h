@@ -9,19 +9,21 @@
 // The platform's virtual-key code of a Qt key (Qt::Key), or 0 for a key without one.
 int virtualKeyOf(int qtKey);
 
-// The key-state query answered from the program's own key events. Installed on the
-// application (qApp->installEventFilter), it sees every key press and release whichever
-// widget has the focus and never consumes one. Keys count only while the program is the
-// active one: losing activation releases every key and forgets the taps not yet queried.
+// The key state answered from the program's own key events. Installed on the application
+// (qApp->installEventFilter), it sees every key press and release whichever widget has the
+// focus, and never consumes one. A key event passes the filter once for every object it is
+// delivered to, and always first to its window: only that delivery is counted. Keys count
+// only while the program is the active one: losing activation releases every key and
+// forgets the presses not yet read.
 class KeyStateFilter : public QObject, public KeyState {
     Q_OBJECT
 public:
     explicit KeyStateFilter(QObject *parent = nullptr);
 
-    bool query(int code) override;
+    Reading read(int code) override;
     // A press (down) or release of a virtual-key code, as a key event would give it.
     void feed(int code, bool down);
-    // Every key up, no tap pending.
+    // Every key up, no press pending.
     void releaseAll();
     bool applicationActive() const { return active_; }
 
@@ -33,7 +35,7 @@ private:
 
     bool active_;
     QSet<int> down_;
-    QSet<int> tapped_;
+    QHash<int, int> presses_;
     // The code each physical key was pressed as, so that its release finds it even when a
     // modifier changed the key in between (Shift+1 released as "!").
     QHash<quint32, int> codeOfScanCode_;

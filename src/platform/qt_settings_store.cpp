@@ -6,13 +6,6 @@
 
 namespace {
 Q_LOGGING_CATEGORY(settingsLog, "sorteggina.settings", QtWarningMsg)
-
-const QString group = QStringLiteral("Settaggio");
-
-QString pathOf(const QString &key)
-{
-    return group + QLatin1Char('/') + key;
-}
 } // namespace
 
 QtSettingsStore::QtSettingsStore()
@@ -29,9 +22,9 @@ QtSettingsStore::QtSettingsStore(const QString &iniPath)
 
 QtSettingsStore::~QtSettingsStore() = default;
 
-QString QtSettingsStore::read(const QString &key, const QString &defaultValue)
+QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
 {
-    const QVariant value = settings_->value(pathOf(key));
+    const QVariant value = settings_->value(path);
     if (!value.isValid())
         return defaultValue;
     // An unquoted value with commas, written by hand, comes back as a list.
@@ -40,9 +33,10 @@ QString QtSettingsStore::read(const QString &key, const QString &defaultValue)
     return value.toString();
 }
 
-void QtSettingsStore::write(const QString &key, const QString &value)
+void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values)
 {
-    settings_->setValue(pathOf(key), value);
+    for (const auto &[path, value] : values)
+        settings_->setValue(path, value);
     settings_->sync();
     // Not "!= NoError": a garbage line read at the start leaves FormatError behind, harmlessly.
     if (warned_ || (settings_->status() != QSettings::AccessError && settings_->isWritable()))

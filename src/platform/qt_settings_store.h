@@ -8,7 +8,7 @@
 class QSettings;
 
 // The settings store kept by QSettings under organisation and application "Vellucario"
-// (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf), group "Settaggio".
+// (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf).
 class QtSettingsStore : public SettingsStore {
 public:
     QtSettingsStore();
@@ -16,14 +16,13 @@ public:
     explicit QtSettingsStore(const QString &iniPath);
     ~QtSettingsStore() override;
 
-    QString read(const QString &key, const QString &defaultValue) override;
+    QString read(const QString &path, const QString &defaultValue) override;
     // Written to the disk before it returns; a store that cannot be written warns once on
     // standard error and keeps the values for this run only.
-    void write(const QString &key, const QString &value) override;
+    void writeAll(std::initializer_list<std::pair<QString, QString>> values) override;
 
     // The file behind the store.
     QString fileName() const;
-    bool writeFailed() const { return warned_; }
 
 private:
     std::unique_ptr<QSettings> settings_;

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
+#include <utility>
 
-// The per-user store of the options and the saved draw: text values under one
-// application and the section "Settaggio". A write reaches the disk before it returns.
+// The per-user store of the options and the game in progress: text values under
+// "Group/Key" paths. A write reaches the disk before it returns.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     // The stored text, or defaultValue when the key was never written.
-    virtual QString read(const QString &key, const QString &defaultValue) = 0;
-    virtual void write(const QString &key, const QString &value) = 0;
+    virtual QString read(const QString &path, const QString &defaultValue) = 0;
+    virtual void write(const QString &path, const QString &value) { writeAll({{path, value}}); }
+    // Several values reaching the disk together.
+    virtual void writeAll(std::initializer_list<std::pair<QString, QString>> values) = 0;
 };

@@ -1,7 +1,7 @@
 """The real program on a private X server, driven as a person would: keys and clicks with
 xdotool, screenshots read straight from the X server, the settings file read back.
 Each test script exits 0 (pass), 1 (fail) or 77 (skipped: a tool is missing)."""
-import os, shutil, signal, subprocess, sys, tempfile, time
+import os, random, shutil, signal, subprocess, sys, tempfile, time
 
 TOOLS = ["Xvfb", "xdotool", "xwd"]
 TWIPS_PER_PX = 15  # at 96 dpi
@@ -43,13 +43,25 @@ class Display:
         args = []
         for i, size in enumerate(screens or ("1280x1024",)):
             args += ["-screen", str(i), f"{size}x24"]
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-dpi", "96", "-nolisten", "tcp"] + args,
-                                     pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = os.read(read, 16).decode().strip()
-        os.close(read)
-        check(number, "Xvfb did not start")
+        # A display of our own choosing: with -displayfd, two servers starting at once can
+        # both settle on the same number. No reset when the last client leaves: a program
+        # started at that moment would find the server closed.
+        for number in random.Random().sample(range(20, 500), 40):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            self.xvfb = subprocess.Popen(["Xvfb", f":{number}", "-dpi", "96", "-nolisten", "tcp", "-noreset"] + args,
+                                         stdout=subprocess.DEVNULL, stderr=open(self.path("xvfb.log"), "w"))
+            probe = dict(os.environ, DISPLAY=f":{number}")
+            for _ in range(100):
+                if self.xvfb.poll() is not None or subprocess.run(
+                        ["xdotool", "getdisplaygeometry"], env=probe, capture_output=True).returncode == 0:
+                    break
+                time.sleep(0.05)
+            if self.xvfb.poll() is None:
+                break
+        else:
+            raise Failure("Xvfb did not start")
+        number = str(number)
         self.env = dict(os.environ, DISPLAY=":" + number, HOME=self.path("home"),
                         XDG_CONFIG_HOME=self.path("config"), XDG_RUNTIME_DIR=self.path("run"),
                         XDG_CACHE_HOME=self.path("cache"), QT_QPA_PLATFORM="xcb",
@@ -95,6 +107,15 @@ class Display:
         bgrx = pixels[:, :width * 4].reshape(height, width, 4)
         return bgrx[:, :, 2::-1] if header[7] == 0 else bgrx[:, :, 1:4]  # LSB first: B G R X
 
+    def stop_x(self):
+        # Killed outright, Xvfb would leave its lock and socket for the next one to trip on.
+        self.xvfb.terminate()
+        try:
+            self.xvfb.wait(5)
+        except subprocess.TimeoutExpired:
+            self.xvfb.kill()
+            self.xvfb.wait()
+
     def close(self):
         for program in self.programs:
             program.kill()
@@ -103,8 +124,7 @@ class Display:
                 os.kill(int(open(self.path("run", pidfile)).read()), signal.SIGKILL)
             except (OSError, ValueError):
                 pass
-        self.xvfb.kill()
-        self.xvfb.wait()
+        self.stop_x()
         if os.environ.get("E2E_KEEP"):
             print("kept:", self.work)
         else:
@@ -130,6 +150,8 @@ class Program:
 
     def wait_window(self, seconds=20):
         def found():
+            check(self.proc.poll() is None, "the program ended: " + open(self.log).read()[-2000:]
+                  + f" (X server: {self.display.xvfb.poll()}, " + open(self.display.path("xvfb.log")).read()[-500:] + ")")
             out = self.display.run("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid))
             return out.split()[0] if out.split() else None
         self.window = wait_for(found, seconds, "the window")

@@ -7,44 +7,36 @@
 #include "platform/url_opener.h"
 #include "platform/voice.h"
 
+#include <QHash>
 #include <QMap>
-#include <QSet>
 #include <QStringList>
 #include <QUrl>
-#include <deque>
 #include <random>
 #include <utility>
 
 // Records every text handed to it, in order.
 struct FakeVoice : Voice {
     void speak(const QString &text) override { spoken << text; }
-    QStringList takeSpoken() { return std::exchange(spoken, {}); }
+    QStringList take() { return std::exchange(spoken, {}); }
     QStringList spoken;
 };
 
 struct MemoryStore : SettingsStore {
-    QString read(const QString &key, const QString &fallback) override { return values.value(key, fallback); }
-    void write(const QString &key, const QString &value) override
+    QString read(const QString &path, const QString &fallback) override { return values.value(path, fallback); }
+    void writeAll(std::initializer_list<std::pair<QString, QString>> written) override
     {
-        values[key] = value;
+        for (const auto &[path, value] : written)
+            values[path] = value;
         ++writes;
     }
     QMap<QString, QString> values;
     int writes = 0;
 };
 
-// Answers from a script first, then from a seeded generator.
+// A seeded generator: the same draws on every run.
 struct FakeRandom : RandomSource {
     explicit FakeRandom(unsigned seed = 1) : engine(seed) {}
-    int bounded(int bound) override
-    {
-        if (script.empty())
-            return std::uniform_int_distribution<int>(0, bound - 1)(engine);
-        const int value = script.front();
-        script.pop_front();
-        return value % bound;
-    }
-    std::deque<int> script;
+    int bounded(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(engine); }
     std::mt19937 engine;
 };
 
@@ -53,19 +45,18 @@ struct FakeClock : Clock {
     qint64 now = 1'000'000;
 };
 
-// Keys held down, and taps seen once since the previous query.
+// Presses since the last reading, and the keys held down.
 struct FakeKeyState : KeyState {
-    bool query(int code) override { return taps.remove(code) || down.contains(code); }
-    QSet<int> down;
-    QSet<int> taps;
+    Reading read(int code) override { return {presses.take(code), down.contains(code)}; }
+    QHash<int, int> presses;
+    QHash<int, bool> down;
 };
 
 struct FakeUrlOpener : UrlOpener {
     bool open(const QUrl &url) override
     {
         opened << url;
-        return result;
+        return true;
     }
     QList<QUrl> opened;
-    bool result = true;
 };

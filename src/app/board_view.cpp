@@ -1,0 +1,111 @@
+#include "app/board_view.h"
+
+#include "app/controls.h"
+#include "app/text_picture.h"
+#include "display/look.h"
+#include "game/game.h"
+
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+
+namespace {
+
+// The two paper textures scaled to a cell's size in device pixels, shared by all cells.
+const QPixmap &paper(bool inPlay, QSize size, qreal ratio)
+{
+    static QHash<QString, QPixmap> sources;
+    static QHash<QString, QPixmap> scaled;
+    const QSize device = (QSizeF(size) * ratio).toSize();
+    const QString path = inPlay ? look::kPaperLight : look::kPaperDark;
+    const QString key = path + QString::number(device.width()) + QLatin1Char('x') + QString::number(device.height());
+    if (const auto found = scaled.constFind(key); found != scaled.constEnd())
+        return *found;
+    if (!sources.contains(path))
+        sources.insert(path, QPixmap(path));
+    if (scaled.size() > 16)
+        scaled.clear();
+    // Opaque, so that drawing it is a plain copy.
+    QPixmap picture = QPixmap::fromImage(sources[path].toImage().convertToFormat(QImage::Format_RGB32).scaled(
+        device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    return *scaled.insert(key, picture);
+}
+
+} // namespace
+
+BoardView::BoardView(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    numberFont_.setFamilies(kArial);
+    numberFont_.setPointSizeF(48);
+}
+
+void BoardView::showGame(const Game &game)
+{
+    for (int i = 0; i < board::kCells; ++i) {
+        const Marks now{game.cell(i).drawn, game.cell(i).inPlay};
+        if (now.drawn != marks_[i].drawn || now.inPlay != marks_[i].inPlay) {
+            marks_[i] = now;
+            update(cells_[i]);
+        }
+    }
+}
+
+void BoardView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const float dpi = float(logicalDpiY());
+    const BoardGeometry geometry = boardGeometry(pixelsToTwips(width(), dpi), pixelsToTwips(height(), dpi));
+    for (int i = 0; i < board::kCells; ++i)
+        cells_[i] = toPixels(geometry.cells[i], dpi);
+    for (int k = 0; k < kBars; ++k)
+        bars_[k] = toPixels(geometry.bars[k], dpi);
+    if (geometry.numberPoints > 0)
+        numberFont_.setPointSizeF(geometry.numberPoints);
+    bannerPoints_ = geometry.bannerPoints;
+    emit resized();
+}
+
+void BoardView::paintEvent(QPaintEvent *event)
+{
+    // The cells tile the whole view: nothing underneath needs painting.
+    QPainter painter(this);
+    for (int i = 0; i < board::kCells; ++i) {
+        const QRect &area = cells_[i];
+        if (!event->region().intersects(area))
+            continue;
+        if (marks_[i].drawn)
+            painter.fillRect(area, look::kDrawnRed);
+        else
+            painter.drawPixmap(area.topLeft(), paper(marks_[i].inPlay, area.size(), devicePixelRatioF()));
+        painter.setPen(Qt::black);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+        textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, Qt::black);
+    }
+    for (const QRect &bar : bars_)
+        painter.fillRect(bar, Qt::black);
+}
+
+int BoardView::cellAt(QPoint point) const
+{
+    for (int i = 0; i < board::kCells; ++i)
+        if (cells_[i].contains(point))
+            return i;
+    return -1;
+}
+
+void BoardView::mousePressEvent(QMouseEvent *event)
+{
+    pressedCell_ = event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const int cell = cellAt(event->position().toPoint());
+    const bool click = event->button() == Qt::LeftButton && cell >= 0 && cell == pressedCell_;
+    pressedCell_ = -1;
+    if (click)
+        emit numberClicked(board::numberOf(cell));
+}

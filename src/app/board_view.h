@@ -1,0 +1,51 @@
+#pragma once
+
+#include "display/board_layout.h"
+
+#include <QFont>
+#include <QWidget>
+#include <array>
+
+class Game;
+
+// The tabellone: ninety cells in ten columns by nine rows that fill the view, each number
+// on the light paper of a cartella in play or the dark paper of one left out, red once it
+// is drawn, framed and parted into the six cartelle by black bars. Shared by the caller's
+// window and the players' screen.
+class BoardView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardView(QWidget *parent = nullptr);
+
+    void showGame(const Game &game);
+    bool drawn(int cell) const { return marks_[cell].drawn; }
+    bool inPlay(int cell) const { return marks_[cell].inPlay; }
+    QRect cellRect(int cell) const { return cells_[cell]; }
+    // The banner's text size for this board.
+    float bannerPoints() const { return bannerPoints_; }
+
+signals:
+    // A number clicked with the left button.
+    void numberClicked(int number);
+    void resized();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    int cellAt(QPoint point) const;
+
+    struct Marks {
+        bool drawn = false;
+        bool inPlay = true;
+    };
+    std::array<Marks, 90> marks_{};
+    std::array<QRect, 90> cells_{};
+    std::array<QRect, kBars> bars_{};
+    QFont numberFont_;
+    float bannerPoints_ = 0;
+    int pressedCell_ = -1;
+};

@@ -1,0 +1,131 @@
+#include "app/board_window.h"
+
+#include "app/banner_overlay.h"
+#include "app/board_view.h"
+#include "app/control_column.h"
+#include "app/controls.h"
+#include "app/number_displays.h"
+#include "display/look.h"
+#include "platform/url_opener.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+// The pictures live in this static library: register them before their first use.
+static void loadPictures() { Q_INIT_RESOURCE(assets); }
+
+namespace {
+
+// The maker's logo from its drawn sizes, with no vector renderer at start-up.
+QIcon logoIcon()
+{
+    QIcon icon;
+    for (int size : {32, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/logo%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
+
+} // namespace
+
+BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
+    : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
+      poll_(platform.keys)
+{
+    loadPictures();
+    setWindowTitle(kWindowTitle);
+    setWindowIcon(logoIcon());
+    setFont(fontOf(kSansSerif, 8.25));
+    paintText(this, Qt::black, look::kTableGreen);
+
+    controls = new ControlColumn(this);
+    board = new BoardView(this);
+    help = new HelpPage(board);
+    banner = new BannerOverlay(board, caller_);
+    displays = new NumberDisplays(this);
+    wireControls(platform.urls);
+    wireKeys();
+    connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
+
+    // The design client area; the first activation maximises the window.
+    resize(twipsToPixels(17145, float(logicalDpiY())), twipsToPixels(11010, float(logicalDpiY())));
+    showGame();
+}
+
+void BoardWindow::wireControls(UrlOpener &urls)
+{
+    connect(controls, &ControlColumn::drawRequested, this, &BoardWindow::drawNumber);
+    connect(controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
+    connect(controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
+    connect(controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
+    connect(controls, &ControlColumn::prizeBoxChanged, &caller_, &Caller::setPrizeBox);
+    connect(controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
+    connect(controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
+    connect(controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
+    connect(controls, &ControlColumn::manualChanged, &caller_, &Caller::setManual);
+    connect(controls, &ControlColumn::scanditoChanged, &caller_, &Caller::setScandito);
+    connect(controls, &ControlColumn::smorfiaChanged, &caller_, &Caller::setSmorfia);
+    connect(controls, &ControlColumn::helpClicked, help, [this] {
+        // Near the board's top left corner, so that the page's arrows point at the column.
+        placeInTwips(help, {100, 100, 10560, 9810});
+        help->toggle();
+    });
+    connect(controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
+    connect(help, &HelpPage::clicked, help, &QWidget::hide);
+    connect(board, &BoardView::numberClicked, &caller_, &Caller::clickNumber);
+    connect(banner, &ClickLabel::clicked, &caller_, &Caller::dismissPrizeMessage);
+    connect(displays->lastNumber, &ClickLabel::clicked, &caller_, &Caller::repeatLastNumber);
+    connect(displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
+}
+
+void BoardWindow::wireKeys()
+{
+    poll_.setAction(KeyboardPoll::kLeft, [this] { caller_.setSmorfia(caller_.speech().smorfia == 0 ? 1 : 0); });
+    poll_.setAction(KeyboardPoll::kUp, [this] { caller_.repeatLastNumber(); });
+    poll_.setAction(KeyboardPoll::kRight, [this] { caller_.setScandito(caller_.speech().scandito == 0 ? 1 : 0); });
+    poll_.setAction(KeyboardPoll::kDown, [this] { drawNumber(); });
+    for (int i = 0; i < board::kPrizes; ++i)
+        poll_.setAction(KeyboardPoll::kF2 + i, [this, i] { caller_.declarePrizeWon(i); });
+    poll_.setAction(KeyboardPoll::kF12, [this] { caller_.startNewGame(); });
+}
+
+void BoardWindow::drawNumber()
+{
+    help->hide();
+    caller_.drawNumber();
+}
+
+void BoardWindow::showGame()
+{
+    controls->showGame(caller_);
+    board->showGame(caller_.game());
+    displays->show(caller_.shownNumber());
+}
+
+void BoardWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const float dpi = float(logicalDpiY());
+    const float height = pixelsToTwips(this->height(), dpi);
+    panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_);
+    board->setGeometry(toPixels(panel_, dpi));
+    controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth, dpi), this->height());
+    const QPointF line = smorfiaLinePlace(panel_, height);
+    displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
+}
+
+void BoardWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Every activation shows the window maximised.
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || (windowState() & Qt::WindowMaximized))
+        return;
+    // Without a window manager the maximised state is only a hint: take the screen as well.
+    if (QScreen *where = screen())
+        setGeometry(where->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "caller/caller.h"
+#include "display/board_layout.h"
+#include "input/keyboard_poll.h"
+
+#include <QWidget>
+
+class BannerOverlay;
+class BoardView;
+class Clock;
+class ControlColumn;
+class HelpPage;
+class KeyState;
+class NumberDisplays;
+class RandomSource;
+class SettingsStore;
+class UrlOpener;
+class Voice;
+
+// What the window asks of the computer.
+struct Platform {
+    Voice &voice;
+    SettingsStore &store;
+    KeyState &keys;
+    UrlOpener &urls;
+    RandomSource &random;
+    const Clock &clock;
+};
+
+inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quillard - ver. 2.0.1");
+
+// The caller's window: the control column on the left, the board filling the rest above
+// the smorfia line, the banner and the help page over the board. It hands what the user
+// asks for to the Caller and shows the game each time the Caller says it changed.
+class BoardWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardWindow(const Platform &platform, QWidget *parent = nullptr);
+
+    Caller &caller() { return caller_; }
+    KeyboardPoll &keyboardPoll() { return poll_; }
+    // "Estrai Numero", its key, or a screen reader's press.
+    void drawNumber();
+
+    ControlColumn *controls;
+    BoardView *board;
+    NumberDisplays *displays;
+    BannerOverlay *banner;
+    HelpPage *help;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showGame();
+    void wireControls(UrlOpener &urls);
+    void wireKeys();
+
+    Caller caller_;
+    KeyboardPoll poll_;
+    TwipsRect panel_{};
+};

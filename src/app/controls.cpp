@@ -1,0 +1,205 @@
+#include "app/controls.h"
+
+#include "app/text_picture.h"
+#include "display/board_layout.h"
+
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <QSvgRenderer>
+
+namespace {
+
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Button) {}
+
+    // Without a name of its own the label is read by what it shows.
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString text = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && text.isEmpty())
+            return label()->text();
+        return text;
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+    void doAction(const QString &action) override
+    {
+        if (action != pressAction())
+            QAccessibleWidget::doAction(action);
+        else if (label()->isEnabled())
+            emit label()->clicked();
+    }
+
+private:
+    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
+};
+
+QAccessibleInterface *clickLabelAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ClickLabel::staticMetaObject.className()))
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+QFont fontOf(const QStringList &families, qreal points, bool bold)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void placeInTwips(QWidget *widget, TwipsPlace place)
+{
+    const float dpi = float(widget->logicalDpiY());
+    widget->setGeometry(toPixels({float(place.left), float(place.top), float(place.width), float(place.height)}, dpi));
+}
+
+QCursor handCursor(const QString &path)
+{
+    // The fingertip is the hot spot of both hand pictures.
+    const QPixmap picture(path);
+    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 12, 1);
+}
+
+void paintText(QWidget *widget, const QColor &text, const QColor &back)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    // A check box draws its tick in the Text colour on its white box: keep the style's.
+    if (!qobject_cast<QCheckBox *>(widget))
+        palette.setColor(QPalette::Text, text);
+    if (back.isValid()) {
+        palette.setColor(QPalette::Window, back);
+        palette.setColor(QPalette::Button, back);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    QAccessible::installFactory(clickLabelAccessible);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            emit clicked();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    if (largeText_ && pixmap().isNull()) {
+        QPainter painter(this);
+        textpicture::drawCentred(painter, contentsRect(), text(), font(), palette().color(foregroundRole()));
+    } else {
+        QLabel::paintEvent(event);
+    }
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+OptionBox::OptionBox(const QString &text, QWidget *parent) : QCheckBox(text, parent)
+{
+    setTristate(true);
+}
+
+int OptionBox::value() const
+{
+    switch (checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void OptionBox::showValue(int value)
+{
+    const QSignalBlocker blocker(this);
+    setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+void OptionBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
+}
+
+void OptionBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QCheckBox::mouseReleaseEvent(event);
+    if (rect().contains(event->position().toPoint()))
+        emit mouseUp(event->button());
+}
+
+HelpPage::HelpPage(QWidget *parent) : QWidget(parent)
+{
+    hide();
+}
+
+void HelpPage::toggle()
+{
+    setVisible(!isVisible());
+    if (isVisible())
+        raise();
+}
+
+void HelpPage::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(255, 255, 128));
+    const QRect page(1, 1, width() - 2, height() - 2);
+    // Read the picture only when the page is first shown.
+    if (!renderer_)
+        renderer_ = new QSvgRenderer(QStringLiteral(":/help.svg"), this);
+    renderer_->render(&painter, QRectF(page.topLeft(), QSizeF(700, 650)));
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void HelpPage::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "announcer/announcer.h"
+#include "game/game.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <optional>
+
+class Clock;
+class RandomSource;
+class SettingsStore;
+class Voice;
+
+// The caller at the table: runs the game on the caller's word, says what happens, keeps the
+// options and saves the game after every change, so that a killed program loses nothing.
+// Every change is announced by `changed`, after which the views show the new state.
+class Caller : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxOwnerName = 60;
+    inline static const QString kDefaultOwner = QStringLiteral("il tabellone");
+
+    Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock);
+
+    const Game &game() const { return game_; }
+    // The last number announced in this game, shown large; none before the first.
+    std::optional<int> shownNumber() const { return shown_; }
+    // The numbers of the row that made the last prize, until the next check.
+    const std::optional<QList<int>> &prizeMessage() const { return message_; }
+    bool prizeLeftOut(int i) const { return leftOut_[i]; }
+    int manual() const { return manual_; }
+    const SpeechOptions &speech() const { return speech_; }
+    const QString &ownerName() const { return owner_; }
+
+    // "Estrai Numero": a number at random, unless numbers come from a real bag.
+    void drawNumber();
+    // A number clicked on the board: in manual mode taken from the bag (or given back).
+    void clickNumber(int number);
+    void startNewGame();
+    void reloadSavedGame();
+    void toggleCartella(int k);
+    // A prize won elsewhere in the room.
+    void declarePrizeWon(int i);
+    // A prize box changed from the keyboard: no word, no colour, the option not stored.
+    void setPrizeBox(int i, int value);
+    // A mouse released over a prize box: the choice is said, coloured and kept.
+    void commitPrizeBox(int i);
+    void setManual(int value);
+    void setScandito(int value);
+    void setSmorfia(int value);
+    void setOwnerName(const QString &name);
+    void repeatLastNumber();
+    void speakSmorfiaLine();
+    void dismissPrizeMessage();
+
+signals:
+    void changed();
+
+private:
+    void checkPrizes();
+    void saveGame();
+    void loadOptions();
+    void update();
+
+    Game game_;
+    Announcer announcer_;
+    SettingsStore &store_;
+    RandomSource &random_;
+    std::optional<int> shown_;
+    std::optional<QList<int>> message_;
+    std::array<bool, board::kPrizes> leftOut_{};
+    int manual_ = 0;
+    SpeechOptions speech_;
+    QString owner_ = kDefaultOwner;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "game/board.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+// The game in progress as it is stored. The main text keeps its historical form: the five
+// prize boxes, the six cartella flags and the cell of every number out in increasing order,
+// each item followed by "-". The order in which the numbers came is stored apart, as the
+// numbers joined by "-", so that the main text stays readable by earlier versions.
+struct SavedGame {
+    std::array<int, board::kPrizes> prizes{};
+    std::array<bool, board::kCartelle> cartellaInPlay{};
+    QList<int> order;  // the numbers out, in the order they came
+
+    QString text() const;
+    QString orderText() const;
+    // The saved game the main text describes, or nothing when any item of it is missing or
+    // wrong. The order is taken from orderText where it agrees with the main text; numbers
+    // it lacks follow in board order, so a game saved without it comes back in board order.
+    static std::optional<SavedGame> parse(const QString &text, const QString &orderText = {});
+};
+
+inline const QString kSavedGameKey = QStringLiteral("Settaggio/SalvaUlt");
+inline const QString kDrawOrderKey = QStringLiteral("Partita/Ordine");
+// What the store answers when no game was ever saved.
+inline const QString kNoSavedGame = QStringLiteral("0-0-0-0-0");

@@ -1,0 +1,190 @@
+#include "app/banner_overlay.h"
+#include "app/board_view.h"
+#include "app/board_window.h"
+#include "app/control_column.h"
+#include "app/controls.h"
+#include "app/number_displays.h"
+#include "platform/key_state_filter.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The caller's window on fakes, shown offscreen at its design size.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() { open(keys); }
+    void open(KeyState &keyState)
+    {
+        window.reset();
+        window = std::make_unique<BoardWindow>(Platform{voice, store, keyState, urls, random, clock});
+        window->show();
+        window->resize(1143, 734);
+        controls = window->controls;
+        voice.spoken.clear();
+    }
+    void clickNumber(int number)
+    {
+        QTest::mouseClick(window->board, Qt::LeftButton, {}, window->board->cellRect(number - 1).center());
+    }
+    static QColor textColour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
+
+    FakeVoice voice;
+    MemoryStore store;
+    FakeKeyState keys;
+    FakeUrlOpener urls;
+    FakeRandom random;
+    FakeClock clock;
+    std::unique_ptr<BoardWindow> window;
+    ControlColumn *controls = nullptr;
+};
+
+TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
+{
+    EXPECT_EQ(window->windowTitle(), "Sorteggina di Orvanet - Quillard - ver. 2.0.1");
+    EXPECT_EQ(window->displays->lastNumber->text(), "OV");
+    EXPECT_EQ(window->displays->smorfiaLine->text(), "La smorfia napoletana");
+    EXPECT_EQ(controls->ownerName->text(), "il tabellone");
+    EXPECT_FALSE(window->banner->isVisible() || window->help->isVisible());
+    for (int i = 0; i < board::kPrizes; ++i)
+        EXPECT_EQ(controls->prizeBoxes[i]->text() + controls->prizeButtons[i]->text(),
+                  board::kPrizeNames[i] + QStringLiteral("F%1").arg(i + 2));
+    for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(400, 300)}) {
+        window->resize(size);
+        const QRect panel = window->board->geometry();
+        EXPECT_EQ(panel.right(), size.width() - 1);
+        EXPECT_EQ(window->board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
+        EXPECT_EQ(window->displays->smorfiaLine->geometry().bottom(), size.height() - 1);
+    }
+}
+
+TEST_F(WindowTest, PrizeBoxSpeaksAndStoresOnAMouseReleaseOnly)
+{
+    OptionBox *ambo = controls->prizeBoxes[0];
+    QTest::mouseClick(ambo, Qt::LeftButton);
+    EXPECT_EQ(textColour(ambo), QColor(Qt::red));
+    QTest::mouseClick(ambo, Qt::RightButton);
+    QTest::mouseClick(ambo, Qt::LeftButton);
+    EXPECT_EQ(textColour(ambo), QColor(Qt::white));
+    EXPECT_EQ(voice.take(), (QStringList{"Ambo non presente.", "Ambo non presente.", "Ambo presente."}));
+    EXPECT_EQ(store.values["Settaggio/Ambo"], "0");
+
+    controls->prizeBoxes[1]->setFocus();
+    QTest::keyClick(controls->prizeBoxes[1], Qt::Key_Space);
+    EXPECT_EQ(window->caller().game().prizeBox(1), 1);
+    EXPECT_EQ(textColour(controls->prizeBoxes[1]), QColor(Qt::white));
+    EXPECT_TRUE(voice.spoken.isEmpty());
+    EXPECT_FALSE(store.values.contains("Settaggio/Terno"));
+}
+
+TEST_F(WindowTest, CartelleAreLeftOutUntilTheFirstCheckAndStaySoInTheNextGame)
+{
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    for (int cell = 0; cell < board::kCells; ++cell)
+        EXPECT_EQ(window->board->inPlay(cell), board::cartellaOf(cell) != 2) << cell;
+    EXPECT_EQ(controls->cartellaLabels[2]->palette().color(QPalette::Window), QColor(255, 192, 128));
+    QTest::mouseClick(controls->drawButton, Qt::LeftButton);
+    EXPECT_FALSE(controls->cartellaLabels[0]->isEnabled());
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    EXPECT_FALSE(window->board->inPlay(30));
+    QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
+    EXPECT_TRUE(controls->cartellaLabels[2]->isEnabled());
+    EXPECT_FALSE(window->board->inPlay(30));
+}
+
+TEST_F(WindowTest, ManualNumbersAreClickedOnTheBoardAndShown)
+{
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    clickNumber(17);
+    EXPECT_TRUE(window->board->drawn(16));
+    EXPECT_EQ(window->displays->lastNumber->text() + "|" + window->displays->smorfiaLine->text(), "17|'a disgrazia");
+    clickNumber(17);
+    EXPECT_FALSE(window->board->drawn(16));
+    EXPECT_EQ(voice.take(), (QStringList{"estrazione manuale", "è uscito il numero 17", "Numero 17"}));
+}
+
+TEST_F(WindowTest, BannerBlinksTheTombolaAndShowsAPrizeMessageCentredAboveTheHelp)
+{
+    window->banner->tick();
+    QTest::mouseClick(controls->prizeButtons[4], Qt::LeftButton);
+    window->banner->tick();
+    ASSERT_TRUE(window->banner->isVisible());
+    EXPECT_EQ(window->banner->text(), " TOMBOLA ");
+    const QRect panel = window->board->rect(), banner = window->banner->geometry();
+    EXPECT_LE(std::abs(banner.left() - (panel.width() - banner.right() - 1)), 1);
+    EXPECT_LE(std::abs(banner.top() - (panel.height() - banner.bottom() - 1)), 1);
+    window->banner->tick();
+    EXPECT_FALSE(window->banner->isVisible());
+
+    QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    clickNumber(12);
+    clickNumber(14);
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    window->banner->tick();
+    ASSERT_TRUE(window->banner->isVisible());
+    EXPECT_EQ(window->banner->text(), " 12, 14 ");
+    EXPECT_EQ(window->board->childAt(window->banner->geometry().center()), window->banner);
+    QTest::mouseClick(window->banner, Qt::LeftButton);
+    window->banner->tick();
+    EXPECT_FALSE(window->banner->isVisible());
+}
+
+TEST_F(WindowTest, HelpTogglesAtItsPlaceADrawHidesItAndTheLogoOpensThePage)
+{
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    ASSERT_TRUE(window->help->isVisible());
+    EXPECT_EQ(window->help->pos(), QPoint(7, 7));
+    QTest::mouseClick(window->help, Qt::LeftButton);
+    EXPECT_FALSE(window->help->isVisible());
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    window->drawNumber();
+    EXPECT_FALSE(window->help->isVisible());
+    QTest::mouseClick(controls->logo, Qt::LeftButton);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened[0].path() + "?" + urls.opened[0].query(), "/ftp/?tombola");
+}
+
+// Real key events, through the application's key state as the running program gets them.
+TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
+{
+    KeyStateFilter filter;
+    qApp->installEventFilter(&filter);
+    open(filter);
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWindow *handle = window->windowHandle();
+    controls->ownerName->setFocus();
+    controls->ownerName->setCursorPosition(5);
+    QTest::keyClick(handle, Qt::Key_Left);
+    EXPECT_EQ(controls->ownerName->cursorPosition(), 4) << "the name box keeps its own meaning of the key";
+    QTest::keyPress(handle, Qt::Key_Down);
+    for (int tick = 0; tick < 3; ++tick)
+        window->keyboardPoll().tick();
+    QTest::keyRelease(handle, Qt::Key_Down);
+    QTest::keyClick(handle, Qt::Key_Right);
+    QTest::keyClick(handle, Qt::Key_F2);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(controls->smorfiaBox->value() + controls->scanditoBox->value(), 2);
+    EXPECT_EQ(store.values["Settaggio/Smorfia"], "1");
+    EXPECT_EQ(window->caller().game().drawnCount(), 1);
+    EXPECT_EQ(controls->prizeBoxes[0]->value(), 1);
+
+    QTest::keyClick(handle, Qt::Key_F12);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(window->caller().game().drawnCount(), 0);
+    EXPECT_EQ(window->displays->lastNumber->text(), "OV");
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    QTest::keyClick(other.windowHandle(), Qt::Key_Down);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(window->caller().game().drawnCount(), 0);
+    qApp->removeEventFilter(&filter);
+}

@@ -1,0 +1,154 @@
+#include "caller/caller.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace board;
+
+class CallerTest : public ::testing::Test {
+protected:
+    // A caller started on whatever the store holds now.
+    Caller &restart()
+    {
+        caller = std::make_unique<Caller>(voice, store, random, clock);
+        voice.spoken.clear();
+        return *caller;
+    }
+    void click(std::initializer_list<int> numbers)
+    {
+        caller->setManual(1);
+        for (int n : numbers)
+            caller->clickNumber(n);
+    }
+    QString saved() const { return store.values.value("Settaggio/SalvaUlt"); }
+
+    FakeVoice voice;
+    MemoryStore store;
+    FakeRandom random{3};
+    FakeClock clock;
+    std::unique_ptr<Caller> caller;
+};
+
+TEST_F(CallerTest, AnnouncesNumbersWithTheSentenceAfterAPauseSpelledOrAsTheSmorfia)
+{
+    restart().setManual(1);
+    for (int k = 0; k < kCartelle; ++k)  // no prize to call in between
+        caller->toggleCartella(k);
+    const struct {
+        int number, scandito, smorfia;
+        qint64 after;
+        QStringList said;
+    } steps[] = {
+        {67, 1, 0, 0, {"è uscito il numero 67", "6", "7. "}},
+        {59, 1, 0, 3000, {"59"}},
+        {80, 1, 0, 9999, {"80"}},
+        {60, 1, 0, 10000, {"è uscito il numero 60", "6", "0. "}},
+        {79, 0, 0, 100, {"79"}},
+        {73, 0, 2, 100, {" 'o spitale"}},
+        {90, 0, 1, 100, {"'a paura"}},
+    };
+    for (const auto &step : steps) {
+        clock.now += step.after;
+        caller->setScandito(step.scandito);
+        caller->setSmorfia(step.smorfia);
+        voice.spoken.clear();
+        click({step.number});
+        EXPECT_EQ(voice.take(), step.said) << step.number;
+        EXPECT_EQ(caller->shownNumber(), step.number);
+    }
+    caller->repeatLastNumber();
+    caller->setSmorfia(0);
+    caller->repeatLastNumber();
+    caller->speakSmorfiaLine();
+    EXPECT_EQ(voice.take(), (QStringList{"90", "Ripeto, 90", "'a paura"}));
+}
+
+TEST_F(CallerTest, PrizesAreCalledWithTheOwnersNameCutToSixtyCharacters)
+{
+    restart();
+    caller->setOwnerName("Zia Nunzia");
+    click({11, 14});
+    EXPECT_EQ(voice.take().last(), ". Ambo per Zia Nunzia, si va per Terno");
+    EXPECT_EQ(caller->prizeMessage(), (QList<int>{11, 14}));
+    caller->setOwnerName(QString(1000, 'x'));
+    click({12});
+    EXPECT_EQ(voice.take().last(), ". Terno per " + QString(60, 'x') + ", si va per Quaterna");
+    click({70});
+    EXPECT_FALSE(caller->prizeMessage()) << "the next check takes the message down";
+}
+
+TEST_F(CallerTest, BeforeTheFirstNumberTheRepeatSaysTheProgramsName)
+{
+    restart().repeatLastNumber();
+    caller->speakSmorfiaLine();
+    EXPECT_EQ(voice.take(), (QStringList{"Sorteggina di Orvanet", "La smorfia napoletana"}));
+}
+
+TEST_F(CallerTest, ManualModeMarksAndGivesBackAndTheDrawWaits)
+{
+    restart();
+    click({17, 17});
+    EXPECT_EQ(voice.take(), (QStringList{"estrazione manuale", "è uscito il numero 17", "Numero 17"}));
+    caller->drawNumber();
+    EXPECT_EQ(caller->game().drawnCount(), 0);
+    EXPECT_TRUE(caller->game().cartelleLocked());
+    caller->setManual(0);
+    caller->clickNumber(5);
+    EXPECT_EQ(caller->game().drawnCount(), 0);
+    caller->drawNumber();
+    EXPECT_EQ(caller->game().drawnCount(), 1);
+}
+
+TEST_F(CallerTest, StoredOptionsComeBackAtStartAndAtEveryNewGameUnlessNotABoxValue)
+{
+    store.values = {{"Settaggio/Terno", "1"}, {"Settaggio/Quaterna", QString::fromUtf8("1\0junk", 6)},
+                    {"Settaggio/Cinquina", "abc"}, {"Settaggio/Smorfia", "2"}, {"Settaggio/Scandito", "3"}};
+    restart();
+    EXPECT_EQ(caller->game().prizeBox(1), 1);
+    EXPECT_TRUE(caller->prizeLeftOut(1) && !caller->prizeLeftOut(0));
+    EXPECT_EQ(caller->game().prizeBox(2) + caller->game().prizeBox(3), 0);
+    EXPECT_EQ(caller->speech().smorfia, 2);
+    EXPECT_EQ(caller->speech().scandito, 0);
+    caller->declarePrizeWon(0);
+    caller->declarePrizeWon(kTombola);
+    caller->startNewGame();
+    EXPECT_EQ(voice.take().last(), "Attenzione, si procede per una nuova partita.");
+    EXPECT_EQ(caller->game().prizeBox(0) + caller->game().prizeBox(kTombola), 0);
+    EXPECT_EQ(caller->game().prizeBox(1), 1);
+}
+
+TEST_F(CallerTest, PrizeBoxesAndDeclarationsAreSavedAndAReloadAgreesWithTheOptions)
+{
+    restart();
+    caller->drawNumber();
+    caller->declarePrizeWon(1);
+    caller->declarePrizeWon(1);
+    EXPECT_EQ(voice.take().mid(1), QStringList{"il terno è uscito, si prosegue per la quaterna"});
+    EXPECT_TRUE(saved().startsWith("0-1-0-0-0-")) << "a declaration is saved";
+    caller->setPrizeBox(2, 1);
+    caller->commitPrizeBox(2);
+    EXPECT_EQ(voice.take(), QStringList{"Quaterna non presente."});
+    EXPECT_EQ(store.values["Settaggio/Quaterna"], "1");
+    EXPECT_TRUE(saved().startsWith("0-1-1-0-0-")) << "a box change is saved";
+    caller->setPrizeBox(kTombola, 1);
+    caller->commitPrizeBox(kTombola);
+    EXPECT_TRUE(voice.take().isEmpty());
+    EXPECT_EQ(store.values["Settaggio/Tombola"], "1");
+
+    restart().reloadSavedGame();
+    EXPECT_EQ(voice.take(), QStringList{"Ultima estrazione, ricaricata!"});
+    EXPECT_EQ(caller->game().drawnCount(), 1);
+    for (int i = 0; i < kTombola; ++i)
+        EXPECT_EQ(caller->prizeLeftOut(i), i == 2) << "red only where ticked and left out: " << i;
+}
+
+TEST_F(CallerTest, ReloadWithoutASavedGameSaysSoAndChangesNothing)
+{
+    restart().reloadSavedGame();
+    click({1});
+    store.values["Settaggio/SalvaUlt"] = "0-0-0-0-0-1-1-1-1-1-1-4-4-";
+    caller->reloadSavedGame();
+    const QString none = "Non ci sono partite salvate!";
+    EXPECT_EQ(voice.take(), (QStringList{none, "estrazione manuale", "è uscito il numero 1", none}));
+    EXPECT_EQ(caller->game().drawOrder(), QList<int>{1});
+}
