@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 
 .PHONY: deps configure build run test clean
 deps:
-	bash scripts/install-deps
+	bash scripts/install-deps build test
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a Sorteggina program (by default the installed one) on a private X server with
 # a fresh settings folder, and passes when its window shows up and it keeps running.
-#   packaging/smoke-test.sh [/usr/bin/sorteggina]
+#   packaging/smoke-test.sh [/usr/games/sorteggina]
 set -euo pipefail
-bin=${1:-/usr/bin/sorteggina}
+bin=${1:-/usr/games/sorteggina}
 [ -x "$bin" ] || { echo "smoke-test: no program at $bin" >&2; exit 2; }
 for t in Xvfb xdotool; do
   command -v $t >/dev/null || { echo "smoke-test: $t is missing (apt-get install xvfb xdotool)" >&2; exit 2; }
