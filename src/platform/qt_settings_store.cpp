@@ -1,29 +1,115 @@
 #include "platform/qt_settings_store.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <QStringDecoder>
+#include <QStringTokenizer>
 #include <QStringList>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(settingsLog, "sorteggina.settings", QtWarningMsg)
+
+const QString kNotKept = QStringLiteral(" Le opzioni e la partita non saranno conservate.");
+
+// Text made of [group] lines, key=value lines, comments and blank lines, and nothing else.
+// QSettings itself takes almost anything, a stray line as a key.
+bool readsAsSettings(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError() || bytes.contains('\0'))
+        return false;
+    for (QStringView line : QStringTokenizer(text, QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (!line.isEmpty() && !(line.startsWith(u'[') && line.endsWith(u']')) && !line.startsWith(u';')
+            && !line.startsWith(u'#') && !line.contains(u'='))
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("Vellucario"),
-                                            QStringLiteral("Vellucario")))
 {
+    // Without a home, Qt would make the folder at the root of the file system.
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") && qEnvironmentVariableIsEmpty("HOME")) {
+        refuse(QStringLiteral("neither HOME nor XDG_CONFIG_HOME is set: the settings are kept for this run only"),
+               QStringLiteral("Nessuna cartella personale (HOME) per le impostazioni.") + kNotKept);
+        return;
+    }
+    fileName_ = QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vellucario"),
+                          QStringLiteral("Vellucario"))
+                    .fileName();
+    open();
 }
 
-QtSettingsStore::QtSettingsStore(const QString &iniPath)
-    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+QtSettingsStore::QtSettingsStore(const QString &iniPath) : fileName_(iniPath)
 {
+    open();
 }
 
 QtSettingsStore::~QtSettingsStore() = default;
 
+void QtSettingsStore::open()
+{
+    const QFileInfo file(fileName_);
+    if (file.isSymLink()) {
+        // QSettings writes through a link, replacing whatever it points to.
+        const QFileInfo target(file.symLinkTarget());
+        if (!target.isFile() || target.ownerId() != geteuid()) {
+            refuse(QStringLiteral("%1 links to %2, which is not a regular file of this user's: nothing is saved")
+                       .arg(fileName_, target.filePath()),
+                   QStringLiteral("Il file delle impostazioni è un collegamento non sicuro.") + kNotKept);
+            return;
+        }
+    } else if (file.exists() && !file.isFile()) {
+        refuse(QStringLiteral("%1 is not a regular file: nothing is saved").arg(fileName_),
+               QStringLiteral("Il file delle impostazioni non è un file normale.") + kNotKept);
+        return;
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const qint64 size = QFileInfo(fileName_).size();
+        if (size <= kMaxFileBytes && readsAsSettings(fileName_)) {
+            settings_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+            return;
+        }
+        // Kept for whoever wants to look at it; the program starts afresh.
+        const QString aside = fileName_ + QStringLiteral(".bad-")
+                              + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        if (!QFile::rename(fileName_, aside))
+            break;
+        problem_ = QStringLiteral("Il file delle impostazioni era danneggiato: messo da parte, si riparte da capo.");
+        qCWarning(settingsLog).noquote()
+            << QStringLiteral("Warning: %1 was %2; moved aside to %3, starting afresh.")
+                   .arg(fileName_, size > kMaxFileBytes ? QStringLiteral("over 1 MiB") : QStringLiteral("not readable as settings"), aside);
+    }
+    refuse(QStringLiteral("%1 cannot be read as settings nor moved aside: nothing is saved").arg(fileName_),
+           QStringLiteral("Il file delle impostazioni non si può usare.") + kNotKept);
+}
+
+void QtSettingsStore::refuse(const QString &english, const QString &italian)
+{
+    settings_.reset();
+    problem_ = italian;
+    qCWarning(settingsLog).noquote() << QStringLiteral("Warning: ") + english + QLatin1Char('.');
+}
+
 QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
 {
+    if (const auto kept = kept_.constFind(path); kept != kept_.constEnd())
+        return *kept;
+    if (!settings_)
+        return defaultValue;
     const QVariant value = settings_->value(path);
     if (!value.isValid())
         return defaultValue;
@@ -35,20 +121,22 @@ QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
 
 void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values)
 {
+    if (!settings_) {
+        for (const auto &[path, value] : values)
+            kept_[path] = value;
+        return;
+    }
     for (const auto &[path, value] : values)
         settings_->setValue(path, value);
+    // A failed write stays pending in QSettings: the next one that succeeds (a disk no
+    // longer full) writes it too.
     settings_->sync();
-    // Not "!= NoError": a garbage line read at the start leaves FormatError behind, harmlessly.
-    if (warned_ || (settings_->status() != QSettings::AccessError && settings_->isWritable()))
+    if (writeWarned_ || (settings_->status() != QSettings::AccessError && settings_->isWritable()))
         return;
-    warned_ = true;
+    writeWarned_ = true;
+    problem_ = QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept;
     qCWarning(settingsLog).noquote()
-        << QStringLiteral("Warning: the settings file %1 cannot be written; the options and "
-                          "the game in progress will not be kept after the program ends.")
-               .arg(settings_->fileName());
-}
-
-QString QtSettingsStore::fileName() const
-{
-    return settings_->fileName();
+        << QStringLiteral("Warning: the settings file %1 cannot be written; the options and the game in progress "
+                          "will not be kept after the program ends.")
+               .arg(fileName_);
 }

@@ -2,29 +2,42 @@
 
 #include "platform/settings_store.h"
 
+#include <QMap>
 #include <QString>
 #include <memory>
 
 class QSettings;
 
 // The settings store kept by QSettings under organisation and application "Vellucario"
-// (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf).
+// (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf). The file is only written where
+// that is safe: a file too large or not readable as settings is moved aside at the start,
+// and a file that is a link to anything but a regular file of the user's own, or no home
+// folder at all, leaves the store in memory for the run. Each trouble is warned of once.
 class QtSettingsStore : public SettingsStore {
 public:
+    static constexpr qint64 kMaxFileBytes = 1 << 20;
+
     QtSettingsStore();
     // An INI file of one's own choosing, for tests.
     explicit QtSettingsStore(const QString &iniPath);
     ~QtSettingsStore() override;
 
     QString read(const QString &path, const QString &defaultValue) override;
-    // Written to the disk before it returns; a store that cannot be written warns once on
-    // standard error and keeps the values for this run only.
+    // Written to the disk before it returns. A store that cannot be written keeps the values
+    // for this run, warning once.
     void writeAll(std::initializer_list<std::pair<QString, QString>> values) override;
 
-    // The file behind the store.
-    QString fileName() const;
+    QString fileName() const { return fileName_; }
+    // What went wrong with the file, in Italian for the window; empty when nothing did.
+    QString problem() const { return problem_; }
 
 private:
-    std::unique_ptr<QSettings> settings_;
-    bool warned_ = false;
+    void open();
+    void refuse(const QString &english, const QString &italian);
+
+    QString fileName_;
+    std::unique_ptr<QSettings> settings_;  // none when the file must not be written
+    QMap<QString, QString> kept_;          // what was written when there is no file
+    QString problem_;
+    bool writeWarned_ = false;
 };

@@ -1,7 +1,9 @@
 #include "platform/key_state_filter.h"
 #include "platform/qt_settings_store.h"
 
+#include <QDir>
 #include <QFile>
+#include <functional>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,4 +63,48 @@ TEST(QtSettingsStore, KeepsGroupsOnDiskAndWarnsOnceWhenItCannotWrite)
     qInstallMessageHandler(previous);
     EXPECT_EQ(store.read("Settaggio/Terno", "0"), "1") << "kept for the run";
     EXPECT_EQ(warnings, 1);
+}
+
+// Hostile settings files: moved aside and started afresh, or never written through.
+TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLink)
+{
+    const struct {
+        const char *name;
+        std::function<void(const QString &path, const QString &dir)> make;
+        bool movedAside, written;
+    } cases[] = {
+        {"over 1 MiB", [](const QString &path, const QString &) {
+             QFile f(path);
+             f.open(QIODevice::WriteOnly);
+             f.write("[Settaggio]\nSalvaUlt=" + QByteArray(QtSettingsStore::kMaxFileBytes, '1') + "\n");
+         }, true, true},
+        {"not settings", [](const QString &path, const QString &) {
+             QFile f(path);
+             f.open(QIODevice::WriteOnly);
+             f.write("root:x:0:0:root:/root:/bin/bash\n\x01\x02[[[\n");
+         }, true, true},
+        {"link to a folder", [](const QString &path, const QString &dir) { QFile::link(dir, path); }, false, false},
+        {"link to nothing", [](const QString &path, const QString &dir) { QFile::link(dir + "/gone", path); }, false, false},
+        {"link to a file of one's own", [](const QString &path, const QString &dir) {
+             QFile f(dir + "/own.conf");
+             f.open(QIODevice::WriteOnly);
+             QFile::link(dir + "/own.conf", path);
+         }, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Vellucario.conf");
+        c.make(path, dir.path());
+        const QFileInfo before(path);
+        QtSettingsStore store(path);
+        store.write("Settaggio/Ambo", "1");
+        EXPECT_EQ(store.read("Settaggio/Ambo", "0"), "1");
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.bad-*"}).size(), c.movedAside ? 1 : 0);
+        EXPECT_EQ(QtSettingsStore(path).read("Settaggio/Ambo", "0"), c.written ? "1" : "0");
+        EXPECT_EQ(store.problem().isEmpty(), c.written && !c.movedAside);
+        if (before.isSymLink() && !c.written) {
+            EXPECT_EQ(QFileInfo(path).symLinkTarget(), before.symLinkTarget());
+        }
+    }
 }
