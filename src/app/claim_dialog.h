@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cartelle/code.h"
+#include "cartelle/serie.h"
+
+#include <QDialog>
+#include <array>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+
+// "Verifica cartella": the caller types the code printed on a player's cartella and sees
+// the cartella with the numbers drawn so far, and whether it holds the prize in play.
+class ClaimDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit ClaimDialog(QWidget *parent = nullptr);
+
+    // The numbers drawn (number n at index n - 1) and the prize in play on the ladder
+    // (0 ambo to 4 tombola, -1 when every prize is gone). A cartella on show follows them.
+    void setGame(const std::array<bool, 90> &drawn, int prizeInPlay);
+
+signals:
+    // After each good code: the verdict, to be spoken.
+    void verdictReady(const QString &phrase);
+
+private:
+    void verify();
+    void showCartella();
+
+    QLineEdit *code_;
+    QLabel *problem_;
+    QLabel *caption_;
+    std::array<std::array<QLabel *, cartelle::kColumns>, cartelle::kRows> cells_{};
+    QLabel *verdict_;
+
+    std::array<bool, 90> drawn_{};
+    int prizeInPlay_ = 0;
+    std::optional<cartelle::CartellaId> shown_;
+};
