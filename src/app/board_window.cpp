@@ -2,14 +2,19 @@
 
 #include "app/banner_overlay.h"
 #include "app/board_view.h"
+#include "app/claim_dialog.h"
 #include "app/control_column.h"
 #include "app/controls.h"
+#include "app/more_menu.h"
 #include "app/number_displays.h"
+#include "app/print_cartelle_dialog.h"
 #include "display/look.h"
 #include "platform/url_opener.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QIcon>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -47,8 +52,11 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     help = new HelpPage(board);
     banner = new BannerOverlay(board, caller_);
     displays = new NumberDisplays(this);
+    more = new MoreMenu(controls, this);
+    setTabOrder(controls->logo, more->button);
     wireControls(platform.urls);
     wireKeys();
+    wireMoreMenu();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
     // The design client area; the first activation maximises the window.
@@ -93,6 +101,31 @@ void BoardWindow::wireKeys()
     poll_.setAction(KeyboardPoll::kF12, [this] { caller_.startNewGame(); });
 }
 
+void BoardWindow::wireMoreMenu()
+{
+    connect(more->add(QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9), &QAction::triggered, this,
+            &BoardWindow::checkClaim);
+    connect(more->add(QStringLiteral("Stampa cartelle… (Ctrl+P)"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, [this] { PrintCartelleDialog(this).exec(); });
+    more->menu->addSeparator();
+    connect(more->add(QStringLiteral("Aiuto (F1)"), Qt::Key_F1), &QAction::triggered, controls,
+            &ControlColumn::helpClicked);
+    connect(more->add(QStringLiteral("Esci (Ctrl+Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered,
+            this, &QWidget::close);
+}
+
+void BoardWindow::checkClaim()
+{
+    if (!claim_) {
+        claim_ = new ClaimDialog(this);
+        connect(claim_, &ClaimDialog::verdictReady, &caller_, &Caller::say);
+    }
+    showGame();
+    claim_->show();
+    claim_->raise();
+    claim_->activateWindow();
+}
+
 void BoardWindow::drawNumber()
 {
     help->hide();
@@ -104,6 +137,12 @@ void BoardWindow::showGame()
     controls->showGame(caller_);
     board->showGame(caller_.game());
     displays->show(caller_.shownNumber());
+    if (claim_) {
+        std::array<bool, board::kCells> drawn{};
+        for (int i = 0; i < board::kCells; ++i)
+            drawn[i] = caller_.game().cell(i).drawn;
+        claim_->setGame(drawn, caller_.game().prizeInPlay());
+    }
 }
 
 void BoardWindow::resizeEvent(QResizeEvent *event)

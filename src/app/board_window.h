@@ -8,6 +8,8 @@
 
 class BannerOverlay;
 class BoardView;
+class ClaimDialog;
+class MoreMenu;
 class Clock;
 class ControlColumn;
 class HelpPage;
@@ -48,6 +50,7 @@ public:
     NumberDisplays *displays;
     BannerOverlay *banner;
     HelpPage *help;
+    MoreMenu *more;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -57,8 +60,11 @@ private:
     void showGame();
     void wireControls(UrlOpener &urls);
     void wireKeys();
+    void wireMoreMenu();
+    void checkClaim();
 
     Caller caller_;
     KeyboardPoll poll_;
     TwipsRect panel_{};
+    ClaimDialog *claim_ = nullptr;
 };

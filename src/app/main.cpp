@@ -1,4 +1,5 @@
 #include "app/board_window.h"
+#include "cartelle/command_line.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/key_state_filter.h"
@@ -48,6 +49,14 @@ private:
 
 int main(int argc, char **argv)
 {
+    // Printing cartelle from the command line needs fonts, no window.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--cartelle") == 0 || qstrcmp(argv[i], "--pdf") == 0) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            return cartelle::runCartelleCommandLine(QCoreApplication::arguments());
+        }
+
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));

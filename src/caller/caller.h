@@ -55,6 +55,8 @@ public:
     void repeatLastNumber();
     void speakSmorfiaLine();
     void dismissPrizeMessage();
+    // Anything else the caller has to say, queued behind what is being said.
+    void say(const QString &text) { announcer_.say(text); }
 
 signals:
     void changed();

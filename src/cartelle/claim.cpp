@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cartelle/claim.h"
 
-#include "game/tabellone.h"
+#include "game/board.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -16,10 +16,10 @@ ClaimVerdict checkClaim(const Grid &cartella, const std::array<bool, 90> &drawn,
                                                   [&](int n) { return n > 0 && drawn[n - 1]; }));
     const int bestRow = *std::max_element(verdict.drawnInRow.begin(), verdict.drawnInRow.end());
     verdict.tombola = std::ranges::all_of(verdict.drawnInRow, [](int n) { return n == kNumbersPerRow; });
-    if (prizeInPlay == tabellone::kTombola)
+    if (prizeInPlay == board::kTombola)
         verdict.holdsPrizeInPlay = verdict.tombola;
-    else if (prizeInPlay >= 0 && prizeInPlay < tabellone::kTombola)
-        verdict.holdsPrizeInPlay = bestRow >= tabellone::kPrizeCounts[prizeInPlay];
+    else if (prizeInPlay >= 0 && prizeInPlay < board::kTombola)
+        verdict.holdsPrizeInPlay = bestRow >= board::kPrizeCounts[prizeInPlay];
     return verdict;
 }
 

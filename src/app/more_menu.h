@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QWidget;
+
+// The "Altro" button under the help and the logo, and its menu: the program's functions
+// that have no control of their own. Each has a key that acts while the window is active,
+// whatever has the focus, like the game's keys.
+class MoreMenu : public QObject {
+    Q_OBJECT
+public:
+    MoreMenu(QWidget *column, QWidget *window);
+
+    // An item whose caption names its key.
+    QAction *add(const QString &caption, const QKeySequence &key);
+    QAction *addCheckable(const QString &caption);
+
+    QPushButton *button;
+    QMenu *menu;
+
+private:
+    QWidget *window_;
+};
