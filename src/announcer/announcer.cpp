@@ -46,6 +46,8 @@ void Announcer::announcePrizes(const PrizeCheck &found, const QString &owner)
     }
     for (int k = 0; k < found.fullCartelle; ++k)
         voice_.speak(phrases::kPrizeLead + kPrizeNames[kTombola] + phrases::kPrizeFor + owner);
+    if (found.tombolino)
+        voice_.speak(phrases::kPrizeLead + phrases::kTombolino + phrases::kPrizeFor + owner);
 }
 
 void Announcer::say(const QString &text)

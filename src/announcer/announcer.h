@@ -32,6 +32,9 @@ inline const std::array<QString, board::kPrizes> kPrizeDeclared{
     QStringLiteral("La quaterna è uscita, si prosegue per la cinquina"),
     QStringLiteral("La cinquina è uscita, si prosegue per la tombola"),
     QStringLiteral("Tombola")};
+inline const QString kTombolino = QStringLiteral("Tombolino");
+inline const QString kDrawnSoFar = QStringLiteral("Estratti %1: ");
+inline const QString kNoneDrawn = QStringLiteral("Nessun numero estratto");
 } // namespace phrases
 
 // How numbers are spoken: "Scandito" spells the sixties and seventies digit by digit

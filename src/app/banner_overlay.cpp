@@ -26,12 +26,12 @@ BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller)
 void BannerOverlay::tick()
 {
     const auto &message = caller_.prizeMessage();
-    switch (blink_.tick(caller_.game().tombolaOut(), message.has_value())) {
+    switch (blink_.tick(caller_.game().over(), message.has_value())) {
     case BannerBlink::Nothing:
         hide();
         return;
     case BannerBlink::Tombola:
-        setText(kTombolaBanner);
+        setText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
         break;
     case BannerBlink::Message: {
         QStringList numbers;

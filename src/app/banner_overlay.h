@@ -8,7 +8,8 @@
 class BoardView;
 class Caller;
 
-// The banner over the board: " TOMBOLA " blinking once the tombola is out, or the numbers
+// The banner over the board: " TOMBOLA " blinking once the game is over (" TOMBOLINO " when
+// it was played for), or the numbers
 // of the prize just won on the owner's cartelle. Large yellow text on green, centred on the
 // board and above everything on it. A click drops the prize message.
 class BannerOverlay : public ClickLabel {
@@ -28,3 +29,4 @@ private:
 };
 
 inline const QString kTombolaBanner = QStringLiteral(" TOMBOLA ");
+inline const QString kTombolinoBanner = QStringLiteral(" TOMBOLINO ");

@@ -35,7 +35,17 @@ const QPixmap &paper(bool inPlay, QSize size, qreal ratio)
 
 } // namespace
 
-BoardView::BoardView(QWidget *parent) : QWidget(parent)
+BoardView::Look BoardView::callersLook()
+{
+    return {look::kDrawnRed, Qt::black, QColor(), Qt::black};
+}
+
+BoardView::Look BoardView::hallLook()
+{
+    return {QColor(150, 0, 0), Qt::white, QColor(120, 60, 30), Qt::white};
+}
+
+BoardView::BoardView(const Look &look, QWidget *parent) : QWidget(parent), look_(look)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     numberFont_.setFamilies(kArial);
@@ -76,13 +86,21 @@ void BoardView::paintEvent(QPaintEvent *event)
         const QRect &area = cells_[i];
         if (!event->region().intersects(area))
             continue;
-        if (marks_[i].drawn)
-            painter.fillRect(area, look::kDrawnRed);
-        else
-            painter.drawPixmap(area.topLeft(), paper(marks_[i].inPlay, area.size(), devicePixelRatioF()));
+        const Marks &m = marks_[i];
+        QColor number = Qt::black;
+        if (m.drawn) {
+            painter.fillRect(area, look_.drawn);
+            number = look_.drawnNumber;
+        } else if (!m.inPlay && look_.leftOut.isValid()) {
+            painter.fillRect(area, look_.leftOut);
+            number = look_.leftOutNumber;
+        } else {
+            painter.drawPixmap(area.topLeft(), paper(m.inPlay, area.size(), devicePixelRatioF()));
+            number = m.inPlay ? QColor(Qt::black) : look_.leftOutNumber;
+        }
         painter.setPen(Qt::black);
         painter.drawRect(area.adjusted(0, 0, -1, -1));
-        textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, Qt::black);
+        textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, number);
     }
     for (const QRect &bar : bars_)
         painter.fillRect(bar, Qt::black);

@@ -2,6 +2,7 @@
 
 #include "display/board_layout.h"
 
+#include <QColor>
 #include <QFont>
 #include <QWidget>
 #include <array>
@@ -15,7 +16,18 @@ class Game;
 class BoardView : public QWidget {
     Q_OBJECT
 public:
-    explicit BoardView(QWidget *parent = nullptr);
+    // How cells look beside the light paper of a cartella in play with its black number.
+    struct Look {
+        QColor drawn, drawnNumber;
+        QColor leftOut;  // invalid: the dark paper
+        QColor leftOutNumber;
+    };
+    // The caller's board: red when drawn, dark paper when left out, numbers black.
+    static Look callersLook();
+    // The players' screen, read from across a room: every number at 7:1 contrast or more.
+    static Look hallLook();
+
+    explicit BoardView(const Look &look = callersLook(), QWidget *parent = nullptr);
 
     void showGame(const Game &game);
     bool drawn(int cell) const { return marks_[cell].drawn; }
@@ -45,6 +57,7 @@ private:
     std::array<Marks, 90> marks_{};
     std::array<QRect, 90> cells_{};
     std::array<QRect, kBars> bars_{};
+    Look look_;
     QFont numberFont_;
     float bannerPoints_ = 0;
     int pressedCell_ = -1;

@@ -5,10 +5,13 @@
 #include "app/claim_dialog.h"
 #include "app/control_column.h"
 #include "app/controls.h"
+#include "app/drawn_numbers_dialog.h"
+#include "app/hall_window.h"
 #include "app/more_menu.h"
 #include "app/number_displays.h"
 #include "app/print_cartelle_dialog.h"
 #include "display/look.h"
+#include "platform/settings_store.h"
 #include "platform/url_opener.h"
 
 #include <QAction>
@@ -17,6 +20,7 @@
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QGuiApplication>
 #include <QScreen>
 
 // The pictures live in this static library: register them before their first use.
@@ -34,12 +38,14 @@ QIcon logoIcon()
 }
 
 const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
+const QString kHallOpenKey = QStringLiteral("Sala/Aperta");
+const QString kHallScreenKey = QStringLiteral("Sala/Schermo");
 
 } // namespace
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      poll_(platform.keys)
+      poll_(platform.keys), store_(platform.store)
 {
     loadPictures();
     setWindowTitle(kWindowTitle);
@@ -48,7 +54,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     paintText(this, Qt::black, look::kTableGreen);
 
     controls = new ControlColumn(this);
-    board = new BoardView(this);
+    board = new BoardView(BoardView::callersLook(), this);
     help = new HelpPage(board);
     banner = new BannerOverlay(board, caller_);
     displays = new NumberDisplays(this);
@@ -62,6 +68,8 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     // The design client area; the first activation maximises the window.
     resize(twipsToPixels(17145, float(logicalDpiY())), twipsToPixels(11010, float(logicalDpiY())));
     showGame();
+    if (store_.read(kHallOpenKey, {}) == QLatin1String("1"))
+        QMetaObject::invokeMethod(this, &BoardWindow::toggleHall, Qt::QueuedConnection);
 }
 
 void BoardWindow::wireControls(UrlOpener &urls)
@@ -103,10 +111,17 @@ void BoardWindow::wireKeys()
 
 void BoardWindow::wireMoreMenu()
 {
+    connect(more->add(QStringLiteral("Schermo sala (F7)"), Qt::Key_F7), &QAction::triggered, this,
+            &BoardWindow::toggleHall);
+    connect(more->add(QStringLiteral("Numeri usciti (F8)"), Qt::Key_F8), &QAction::triggered, this,
+            &BoardWindow::showDrawnNumbers);
     connect(more->add(QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9), &QAction::triggered, this,
             &BoardWindow::checkClaim);
     connect(more->add(QStringLiteral("Stampa cartelle… (Ctrl+P)"), QKeySequence(Qt::CTRL | Qt::Key_P)),
             &QAction::triggered, this, [this] { PrintCartelleDialog(this).exec(); });
+    QAction *tombolino = more->addCheckable(QStringLiteral("Tombolino"));
+    tombolino->setChecked(caller_.game().tombolinoPlayed());
+    connect(tombolino, &QAction::toggled, &caller_, &Caller::setTombolinoPlayed);
     more->menu->addSeparator();
     connect(more->add(QStringLiteral("Aiuto (F1)"), Qt::Key_F1), &QAction::triggered, controls,
             &ControlColumn::helpClicked);
@@ -126,6 +141,52 @@ void BoardWindow::checkClaim()
     claim_->activateWindow();
 }
 
+void BoardWindow::toggleHall()
+{
+    if (hall_ && hall_->isVisible()) {
+        hall_->close();
+        return;
+    }
+    if (!hall_) {
+        hall_ = new HallWindow(caller_, this);
+        connect(hall_, &HallWindow::closeAsked, this, &BoardWindow::toggleHall);
+        // Closed by the caller or the window manager, not by the end of the program.
+        connect(hall_, &HallWindow::closed, this, [this] {
+            if (isVisible())
+                store_.write(kHallOpenKey, QStringLiteral("0"));
+        });
+    }
+    // The screen it last used, or any screen but the caller's.
+    const QString remembered = store_.read(kHallScreenKey, {});
+    QScreen *other = nullptr;
+    for (QScreen *candidate : QGuiApplication::screens())
+        if (candidate != screen() && (!other || candidate->name() == remembered))
+            other = candidate;
+    if (other) {
+        hall_->setScreen(other);
+        hall_->setGeometry(other->geometry());
+        hall_->showFullScreen();
+    } else {
+        // One screen: a window to drag to a projector and make full screen with F11.
+        hall_->setScreen(screen());
+        hall_->setGeometry(QRect(screen()->availableGeometry().topLeft() + QPoint(40, 40),
+                                 screen()->availableSize() * 2 / 3));
+        hall_->showNormal();
+    }
+    hall_->showGame();
+    store_.writeAll({{kHallOpenKey, QStringLiteral("1")}, {kHallScreenKey, hall_->screen()->name()}});
+}
+
+void BoardWindow::showDrawnNumbers()
+{
+    if (!drawnNumbers_)
+        drawnNumbers_ = new DrawnNumbersDialog(this);
+    drawnNumbers_->showNumbers(caller_.game().drawOrder());
+    drawnNumbers_->show();
+    drawnNumbers_->raise();
+    caller_.speakDrawOrder();
+}
+
 void BoardWindow::drawNumber()
 {
     help->hide();
@@ -136,7 +197,11 @@ void BoardWindow::showGame()
 {
     controls->showGame(caller_);
     board->showGame(caller_.game());
-    displays->show(caller_.shownNumber());
+    displays->show(caller_.shownNumber(), caller_.game().drawOrder());
+    if (hall_)
+        hall_->showGame();
+    if (drawnNumbers_)
+        drawnNumbers_->showNumbers(caller_.game().drawOrder());
     if (claim_) {
         std::array<bool, board::kCells> drawn{};
         for (int i = 0; i < board::kCells; ++i)

@@ -9,6 +9,8 @@
 class BannerOverlay;
 class BoardView;
 class ClaimDialog;
+class DrawnNumbersDialog;
+class HallWindow;
 class MoreMenu;
 class Clock;
 class ControlColumn;
@@ -44,6 +46,9 @@ public:
     KeyboardPoll &keyboardPoll() { return poll_; }
     // "Estrai Numero", its key, or a screen reader's press.
     void drawNumber();
+    // The players' screen: full screen on a screen of its own when there is one.
+    void toggleHall();
+    HallWindow *hall() const { return hall_; }
 
     ControlColumn *controls;
     BoardView *board;
@@ -62,9 +67,13 @@ private:
     void wireKeys();
     void wireMoreMenu();
     void checkClaim();
+    void showDrawnNumbers();
 
     Caller caller_;
     KeyboardPoll poll_;
+    SettingsStore &store_;
     TwipsRect panel_{};
     ClaimDialog *claim_ = nullptr;
+    HallWindow *hall_ = nullptr;
+    DrawnNumbersDialog *drawnNumbers_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include "display/board_layout.h"
 #include "display/look.h"
 
+#include <QLabel>
+
 NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
 {
     lastNumber = new ClickLabel(kNoNumberCaption, window);
@@ -25,12 +27,30 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     smorfiaLine->setAccessibleDescription(QStringLiteral("La smorfia napoletana"));
     smorfiaLine->setToolTip(smorfiaLine->accessibleDescription());
     placeInTwips(smorfiaLine, {4560, 9870, int(kSmorfiaLineWidth), int(kSmorfiaLineHeight)});
+
+    drawCount = new QLabel(window);
+    drawCount->setFont(fontOf(kSansSerif, 11, true));
+    drawCount->setAccessibleName(QStringLiteral("Estratti"));
+    lastFive = new QLabel(window);
+    lastFive->setFont(fontOf(kSansSerif, 9, true));
+    lastFive->setAccessibleName(QStringLiteral("Ultimi numeri, dal più recente"));
+    for (QLabel *label : {drawCount, lastFive}) {
+        label->setAlignment(Qt::AlignCenter);
+        paintText(label, Qt::white);
+    }
+    placeInTwips(drawCount, {210, 10290, 1545, 300});
+    placeInTwips(lastFive, {210, 10590, 1545, 330});
 }
 
-void NumberDisplays::show(std::optional<int> number)
+void NumberDisplays::show(std::optional<int> number, const QList<int> &order)
 {
     lastNumber->setText(number ? QString::number(*number) : kNoNumberCaption);
     smorfiaLine->setText(number ? smorfiaOf(*number) : kSmorfiaTitle);
+    drawCount->setText(QStringLiteral("%1/90").arg(order.size()));
+    QStringList newestFirst;
+    for (qsizetype i = order.size() - 1; i >= 0 && i >= order.size() - 5; --i)
+        newestFirst << QString::number(order[i]);
+    lastFive->setText(newestFirst.join(QLatin1Char(' ')));
 }
 
 void NumberDisplays::placeSmorfiaLine(QPoint topLeft)

@@ -1,24 +1,29 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <optional>
 
 class ClickLabel;
+class QLabel;
 class QWidget;
 
 // The last number, large in the top left corner ("OV" before the first of a game), and its
-// meaning in the smorfia on the line under the board. A click on either says it again.
+// meaning in the smorfia on the line under the board; a click on either says it again.
+// Low in the control column, how many are out ("12/90") and the last five, newest first.
 class NumberDisplays : public QObject {
     Q_OBJECT
 public:
     explicit NumberDisplays(QWidget *window);
 
-    void show(std::optional<int> number);
+    void show(std::optional<int> number, const QList<int> &order);
     // Centred under the board, on the window's bottom edge.
     void placeSmorfiaLine(QPoint topLeft);
 
     ClickLabel *lastNumber;
     ClickLabel *smorfiaLine;
+    QLabel *drawCount;
+    QLabel *lastFive;
 };
 
 inline const QString kNoNumberCaption = QStringLiteral("OV");

@@ -4,12 +4,15 @@
 #include "caller/options.h"
 #include "platform/settings_store.h"
 
+#include <QStringList>
+
 using namespace board;
 
 Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock)
     : announcer_(voice, clock), store_(store), random_(random)
 {
     loadOptions();
+    game_.setTombolinoPlayed(options::read(store_, options::kTombolino) == 1);
 }
 
 void Caller::update()
@@ -60,7 +63,9 @@ void Caller::checkPrizes()
 void Caller::saveGame()
 {
     const SavedGame saved = game_.saved();
-    store_.write(kSavedGameKey, saved.text());
+    store_.writeAll({{kSavedGameKey, saved.text()},
+                     {kDrawOrderKey, saved.orderText()},
+                     {kTombolinoKey, saved.tombolinoText()}});
 }
 
 void Caller::loadOptions()
@@ -88,7 +93,8 @@ void Caller::startNewGame()
 
 void Caller::reloadSavedGame()
 {
-    const auto saved = SavedGame::parse(store_.read(kSavedGameKey, kNoSavedGame));
+    const auto saved = SavedGame::parse(store_.read(kSavedGameKey, kNoSavedGame), store_.read(kDrawOrderKey, {}),
+                                        store_.read(kTombolinoKey, {}));
     if (!saved) {
         announcer_.say(phrases::kNoSavedGame);
         return;
@@ -111,8 +117,9 @@ void Caller::toggleCartella(int k)
 
 void Caller::declarePrizeWon(int i)
 {
+    const bool tombolino = i == kTombola && game_.tombolinoPlayed() && game_.tombolaOut();
     if (game_.declarePrize(i))
-        announcer_.say(phrases::kPrizeDeclared[i]);
+        announcer_.say(tombolino ? phrases::kTombolino : phrases::kPrizeDeclared[i]);
     saveGame();
     update();
 }
@@ -164,9 +171,25 @@ void Caller::setOwnerName(const QString &name)
     owner_ = name.left(kMaxOwnerName);
 }
 
+void Caller::setTombolinoPlayed(bool played)
+{
+    game_.setTombolinoPlayed(played);
+    options::write(store_, options::kTombolino, played ? 1 : 0);
+    update();
+}
+
 void Caller::repeatLastNumber()
 {
     announcer_.repeat(shown_, speech_);
+}
+
+void Caller::speakDrawOrder()
+{
+    QStringList numbers;
+    for (int n : game_.drawOrder())
+        numbers << QString::number(n);
+    announcer_.say(numbers.isEmpty() ? phrases::kNoneDrawn
+                                     : phrases::kDrawnSoFar.arg(numbers.size()) + numbers.join(QStringLiteral(", ")));
 }
 
 void Caller::speakSmorfiaLine()

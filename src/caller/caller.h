@@ -52,7 +52,11 @@ public:
     void setScandito(int value);
     void setSmorfia(int value);
     void setOwnerName(const QString &name);
+    // Play on after the tombola for one more full cartella; remembered.
+    void setTombolinoPlayed(bool played);
     void repeatLastNumber();
+    // "Estratti 12: 45, 3, 78, …", in the order they came.
+    void speakDrawOrder();
     void speakSmorfiaLine();
     void dismissPrizeMessage();
     // Anything else the caller has to say, queued behind what is being said.

@@ -14,6 +14,8 @@ namespace options {
 
 inline const QString kScandito = QStringLiteral("Settaggio/Scandito");
 inline const QString kSmorfia = QStringLiteral("Settaggio/Smorfia");
+// Options the program added later have groups of their own.
+inline const QString kTombolino = QStringLiteral("Opzioni/Tombolino");
 inline QString prizeKey(int i) { return QStringLiteral("Settaggio/") + board::kPrizeNames[i]; }
 
 // A stored option (0 when absent), or nothing when it is not a value a box takes.

@@ -2,6 +2,8 @@
 
 #include "platform/random_source.h"
 
+#include <utility>
+
 using namespace board;
 
 int Game::prizeInPlay() const
@@ -21,9 +23,28 @@ void Game::mark(int cell)
     c.owned = c.inPlay;
 }
 
+void Game::setPrizeBox(int i, int value)
+{
+    prizes_[i] = value;
+    if (!tombolaOut())
+        tombolinoOut_ = false;
+}
+
+int Game::fullCartelle() const
+{
+    int full = 0;
+    for (int k = 0; k < kCartelle; ++k) {
+        int owned = 0;
+        for (int cell : cellsOfCartella(k))
+            owned += cells_[cell].owned ? 1 : 0;
+        full += owned == kCellsPerCartella ? 1 : 0;
+    }
+    return full;
+}
+
 std::optional<int> Game::draw(RandomSource &random)
 {
-    if (tombolaOut() || drawnCount() == kCells)
+    if (over() || drawnCount() == kCells)
         return std::nullopt;
     int pick = random.bounded(kCells - drawnCount());
     for (int cell = 0; cell < kCells; ++cell)
@@ -36,7 +57,7 @@ std::optional<int> Game::draw(RandomSource &random)
 
 Game::BagResult Game::takeFromBag(int number)
 {
-    if (tombolaOut() || number < 1 || number > kCells)
+    if (over() || number < 1 || number > kCells)
         return BagResult::Refused;
     const int cell = cellOf(number);
     if (!cells_[cell].owned) {
@@ -63,21 +84,28 @@ PrizeCheck Game::checkPrizes()
                 found.rows << RowPrize{p, prizeInPlay(), numbers};
             }
     }
-    for (int k = 0; k < kCartelle; ++k) {
-        int owned = 0;
-        for (int cell : cellsOfCartella(k))
-            owned += cells_[cell].owned ? 1 : 0;
-        if (owned == kCellsPerCartella) {
-            prizes_[kTombola] = 1;
-            ++found.fullCartelle;
-        }
+    const int full = fullCartelle();
+    if (tombolinoPlayed_ && tombolaOut()) {
+        // Each call once: the drawing goes on past the tombola.
+        if (!tombolinoOut_ && full > fullAtTombola_)
+            tombolinoOut_ = found.tombolino = true;
+    } else if (full > 0) {
+        // Called again at every check while a cartella is complete.
+        if (!tombolaOut())
+            fullAtTombola_ = full;
+        prizes_[kTombola] = 1;
+        found.fullCartelle = full;
     }
     return found;
 }
 
 bool Game::declarePrize(int i)
 {
+    if (i == kTombola && tombolinoPlayed_ && tombolaOut())
+        return !std::exchange(tombolinoOut_, true);
     const bool wasClear = prizes_[i] == 0;
+    if (i == kTombola && wasClear)
+        fullAtTombola_ = fullCartelle();
     prizes_[i] = 1;
     return wasClear;
 }
@@ -96,11 +124,13 @@ void Game::startNew()
     order_.clear();
     prizes_[kTombola] = 0;
     cartelleLocked_ = false;
+    tombolinoOut_ = false;
+    fullAtTombola_ = 0;
 }
 
 SavedGame Game::saved() const
 {
-    return {prizes_, cartellaInPlay_, order_};
+    return {prizes_, cartellaInPlay_, order_, tombolinoOut_, fullAtTombola_};
 }
 
 void Game::restore(const SavedGame &saved)
@@ -114,4 +144,6 @@ void Game::restore(const SavedGame &saved)
     order_.clear();
     for (int number : saved.order)
         mark(cellOf(number));
+    tombolinoOut_ = saved.tombolinoOut && tombolaOut();
+    fullAtTombola_ = saved.fullAtTombola;
 }

@@ -25,13 +25,16 @@ struct RowPrize {
 
 // What one check of the owner's cartelle found.
 struct PrizeCheck {
-    QList<RowPrize> rows;  // in board order
-    int fullCartelle = 0;  // complete cartelle: one tombola call each
+    QList<RowPrize> rows;    // in board order
+    int fullCartelle = 0;    // complete cartelle: one tombola call each
+    bool tombolino = false;  // a further cartella complete after the tombola
 };
 
 // The rules of one game on the tabellone, with no voice, store or widget in it. A prize
 // box holds 0 while its prize is still to be won, 1 once it is won or left out, and 2
-// (grey, only ever loaded from a stored option), which counts as not in play.
+// (grey, only ever loaded from a stored option), which counts as not in play. With the
+// tombolino played, the drawing goes on after the tombola until one more of the owner's
+// cartelle is complete (or the tombolino is declared).
 class Game {
 public:
     enum class BagResult { Refused, Marked, Withdrawn };
@@ -44,8 +47,13 @@ public:
     // The cartelle can be left out only until the first check of a game.
     bool cartelleLocked() const { return cartelleLocked_; }
     int prizeBox(int i) const { return prizes_[i]; }
-    void setPrizeBox(int i, int value) { prizes_[i] = value; }
+    void setPrizeBox(int i, int value);
     bool tombolaOut() const { return prizes_[board::kTombola] != 0; }
+    void setTombolinoPlayed(bool played) { tombolinoPlayed_ = played; }
+    bool tombolinoPlayed() const { return tombolinoPlayed_; }
+    bool tombolinoOut() const { return tombolinoOut_; }
+    // No number can be drawn or marked: the tombola is out, and the tombolino too if played.
+    bool over() const { return tombolaOut() && (!tombolinoPlayed_ || tombolinoOut_); }
     // The lowest prize still to be won, -1 when none is left.
     int prizeInPlay() const;
 
@@ -56,7 +64,8 @@ public:
     BagResult takeFromBag(int number);
     // Locks the cartelle, ticks every prize the owner's cartelle make and says which.
     PrizeCheck checkPrizes();
-    // A prize won elsewhere in the room; true when it was still to be won.
+    // A prize won elsewhere in the room; true when it was still to be won. The tombola
+    // declared once it is out is the tombolino, when it is played.
     bool declarePrize(int i);
     void toggleCartella(int k);
     // Clears the board, the tombola and the lock; the cartelle left out stay left out.
@@ -68,10 +77,14 @@ public:
 
 private:
     void mark(int cell);
+    int fullCartelle() const;
 
     std::array<Cell, board::kCells> cells_{};
     std::array<bool, board::kCartelle> cartellaInPlay_{true, true, true, true, true, true};
     std::array<int, board::kPrizes> prizes_{};
     bool cartelleLocked_ = false;
     QList<int> order_;
+    bool tombolinoPlayed_ = false;
+    bool tombolinoOut_ = false;
+    int fullAtTombola_ = 0;  // the owner's complete cartelle when the tombola came out
 };

@@ -47,7 +47,12 @@ QString SavedGame::orderText() const
     return items.join(QLatin1Char('-'));
 }
 
-std::optional<SavedGame> SavedGame::parse(const QString &text, const QString &orderText)
+QString SavedGame::tombolinoText() const
+{
+    return QStringLiteral("%1-%2").arg(tombolinoOut ? 1 : 0).arg(fullAtTombola);
+}
+
+std::optional<SavedGame> SavedGame::parse(const QString &text, const QString &orderText, const QString &tombolinoText)
 {
     const QStringList items = text.split(QLatin1Char('-'));
     constexpr int kFixedItems = kPrizes + kCartelle;
@@ -83,5 +88,10 @@ std::optional<SavedGame> SavedGame::parse(const QString &text, const QString &or
     for (int cell = 0; cell < kCells; ++cell)
         if (out[cell])
             saved.order << numberOf(cell);
+    const QStringList tombolino = tombolinoText.split(QLatin1Char('-'));
+    if (tombolino.size() == 2 && smallNumber(tombolino[0]) && smallNumber(tombolino[1])) {
+        saved.tombolinoOut = tombolino[0] == QLatin1String("1");
+        saved.fullAtTombola = std::min(*smallNumber(tombolino[1]), kCartelle);
+    }
     return saved;
 }

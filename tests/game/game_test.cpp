@@ -183,3 +183,33 @@ TEST(SavedGame, RefusesDamagedTextsAndMendsAnOrderThatDoesNotAgree)
                                           {"60-77-x-60-5", {60, 5, 42}}, {"garbage", {5, 42, 60}}})
         EXPECT_EQ(SavedGame::parse(text, order)->order, expected) << order;
 }
+
+TEST(Game, WithTheTombolinoTheDrawingGoesOnUntilOneMoreCartellaIsFull)
+{
+    const QList<int> first{1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25};
+    const QList<int> second{66, 67, 68, 69, 70, 76, 77, 78, 79, 80, 86, 87, 88, 89};
+    for (bool played : {false, true}) {
+        SCOPED_TRACE(played ? "tombolino" : "tombola only");
+        Game game = gameWith({}, {1, 1, 1, 1, 0});
+        game.setTombolinoPlayed(played);
+        for (int n : first + second)
+            game.takeFromBag(n);
+        EXPECT_EQ(game.checkPrizes().fullCartelle, 1);
+        EXPECT_EQ(game.over(), !played);
+        EXPECT_EQ(game.takeFromBag(90), played ? Game::BagResult::Marked : Game::BagResult::Refused);
+        const PrizeCheck next = game.checkPrizes();
+        EXPECT_EQ(next.fullCartelle, played ? 0 : 1) << "the tombola is called once when played on";
+        EXPECT_EQ(next.tombolino, played);
+        EXPECT_TRUE(game.over());
+        const SavedGame saved = game.saved();
+        Game again;
+        again.setTombolinoPlayed(played);
+        again.restore(*SavedGame::parse(saved.text(), saved.orderText(), saved.tombolinoText()));
+        EXPECT_TRUE(again.over());
+    }
+    Game declared = gameWith({}, {1, 1, 1, 1, 0});
+    declared.setTombolinoPlayed(true);
+    EXPECT_TRUE(declared.declarePrize(kTombola) && !declared.over());
+    EXPECT_TRUE(declared.declarePrize(kTombola) && declared.over()) << "declared again: the tombolino";
+    EXPECT_FALSE(declared.declarePrize(kTombola));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class BannerOverlay;
+class BoardView;
+class Caller;
+
+// The players' screen, for a TV or a projector: the board, the last number very large with
+// its meaning, how many are out, the last five in the order they came, the prizes gone, and
+// the banner. Nothing on it acts on the game. Escape or a double click leaves full screen,
+// F11 enters it; F7 asks the caller's window to close it.
+class HallWindow : public QWidget {
+    Q_OBJECT
+public:
+    HallWindow(const Caller &caller, QWidget *parent);
+
+    void showGame();
+    // The texts of the side panel, top to bottom.
+    QStringList lines() const;
+
+    BoardView *board;
+    BannerOverlay *banner;
+
+signals:
+    void closeAsked();
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    const Caller &caller_;
+};
