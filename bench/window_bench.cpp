@@ -9,6 +9,7 @@
 // and max_us summarise those samples. No figure is checked here: run_bench.py reports.
 #include "app/board_view.h"
 #include "app/board_window.h"
+#include "input/keyboard_poll.h"
 #include "display/board_layout.h"
 #include "platform/clock.h"
 #include "platform/key_state_filter.h"

@@ -5,6 +5,7 @@
 #include "display/look.h"
 #include "game/game.h"
 
+#include <QAccessible>
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
@@ -59,6 +60,15 @@ void BoardView::showGame(const Game &game)
         if (now.drawn != marks_[i].drawn || now.inPlay != marks_[i].inPlay) {
             marks_[i] = now;
             update(cells_[i]);
+            if (QAccessible::isActive()) {
+                // So that a screen reader follows the board as it changes.
+                QAccessible::State changed;
+                changed.checked = true;
+                QAccessibleStateChangeEvent event(QAccessible::queryAccessibleInterface(this)->child(i), changed);
+                QAccessible::updateAccessibility(&event);
+                QAccessibleEvent described(QAccessible::queryAccessibleInterface(this)->child(i), QAccessible::DescriptionChanged);
+                QAccessible::updateAccessibility(&described);
+            }
         }
     }
 }

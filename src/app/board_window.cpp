@@ -1,11 +1,14 @@
 #include "app/board_window.h"
 
+#include "app/accessibility.h"
 #include "app/banner_overlay.h"
 #include "app/board_view.h"
+#include "app/caller_keys.h"
 #include "app/claim_dialog.h"
 #include "app/control_column.h"
 #include "app/controls.h"
 #include "app/drawn_numbers_dialog.h"
+#include "app/focus_ring.h"
 #include "app/hall_window.h"
 #include "app/more_menu.h"
 #include "app/number_displays.h"
@@ -20,8 +23,8 @@
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 // The pictures live in this static library: register them before their first use.
 static void loadPictures() { Q_INIT_RESOURCE(assets); }
@@ -45,9 +48,10 @@ const QString kHallScreenKey = QStringLiteral("Sala/Schermo");
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      poll_(platform.keys), store_(platform.store)
+      store_(platform.store)
 {
     loadPictures();
+    installAccessibility();
     setWindowTitle(kWindowTitle);
     setWindowIcon(logoIcon());
     setFont(fontOf(kSansSerif, 8.25));
@@ -60,13 +64,17 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     displays = new NumberDisplays(this);
     more = new MoreMenu(controls, this);
     setTabOrder(controls->logo, more->button);
+    new FocusRing(this);
+    keys = new CallerKeys(*this, platform.keys);
+    connect(keys, &CallerKeys::typedChanged, displays->typedNumber, &QLabel::setText);
     wireControls(platform.urls);
-    wireKeys();
     wireMoreMenu();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
-    // The design client area; the first activation maximises the window.
-    resize(twipsToPixels(17145, float(logicalDpiY())), twipsToPixels(11010, float(logicalDpiY())));
+    // Every control of the column whole; the design client area when the screen has room.
+    const float dpi = float(logicalDpiY());
+    setMinimumSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(10300, dpi));
+    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(screen()->availableSize()));
     showGame();
     if (store_.read(kHallOpenKey, {}) == QLatin1String("1"))
         QMetaObject::invokeMethod(this, &BoardWindow::toggleHall, Qt::QueuedConnection);
@@ -98,15 +106,9 @@ void BoardWindow::wireControls(UrlOpener &urls)
     connect(displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
 }
 
-void BoardWindow::wireKeys()
+KeyboardPoll &BoardWindow::keyboardPoll()
 {
-    poll_.setAction(KeyboardPoll::kLeft, [this] { caller_.setSmorfia(caller_.speech().smorfia == 0 ? 1 : 0); });
-    poll_.setAction(KeyboardPoll::kUp, [this] { caller_.repeatLastNumber(); });
-    poll_.setAction(KeyboardPoll::kRight, [this] { caller_.setScandito(caller_.speech().scandito == 0 ? 1 : 0); });
-    poll_.setAction(KeyboardPoll::kDown, [this] { drawNumber(); });
-    for (int i = 0; i < board::kPrizes; ++i)
-        poll_.setAction(KeyboardPoll::kF2 + i, [this, i] { caller_.declarePrizeWon(i); });
-    poll_.setAction(KeyboardPoll::kF12, [this] { caller_.startNewGame(); });
+    return keys->poll();
 }
 
 void BoardWindow::wireMoreMenu()
@@ -156,24 +158,7 @@ void BoardWindow::toggleHall()
                 store_.write(kHallOpenKey, QStringLiteral("0"));
         });
     }
-    // The screen it last used, or any screen but the caller's.
-    const QString remembered = store_.read(kHallScreenKey, {});
-    QScreen *other = nullptr;
-    for (QScreen *candidate : QGuiApplication::screens())
-        if (candidate != screen() && (!other || candidate->name() == remembered))
-            other = candidate;
-    if (other) {
-        hall_->setScreen(other);
-        hall_->setGeometry(other->geometry());
-        hall_->showFullScreen();
-    } else {
-        // One screen: a window to drag to a projector and make full screen with F11.
-        hall_->setScreen(screen());
-        hall_->setGeometry(QRect(screen()->availableGeometry().topLeft() + QPoint(40, 40),
-                                 screen()->availableSize() * 2 / 3));
-        hall_->showNormal();
-    }
-    hall_->showGame();
+    hall_->openBeside(this, store_.read(kHallScreenKey, {}));
     store_.writeAll({{kHallOpenKey, QStringLiteral("1")}, {kHallScreenKey, hall_->screen()->name()}});
 }
 
@@ -228,8 +213,11 @@ void BoardWindow::changeEvent(QEvent *event)
     // Every activation shows the window maximised.
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || (windowState() & Qt::WindowMaximized))
         return;
-    // Without a window manager the maximised state is only a hint: take the screen as well.
-    if (QScreen *where = screen())
-        setGeometry(where->availableGeometry());
     setWindowState(Qt::WindowMaximized);
+    // Without a window manager the maximised state is only a hint: then take the screen as
+    // well. With one, the size to restore to stays the one that fits the screen.
+    QTimer::singleShot(300, this, [this] {
+        if ((windowState() & Qt::WindowMaximized) && size() != screen()->availableSize())
+            setGeometry(screen()->availableGeometry());
+    });
 }

@@ -2,20 +2,21 @@
 
 #include "caller/caller.h"
 #include "display/board_layout.h"
-#include "input/keyboard_poll.h"
 
 #include <QWidget>
 
 class BannerOverlay;
 class BoardView;
+class CallerKeys;
 class ClaimDialog;
-class DrawnNumbersDialog;
-class HallWindow;
-class MoreMenu;
 class Clock;
 class ControlColumn;
+class DrawnNumbersDialog;
+class HallWindow;
 class HelpPage;
 class KeyState;
+class KeyboardPoll;
+class MoreMenu;
 class NumberDisplays;
 class RandomSource;
 class SettingsStore;
@@ -35,18 +36,19 @@ struct Platform {
 inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quillard - ver. 2.0.1");
 
 // The caller's window: the control column on the left, the board filling the rest above
-// the smorfia line, the banner and the help page over the board. It hands what the user
-// asks for to the Caller and shows the game each time the Caller says it changed.
+// the smorfia line, the banner and the help page over the board, the "Altro" functions.
+// It hands what the user asks for to the Caller and shows the game each time it changes,
+// on the players' screen too when that is open.
 class BoardWindow : public QWidget {
     Q_OBJECT
 public:
     explicit BoardWindow(const Platform &platform, QWidget *parent = nullptr);
 
     Caller &caller() { return caller_; }
-    KeyboardPoll &keyboardPoll() { return poll_; }
+    KeyboardPoll &keyboardPoll();
     // "Estrai Numero", its key, or a screen reader's press.
     void drawNumber();
-    // The players' screen: full screen on a screen of its own when there is one.
+    // The players' screen, opened or closed.
     void toggleHall();
     HallWindow *hall() const { return hall_; }
 
@@ -56,6 +58,7 @@ public:
     BannerOverlay *banner;
     HelpPage *help;
     MoreMenu *more;
+    CallerKeys *keys;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -64,13 +67,11 @@ protected:
 private:
     void showGame();
     void wireControls(UrlOpener &urls);
-    void wireKeys();
     void wireMoreMenu();
     void checkClaim();
     void showDrawnNumbers();
 
     Caller caller_;
-    KeyboardPoll poll_;
     SettingsStore &store_;
     TwipsRect panel_{};
     ClaimDialog *claim_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/control_column.h"
 
+#include "app/accessibility.h"
 #include "app/controls.h"
 #include "caller/caller.h"
 #include "display/board_layout.h"
@@ -23,7 +24,7 @@ void describe(QWidget *widget, const QString &name, const QString &tip = QString
     widget->setAccessibleName(name);
     if (!tip.isEmpty()) {
         widget->setToolTip(tip);
-        widget->setAccessibleDescription(tip);
+        widget->setAccessibleDescription(keysInWords(tip));
     }
 }
 
@@ -151,8 +152,12 @@ void ControlColumn::showGame(const Caller &caller)
     smorfiaBox->showValue(caller.speech().smorfia);
     for (int k = 0; k < kCartelle; ++k) {
         const QColor back = game.cartellaInPlay(k) ? look::kCartellaInPlay : look::kCartellaLeftOut;
-        if (cartellaLabels[k]->palette().color(QPalette::Window) != back)
+        if (cartellaLabels[k]->palette().color(QPalette::Window) != back) {
             paintText(cartellaLabels[k], Qt::black, back);
+            cartellaLabels[k]->setAccessibleDescription(
+                (game.cartellaInPlay(k) ? QStringLiteral("In gioco. ") : QStringLiteral("Esclusa dal tabellone. "))
+                + cartellaLabels[k]->toolTip());
+        }
         cartellaLabels[k]->setEnabled(!game.cartelleLocked());
     }
 }

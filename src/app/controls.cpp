@@ -3,49 +3,12 @@
 #include "app/text_picture.h"
 #include "display/board_layout.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QSvgRenderer>
-
-namespace {
-
-class ClickLabelAccessible : public QAccessibleWidget {
-public:
-    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Button) {}
-
-    // Without a name of its own the label is read by what it shows.
-    QString text(QAccessible::Text kind) const override
-    {
-        const QString text = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && text.isEmpty())
-            return label()->text();
-        return text;
-    }
-    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
-    void doAction(const QString &action) override
-    {
-        if (action != pressAction())
-            QAccessibleWidget::doAction(action);
-        else if (label()->isEnabled())
-            emit label()->clicked();
-    }
-
-private:
-    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
-};
-
-QAccessibleInterface *clickLabelAccessible(const QString &className, QObject *object)
-{
-    if (className == QLatin1String(ClickLabel::staticMetaObject.className()))
-        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
-    return nullptr;
-}
-
-} // namespace
 
 QFont fontOf(const QStringList &families, qreal points, bool bold)
 {
@@ -89,7 +52,6 @@ ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
 
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
-    QAccessible::installFactory(clickLabelAccessible);
 }
 
 void ClickLabel::keyPressEvent(QKeyEvent *event)

@@ -9,6 +9,8 @@
 #include "display/look.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
@@ -70,6 +72,25 @@ void HallWindow::showGame()
 {
     board->showGame(caller_.game());
     update(QRect(board->width(), 0, width() - board->width(), height()));
+}
+
+void HallWindow::openBeside(QWidget *callerWindow, const QString &rememberedScreen)
+{
+    QScreen *own = callerWindow->screen();
+    QScreen *other = nullptr;
+    for (QScreen *candidate : QGuiApplication::screens())
+        if (candidate != own && (!other || candidate->name() == rememberedScreen))
+            other = candidate;
+    if (other) {
+        setScreen(other);
+        setGeometry(other->geometry());
+        showFullScreen();
+    } else {
+        setScreen(own);
+        setGeometry(QRect(own->availableGeometry().topLeft() + QPoint(40, 40), own->availableSize() * 2 / 3));
+        showNormal();
+    }
+    showGame();
 }
 
 void HallWindow::resizeEvent(QResizeEvent *)

@@ -16,6 +16,9 @@ public:
     HallWindow(const Caller &caller, QWidget *parent);
 
     void showGame();
+    // Full screen on a screen other than the caller's (the remembered one if it is there);
+    // with one screen, a window to drag to a projector.
+    void openBeside(QWidget *callerWindow, const QString &rememberedScreen);
     // The texts of the side panel, top to bottom.
     QStringList lines() const;
 

@@ -1,6 +1,7 @@
 #include "app/number_displays.h"
 
 #include "announcer/smorfia.h"
+#include "app/accessibility.h"
 #include "app/controls.h"
 #include "display/board_layout.h"
 #include "display/look.h"
@@ -17,7 +18,7 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     lastNumber->setCursor(handCursor(QStringLiteral(":/hand.png")));
     // No name of its own: a screen reader reads the number shown.
     lastNumber->setToolTip(QStringLiteral("Ultimo numero estratto (^)"));
-    lastNumber->setAccessibleDescription(lastNumber->toolTip());
+    lastNumber->setAccessibleDescription(keysInWords(lastNumber->toolTip()));
     placeInTwips(lastNumber, {210, 50, 1545, 1395});
 
     smorfiaLine = new ClickLabel(kSmorfiaTitle, window);
@@ -34,7 +35,11 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     lastFive = new QLabel(window);
     lastFive->setFont(fontOf(kSansSerif, 9, true));
     lastFive->setAccessibleName(QStringLiteral("Ultimi numeri, dal più recente"));
-    for (QLabel *label : {drawCount, lastFive}) {
+    typedNumber = new QLabel(window);
+    typedNumber->setFont(fontOf(kSansSerif, 12, true));
+    typedNumber->setAccessibleName(QStringLiteral("Numero digitato"));
+    placeInTwips(typedNumber, {210, 1480, 1545, 500});
+    for (QLabel *label : {drawCount, lastFive, typedNumber}) {
         label->setAlignment(Qt::AlignCenter);
         paintText(label, Qt::white);
     }

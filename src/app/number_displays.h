@@ -24,6 +24,8 @@ public:
     ClickLabel *smorfiaLine;
     QLabel *drawCount;
     QLabel *lastFive;
+    // What has been typed from the bag, under the last number.
+    QLabel *typedNumber;
 };
 
 inline const QString kNoNumberCaption = QStringLiteral("OV");

@@ -1,13 +1,16 @@
 #include "app/banner_overlay.h"
 #include "app/board_view.h"
 #include "app/board_window.h"
+#include "input/keyboard_poll.h"
 #include "app/control_column.h"
 #include "app/controls.h"
+#include "app/more_menu.h"
 #include "app/number_displays.h"
 #include "platform/key_state_filter.h"
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -52,8 +55,10 @@ TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
     for (int i = 0; i < board::kPrizes; ++i)
         EXPECT_EQ(controls->prizeBoxes[i]->text() + controls->prizeButtons[i]->text(),
                   board::kPrizeNames[i] + QStringLiteral("F%1").arg(i + 2));
-    for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(400, 300)}) {
+    for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(300, 200)}) {
         window->resize(size);
+        size = window->size();
+        EXPECT_LE(window->more->button->geometry().bottom(), size.height()) << "every control of the column whole";
         const QRect panel = window->board->geometry();
         EXPECT_EQ(panel.right(), size.width() - 1);
         EXPECT_EQ(window->board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
@@ -178,6 +183,24 @@ TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
     EXPECT_EQ(window->caller().game().drawnCount(), 0);
     EXPECT_EQ(window->displays->lastNumber->text(), "OV");
 
+    // Elsewhere a game key has no second effect: the focus stays where it is.
+    controls->prizeButtons[0]->setFocus();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_F2})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(QApplication::focusWidget(), controls->prizeButtons[0]);
+
+    // In manual mode a number typed from the bag is marked as a click marks it.
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    for (Qt::Key key : {Qt::Key_4, Qt::Key_9, Qt::Key_Backspace, Qt::Key_2})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(window->displays->typedNumber->text(), "42");
+    QTest::keyClick(handle, Qt::Key_Return);
+    QTest::keyClick(handle, Qt::Key_7);
+    QTest::keyClick(handle, Qt::Key_Escape);
+    EXPECT_TRUE(window->board->drawn(41));
+    EXPECT_EQ(window->caller().game().drawnCount(), 1);
+    EXPECT_TRUE(window->displays->typedNumber->text().isEmpty());
+
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
@@ -185,6 +208,6 @@ TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
     QApplication::sendEvent(qApp, &deactivate);
     QTest::keyClick(other.windowHandle(), Qt::Key_Down);
     window->keyboardPoll().tick();
-    EXPECT_EQ(window->caller().game().drawnCount(), 0);
+    EXPECT_EQ(window->caller().game().drawnCount(), 1) << "no draw from another window's key";
     qApp->removeEventFilter(&filter);
 }

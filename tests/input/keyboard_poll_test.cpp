@@ -1,4 +1,5 @@
 #include "input/keyboard_poll.h"
+#include "input/typed_number.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -29,5 +30,23 @@ TEST(KeyboardPoll, EveryPressActsOnceInCodeOrderAndAHeldKeyDoesNotRepeat)
         acted.clear();
         poll.tick();
         EXPECT_EQ(acted, tick.acts);
+    }
+}
+
+TEST(TypedNumber, DigitsMakeABoardNumberAndEnterTakesIt)
+{
+    const struct {
+        const char *keys;  // digits, '<' erases, '.' is Enter
+        std::optional<int> taken;
+        const char *left;
+    } cases[] = {{"42.", 42, ""}, {"7.", 7, ""}, {"90.", 90, ""}, {"91.", 1, ""}, {"0.", std::nullopt, ""},
+                 {"123.", 3, ""}, {"45<7.", 47, ""}, {"9", std::nullopt, "9"}, {"00.", std::nullopt, ""}};
+    for (const auto &c : cases) {
+        TypedNumber typed;
+        std::optional<int> taken;
+        for (const char *k = c.keys; *k; ++k)
+            *k == '<' ? typed.erase() : *k == '.' ? void(taken = typed.take()) : typed.type(*k - '0');
+        EXPECT_EQ(taken, c.taken) << c.keys;
+        EXPECT_EQ(typed.text(), c.left) << c.keys;
     }
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// A number typed from the bag, digit by digit, then Enter: what has been typed so far, and
+// the number it makes. A digit that cannot continue a number of the board starts a new one.
+class TypedNumber {
+public:
+    void type(int digit);
+    void erase() { typed_.chop(1); }
+    void clear() { typed_.clear(); }
+    // Enter: the number typed, when it is one of the board's, and a fresh start either way.
+    std::optional<int> take();
+    const QString &text() const { return typed_; }
+
+private:
+    QString typed_;
+};
