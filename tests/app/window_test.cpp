@@ -9,6 +9,7 @@
 #include "platform/key_state_filter.h"
 #include "support/fakes.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -210,4 +211,31 @@ TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
     window->keyboardPoll().tick();
     EXPECT_EQ(window->caller().game().drawnCount(), 1) << "no draw from another window's key";
     qApp->removeEventFilter(&filter);
+}
+
+// What a screen reader finds, through Qt's accessibility interfaces.
+TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
+{
+    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
+    EXPECT_EQ(top->role(), QAccessible::Window);
+    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(window->board);
+    ASSERT_EQ(cells->childCount(), 90);
+    QAccessibleInterface *cell = cells->child(41);
+    EXPECT_EQ(cell->text(QAccessible::Name), "42");
+    EXPECT_FALSE(cell->state().checked);
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    EXPECT_EQ(cell->text(QAccessible::Description), "non estratto, cartella 3, esclusa dal tabellone");
+    EXPECT_TRUE(controls->cartellaLabels[2]->accessibleDescription().startsWith("Esclusa"));
+
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    ASSERT_EQ(cell->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(cell->state().checked);
+    EXPECT_EQ(window->caller().game().drawOrder(), QList<int>{42});
+
+    QAccessibleInterface *help = QAccessible::queryAccessibleInterface(controls->helpButton);
+    EXPECT_EQ(help->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->help)->text(QAccessible::Description).contains("estrae il numero"));
+    EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
 }
