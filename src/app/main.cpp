@@ -1,4 +1,5 @@
 #include "app/board_window.h"
+#include "app/lifetime.h"
 #include "cartelle/command_line.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
@@ -6,6 +7,7 @@
 #include "platform/qt_settings_store.h"
 #include "platform/queued_voice.h"
 #include "platform/random_source.h"
+#include "platform/single_instance.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -60,6 +62,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));
+    // A second start shows the running copy and writes nothing of its own.
+    SingleInstance instance;
+    if (!instance.claim())
+        return 0;
+    quitOnTerminationSignals();
 
     // Without any speech engine there is no voice to call the numbers: say what to install.
     if (QTextToSpeech::availableEngines().isEmpty()) {
@@ -77,6 +84,13 @@ int main(int argc, char **argv)
 
     BoardWindow window({voice, store, keys, urls, random, clock});
     window.show();
+    quitWhenWindowDestroyed(&window);
+    QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
 
     // The engine takes about a second of work to start: begin once the window is on screen.
     // The window is usable meanwhile, and what is spoken waits in the voice's queue.
