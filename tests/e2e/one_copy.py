@@ -1,6 +1,7 @@
 """One copy per user and a prompt end: a second start shows the running copy's window and
 ends at once, writing nothing, also after the first copy was killed with SIGKILL; a close
-from the window manager ends the process within 300 ms, with the game saved."""
+from the window manager or SIGTERM ends the process within 300 ms, with the game saved, and
+so does the window destroyed from outside."""
 import os, signal, time
 from harness import Display, Program, check, main, skip_unless, wait_for
 
@@ -53,7 +54,11 @@ def one_copy_test(binary):
         term.kill(signal.SIGTERM)
         took = time.monotonic() - started
         check(term.proc.returncode == 0 and took < 0.3, f"SIGTERM: exit status {term.proc.returncode} after {took:.2f} s")
-        print(f"a close by the window manager ended the program in {closed:.3f} s, the game saved; SIGTERM in {took:.3f} s")
+        gone = Program(display, binary).wait_window()
+        display.run("xdotool", "windowclose", gone.window)
+        check(gone.proc.wait(2) == 0, "the program ran on after its window was destroyed")
+        print(f"a close by the window manager ended the program in {closed:.3f} s, the game saved; SIGTERM in "
+              f"{took:.3f} s; a window destroyed from outside ends it too")
 
 
 if __name__ == "__main__":

@@ -108,3 +108,20 @@ TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLi
         }
     }
 }
+
+TEST(QtSettingsStore, WithoutAHomeNothingIsWrittenAtTheRootOfTheFileSystem)
+{
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    {
+        QtSettingsStore store;
+        store.write("Settaggio/Ambo", "1");
+        EXPECT_EQ(store.read("Settaggio/Ambo", "0"), "1") << "kept for the run";
+        EXPECT_FALSE(store.problem().isEmpty());
+        EXPECT_TRUE(store.fileName().isEmpty());
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_FALSE(QFile::exists("/.config/Vellucario/Vellucario.conf"));
+}
