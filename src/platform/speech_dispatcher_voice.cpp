@@ -274,6 +274,11 @@ private:
         address.method = SPD_METHOD_UNIX_SOCKET;
         address.unix_socket_name = socketPath_.data();
         const bool own = socketPath_.isEmpty();
+        // Told here: libspeechd leaks its error text when it cannot connect.
+        if (!own && !QFile::exists(QFile::decodeName(socketPath_))) {
+            *error = QStringLiteral("no server at %1").arg(QFile::decodeName(socketPath_));
+            return nullptr;
+        }
         char *failure = nullptr;
         SPDConnection *connection = spd_open2("sorteggina", "voice", nullptr, mode, own ? nullptr : &address,
                                               own, &failure);
@@ -281,7 +286,7 @@ private:
             std::lock_guard lock(mutex);
             watched_[connection] = dup(connection->socket);
         } else {
-            *error = QString::fromUtf8(failure ? failure : "no reason given");
+            *error = QString::fromUtf8(failure ? failure : "no reason given").trimmed();
         }
         free(failure);
         return connection;
@@ -370,11 +375,21 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice()
 
 void SpeechDispatcherVoice::speak(const QString &text)
 {
+    enqueue(text, choice_);
+}
+
+void SpeechDispatcherVoice::speakSample(const QString &text, const VoiceChoice &choice)
+{
+    enqueue(text, choice);
+}
+
+void SpeechDispatcherVoice::enqueue(const QString &text, const VoiceChoice &choice)
+{
     qCInfo(voiceLog).noquote() << escapedControls(text);
     // A blank text says nothing and would never be reported finished.
     if (text.trimmed().isEmpty())
         return;
-    waiting_.push_back({text, choice_, clock_->nowMs()});
+    waiting_.push_back({text, choice, clock_->nowMs()});
     pump();
 }
 
@@ -383,15 +398,6 @@ void SpeechDispatcherVoice::setChoice(const VoiceChoice &choice)
     choice_ = choice;
     for (int *value : {&choice_.rate, &choice_.pitch, &choice_.volume})
         *value = std::clamp(*value, -100, 100);
-}
-
-void SpeechDispatcherVoice::speakSample(const QString &text, const VoiceChoice &choice)
-{
-    qCInfo(voiceLog).noquote() << escapedControls(text);
-    if (text.trimmed().isEmpty())
-        return;
-    waiting_.push_back({text, choice, clock_->nowMs()});
-    pump();
 }
 
 void SpeechDispatcherVoice::requestVoices()

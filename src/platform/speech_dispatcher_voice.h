@@ -102,6 +102,7 @@ private:
     };
     enum Trouble { NoServer, NoAnswer, Stuck, TooLate, TroubleKinds };
 
+    void enqueue(const QString &text, const VoiceChoice &choice);
     void pump();
     void send(Job job, std::function<Outcome(Worker &)> work);
     qint64 busyLimitMs() const { return busy_ == Job::Say || busy_ == Job::Stop ? replyTimeoutMs : connectTimeoutMs; }
