@@ -221,8 +221,8 @@ public:
         char **modules = spd_list_modules(connection);
         for (int i = 0; modules && modules[i]; ++i) {
             ModuleVoices entry{QString::fromUtf8(modules[i]), {}};
-            // Parsed here: libspeechd's own list parser is quadratic in the hundreds of KB
-            // that espeak-ng answers with.
+            // Parsed here in one pass: libspeechd's list parser reads the reply from its start
+            // again for each of the thousands of lines espeak-ng answers with.
             char *reply = nullptr;
             if (spd_set_output_module(connection, modules[i]) == 0 &&
                 spd_execute_command_with_reply(connection, "LIST SYNTHESIS_VOICES", &reply) == 0)

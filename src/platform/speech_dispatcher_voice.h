@@ -51,9 +51,11 @@ public:
     // A text not finished this long after it was handed over is stopped and the next goes on.
     static qint64 stuckBoundMs(const QString &text);
     // A call the server has not answered within this (a connection: connectTimeoutMs, as it
-    // may start the server) means it does not answer.
+    // may start the server; a listing of voices, which takes it 1.5 s while it speaks here:
+    // listTimeoutMs) means it does not answer.
     static constexpr qint64 replyTimeoutMs = 2000;
     static constexpr qint64 connectTimeoutMs = 5000;
+    static constexpr qint64 listTimeoutMs = 15000;
     static constexpr qint64 retryMs = 2000;
     // While the voice does not work, texts that waited longer than this are dropped.
     static constexpr qint64 maxWaitMs = 10000;
@@ -105,7 +107,10 @@ private:
     void enqueue(const QString &text, const VoiceChoice &choice);
     void pump();
     void send(Job job, std::function<Outcome(Worker &)> work);
-    qint64 busyLimitMs() const { return busy_ == Job::Say || busy_ == Job::Stop ? replyTimeoutMs : connectTimeoutMs; }
+    qint64 busyLimitMs() const
+    {
+        return busy_ == Job::Connect ? connectTimeoutMs : busy_ == Job::List ? listTimeoutMs : replyTimeoutMs;
+    }
     void jobDone(Job job, const Outcome &outcome);
     void messageEnded(int messageId);
     void connectionLost();
