@@ -411,25 +411,22 @@ void SpeechDispatcherVoice::requestVoices()
 // gone stale while it was away, or give one text (a sample) other settings.
 void SpeechDispatcherVoice::pump()
 {
-    if (busy_ == Job::None) {
-        const qint64 now = clock_->nowMs();
-        if (voicesWanted_) {
-            voicesWanted_ = false;
-            send(Job::List, [](Worker &worker) { return worker.listVoices(); });
-        } else if (!connected_) {
-            if (now >= retryAtMs_) {
-                const VoiceChoice next = waiting_.empty() ? choice_ : waiting_.front().choice;
-                send(Job::Connect, [next](Worker &worker) { return worker.connect(next); });
-            }
-        } else if (!current_ && !waiting_.empty()) {
-            current_ = std::move(waiting_.front());
-            waiting_.pop_front();
-            currentId_ = -1;
-            currentDeadlineMs_ = now + stuckBoundMs(current_->text);
-            send(Job::Say, [text = current_->text, choice = current_->choice](Worker &worker) {
-                return worker.say(text, choice);
-            });
-        }
+    const qint64 now = clock_->nowMs();
+    const bool idle = busy_ == Job::None;
+    if (idle && !connected_ && now >= retryAtMs_) {
+        const VoiceChoice next = waiting_.empty() ? choice_ : waiting_.front().choice;
+        send(Job::Connect, [next](Worker &worker) { return worker.connect(next); });
+    } else if (idle && connected_ && !current_ && !waiting_.empty()) {
+        current_ = std::move(waiting_.front());
+        waiting_.pop_front();
+        currentId_ = -1;
+        currentDeadlineMs_ = now + stuckBoundMs(current_->text);
+        send(Job::Say, [text = current_->text, choice = current_->choice](Worker &worker) {
+            return worker.say(text, choice);
+        });
+    } else if (idle && voicesWanted_) { // after a waiting text: a listing takes the server up to 1.5 s
+        voicesWanted_ = false;
+        send(Job::List, [](Worker &worker) { return worker.listVoices(); });
     }
     armTimer();
 }
