@@ -1,13 +1,9 @@
 // A bare Qt window: the baseline that the program's start-up, memory and idle figures
 // are compared with. --label adds one line of text, so that the cost of the first text
-// on screen (font database, shaping) can be told apart; --speech also starts the
-// system's speech engine once shown, so that the engine's own share can be told apart.
+// on screen (font database, shaping) can be told apart.
 #include <QApplication>
 #include <QLabel>
-#include <QTextToSpeech>
-#include <QTimer>
 #include <QWidget>
-#include <memory>
 
 int main(int argc, char **argv)
 {
@@ -18,8 +14,5 @@ int main(int argc, char **argv)
     if (app.arguments().contains(QStringLiteral("--label")))
         (new QLabel(QStringLiteral("Estrai Numero"), &window))->move(20, 20);
     window.show();
-    std::unique_ptr<QTextToSpeech> speech;
-    if (app.arguments().contains(QStringLiteral("--speech")))
-        QTimer::singleShot(0, &window, [&] { speech = std::make_unique<QTextToSpeech>(); });
     return QApplication::exec();
 }

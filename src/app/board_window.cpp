@@ -17,6 +17,7 @@
 #include "platform/settings_store.h"
 #include "platform/url_opener.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QEvent>
 #include <QIcon>
@@ -64,6 +65,15 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     displays = new NumberDisplays(this);
     more = new MoreMenu(controls, this);
     setTabOrder(controls->logo, more->button);
+    notice = new ClickLabel(this);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setFont(fontOf(kSansSerif, 11, true));
+    notice->setMargin(6);
+    notice->setAccessibleName(QStringLiteral("Avviso"));
+    paintText(notice, Qt::black, QColor(255, 255, 192));
+    notice->hide();
+    connect(notice, &ClickLabel::clicked, notice, &QWidget::hide);
     new FocusRing(this);
     keys = new CallerKeys(*this, platform.keys);
     connect(keys, &CallerKeys::typedChanged, displays->typedNumber, &QLabel::setText);
@@ -172,6 +182,25 @@ void BoardWindow::showDrawnNumbers()
     caller_.speakDrawOrder();
 }
 
+void BoardWindow::showNotice(const QString &text)
+{
+    notice->setText(text);
+    notice->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    placeNotice();
+    notice->raise();
+    QAccessibleEvent alert(notice, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void BoardWindow::placeNotice()
+{
+    const QRect area = board->geometry().adjusted(8, 8, -8, -8);
+    const int height = notice->heightForWidth(area.width());
+    notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
+}
+
 void BoardWindow::drawNumber()
 {
     help->hide();
@@ -205,6 +234,7 @@ void BoardWindow::resizeEvent(QResizeEvent *event)
     controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth, dpi), this->height());
     const QPointF line = smorfiaLinePlace(panel_, height);
     displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
+    placeNotice();
 }
 
 void BoardWindow::changeEvent(QEvent *event)

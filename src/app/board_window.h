@@ -9,6 +9,7 @@ class BannerOverlay;
 class BoardView;
 class CallerKeys;
 class ClaimDialog;
+class ClickLabel;
 class Clock;
 class ControlColumn;
 class DrawnNumbersDialog;
@@ -50,6 +51,9 @@ public:
     void drawNumber();
     // The players' screen, opened or closed.
     void toggleHall();
+    // A notice over the foot of the board that needs no answer (the voice not speaking, say);
+    // empty takes it away. A click also does.
+    void showNotice(const QString &text);
     HallWindow *hall() const { return hall_; }
 
     ControlColumn *controls;
@@ -59,6 +63,7 @@ public:
     HelpPage *help;
     MoreMenu *more;
     CallerKeys *keys;
+    ClickLabel *notice;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -70,6 +75,7 @@ private:
     void wireMoreMenu();
     void checkClaim();
     void showDrawnNumbers();
+    void placeNotice();
 
     Caller caller_;
     SettingsStore &store_;

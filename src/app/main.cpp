@@ -1,53 +1,19 @@
 #include "app/board_window.h"
 #include "app/lifetime.h"
+#include "app/more_menu.h"
+#include "app/voice_dialog.h"
 #include "cartelle/command_line.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/key_state_filter.h"
 #include "platform/qt_settings_store.h"
-#include "platform/queued_voice.h"
 #include "platform/random_source.h"
 #include "platform/single_instance.h"
+#include "platform/speech_dispatcher_voice.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QMessageBox>
 #include <QStyleFactory>
-#include <QTextToSpeech>
-#include <QTimer>
-#include <functional>
-#include <utility>
-
-namespace {
-
-void fail(const QString &message)
-{
-    QMessageBox::critical(nullptr, kWindowTitle, message);
-}
-
-// Runs `then` once, after the watched widget has first been painted.
-class AfterFirstPaint : public QObject {
-public:
-    AfterFirstPaint(QWidget *watched, std::function<void()> then)
-        : QObject(watched), then_(std::move(then))
-    {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && then_) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, std::exchange(then_, nullptr));
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> then_;
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -68,14 +34,11 @@ int main(int argc, char **argv)
         return 0;
     quitOnTerminationSignals();
 
-    // Without any speech engine there is no voice to call the numbers: say what to install.
-    if (QTextToSpeech::availableEngines().isEmpty()) {
-        fail(kNoEngineMessage);
-        return 1;
-    }
-
-    QueuedVoice voice;
+    // The voice connects to speech-dispatcher at once, on a thread of its own, so that the
+    // first number is heard as soon as possible; what is said meanwhile waits in its queue.
+    SpeechDispatcherVoice voice;
     QtSettingsStore store;
+    voice.setChoice(loadVoiceChoice(store));
     KeyStateFilter keys;
     app.installEventFilter(&keys);
     DesktopUrlOpener urls;
@@ -83,6 +46,19 @@ int main(int argc, char **argv)
     SteadyClock clock;
 
     BoardWindow window({voice, store, keys, urls, random, clock});
+    window.showNotice(store.problem());
+    QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
+                     [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
+    QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
+
+    VoiceDialog voiceDialog(voice, &window);
+    QObject::connect(window.more->add(QStringLiteral("Voce… (F10)"), Qt::Key_F10, true), &QAction::triggered,
+                     &voiceDialog, [&] { voiceDialog.present(voice.choice()); });
+    QObject::connect(&voiceDialog, &QDialog::accepted, &voice, [&] {
+        voice.setChoice(voiceDialog.choice());
+        storeVoiceChoice(store, voiceDialog.choice());
+    });
+
     window.show();
     quitWhenWindowDestroyed(&window);
     QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
@@ -90,19 +66,6 @@ int main(int argc, char **argv)
         window.show();
         window.raise();
         window.activateWindow();
-    });
-
-    // The engine takes about a second of work to start: begin once the window is on screen.
-    // The window is usable meanwhile, and what is spoken waits in the voice's queue.
-    new AfterFirstPaint(&window, [&] {
-        startSystemSpeechEngine(&window, [&](std::unique_ptr<SpeechEngine> engine, const QString &error) {
-            if (!engine) {
-                fail(error);
-                QApplication::exit(1);
-                return;
-            }
-            voice.attachEngine(std::move(engine));
-        });
     });
     return QApplication::exec();
 }

@@ -19,9 +19,10 @@ MoreMenu::MoreMenu(QWidget *column, QWidget *window) : QObject(column), window_(
     button->setMenu(menu);
 }
 
-QAction *MoreMenu::add(const QString &caption, const QKeySequence &key)
+QAction *MoreMenu::add(const QString &caption, const QKeySequence &key, bool first)
 {
-    QAction *action = menu->addAction(caption);
+    QAction *action = new QAction(caption, menu);
+    menu->insertAction(first && !menu->actions().isEmpty() ? menu->actions().first() : nullptr, action);
     // The key is in the caption; a shortcut of the item's own would show it twice.
     auto *shortcut = new QShortcut(key, window_);
     connect(shortcut, &QShortcut::activated, action, &QAction::trigger);

@@ -16,8 +16,8 @@ class MoreMenu : public QObject {
 public:
     MoreMenu(QWidget *column, QWidget *window);
 
-    // An item whose caption names its key.
-    QAction *add(const QString &caption, const QKeySequence &key);
+    // An item whose caption names its key, at the end of the menu or at its top.
+    QAction *add(const QString &caption, const QKeySequence &key, bool first = false);
     QAction *addCheckable(const QString &caption);
 
     QPushButton *button;

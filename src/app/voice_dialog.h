@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/speech_dispatcher_voice.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QSlider;
+class SettingsStore;
+
+// The voice the caller chooses, kept in the settings under a group of its own. Nothing
+// chosen leaves speech-dispatcher's own configuration to decide.
+VoiceChoice loadVoiceChoice(SettingsStore &store);
+void storeVoiceChoice(SettingsStore &store, const VoiceChoice &choice);
+
+// "Voce": the synthesisers installed and the Italian voices of each, with speed, pitch and
+// volume; "Prova" says a number with the choice, OK keeps it.
+class VoiceDialog : public QDialog {
+    Q_OBJECT
+public:
+    VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent);
+
+    // Shows the current choice and asks the voice for its list anew.
+    void present(const VoiceChoice &current);
+    VoiceChoice choice() const;
+
+private:
+    void showVoices(const QList<ModuleVoices> &voices);
+    void fillVoices();
+
+    SpeechDispatcherVoice &voice_;
+    QList<ModuleVoices> voices_;
+    VoiceChoice shown_;
+    QComboBox *module_;
+    QComboBox *name_;
+    QSlider *rate_;
+    QSlider *pitch_;
+    QSlider *volume_;
+    QLabel *state_;
+};
+
+inline const QString kVoiceSample = QStringLiteral("è uscito il numero 90");

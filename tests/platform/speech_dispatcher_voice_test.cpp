@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/speech_dispatcher_voice.h"
+
+#include "support/fakes.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program's own log messages ("sorteggina.*") while it lives, under the given rules.
+struct LogCapture {
+    static inline QList<std::pair<QString, QString>> messages; // category, text
+
+    explicit LogCapture(const QString &rules = {})
+    {
+        messages.clear();
+        QLoggingCategory::setFilterRules(rules);
+        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            if (QLatin1String(context.category).startsWith(QLatin1String("sorteggina.")))
+                messages.append({QString::fromLatin1(context.category), text});
+        });
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules({});
+    }
+    QStringList texts(const QString &category) const
+    {
+        QStringList out;
+        for (const auto &[from, text] : messages)
+            if (from == category)
+                out << text;
+        return out;
+    }
+    QtMessageHandler previous;
+};
+
+
+// Answers SSIP as speech-dispatcher does and makes no sound: a text ends when the test says.
+struct FakeSpeechServer {
+    struct Client {
+        int id = nextId++;
+        QByteArray input;
+        bool receiving = false;
+        QStringList settings; // the voice settings sent on this connection
+    };
+    struct Spoken {
+        QStringList settings; // those of its connection
+        QLocalSocket *client;
+        int id;
+    };
+
+    FakeSpeechServer()
+    {
+        QObject::connect(&server, &QLocalServer::newConnection, [this] {
+            QLocalSocket *socket = server.nextPendingConnection();
+            QObject::connect(socket, &QLocalSocket::readyRead, [this, socket] { serve(socket); });
+        });
+        server.listen(path);
+    }
+    void end(int index)
+    {
+        const Spoken &s = spoken[index];
+        reply(s.client, QStringLiteral("702-%1\r\n702-%2\r\n702 END").arg(s.id).arg(clients[s.client].id));
+        --playing;
+    }
+
+    void serve(QLocalSocket *socket)
+    {
+        Client &client = clients[socket];
+        client.input += socket->readAll();
+        for (int end; (end = client.input.indexOf("\r\n")) >= 0; client.input.remove(0, end + 2)) {
+            const QString line = QString::fromUtf8(client.input.left(end));
+            if (client.receiving) { // a text, one line, then "."
+                if ((client.receiving = line != ".")) {
+                    overlapped = overlapped || playing++ > 0;
+                    spoken << Spoken{client.settings, socket, nextId++};
+                    texts << line;
+                } else {
+                    reply(socket, QStringLiteral("225-%1\r\n225 OK MESSAGE QUEUED").arg(spoken.last().id));
+                }
+            } else {
+                commands << line;
+                if (line.contains(QRegularExpression("^SET SELF (LANGUAGE|OUTPUT_MODULE|SYNTHESIS_VOICE|RATE|PITCH|VOLUME) ")))
+                    client.settings << line.section(u' ', 2);
+                client.receiving = answering && line == "speak";
+                if (answering)
+                    reply(socket, line == "HISTORY GET CLIENT_ID" ? QStringLiteral("245-%1\r\n245 OK CLIENT ID SENT").arg(client.id)
+                                                                  : replies.value(line, "200 OK"));
+            }
+        }
+    }
+    static void reply(QLocalSocket *socket, const QString &text) { socket->write((text + "\r\n").toUtf8()); }
+
+    static inline int nextId = 1; // client and message ids, unique in the whole test run
+    static inline const QHash<QString, QString> replies{
+        {"speak", "230 OK RECEIVING DATA"},
+        {"LIST OUTPUT_MODULES", "250-espeak-ng\r\n250 OK MODULE LIST SENT"},
+        {"LIST SYNTHESIS_VOICES", "249-Italian\tit\tnone\r\n249-English\ten\tnone\r\n249-Italian+Anna\tit-IT\tAnna\r\n"
+                                  "249 OK VOICE LIST SENT"}};
+    QTemporaryDir dir;
+    QString path = dir.filePath("speechd.sock");
+    QLocalServer server;
+    QHash<QLocalSocket *, Client> clients;
+    QList<Spoken> spoken;
+    QStringList texts, commands;
+    bool answering = true;
+    int playing = 0;
+    bool overlapped = false; // a text arrived while another was still being spoken
+};
+
+class SpeechDispatcherVoiceTest : public ::testing::Test {
+protected:
+    // Without QTest::qWaitFor's naps: the fake server answers on this thread.
+    static bool waitFor(const std::function<bool()> &done)
+    {
+        QTimer wakeUp;
+        wakeUp.start(20);
+        for (QDeadlineTimer deadline(5000); !done() && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return done();
+    }
+    void passMs(qint64 ms)
+    {
+        clock.now += ms;
+        voice->checkTimers();
+    }
+    // Answered only once every job handed to the worker before it has run.
+    QList<ModuleVoices> settle()
+    {
+        QSignalSpy listed(voice.get(), &SpeechDispatcherVoice::voicesListed);
+        voice->requestVoices();
+        EXPECT_TRUE(waitFor([&] { return !listed.isEmpty(); }));
+        return listed.value(0).value(0).value<QList<ModuleVoices>>();
+    }
+    bool speakAndEnd(int count)
+    {
+        for (int i = server.spoken.size(); i < count; ++i) {
+            if (!waitFor([&] { return server.spoken.size() > i; }))
+                return false;
+            settle(); // a voice that did not wait for the end would have sent the next text by now
+            server.end(i);
+        }
+        return true;
+    }
+
+    FakeClock clock;
+    FakeSpeechServer server;
+    std::unique_ptr<SpeechDispatcherVoice> voice =
+        std::make_unique<SpeechDispatcherVoice>(nullptr, "unix_socket:" + server.path, &clock);
+};
+
+TEST_F(SpeechDispatcherVoiceTest, SpeaksEveryTextInFullInCallOrderAndLogsItAtOnce)
+{
+    LogCapture log("sorteggina.voice.info=true");
+    for (const char *text : {"uno", " ", "due\x1b[2J", "tre"})
+        voice->speak(text);
+    EXPECT_EQ(log.texts("sorteggina.voice"), (QStringList{"uno", " ", "due\\x1b[2J", "tre"}));
+    ASSERT_TRUE(speakAndEnd(3));
+    EXPECT_EQ(server.texts, (QStringList{"uno", "due [2J", "tre"}));
+    EXPECT_FALSE(server.overlapped);
+    EXPECT_TRUE(server.commands.filter(QRegularExpression("^(STOP|CANCEL)")).isEmpty());
+    EXPECT_EQ(settle(), (QList<ModuleVoices>{{"espeak-ng", {"Italian", "Italian+Anna"}}}));
+}
+
+TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
+{
+    const QStringList italian{"LANGUAGE it"};
+    const struct {
+        const char *name;
+        VoiceChoice choice;
+        QStringList settings;
+        bool fails;
+    } cases[] = {
+        {"nothing chosen", {}, italian, false},
+        {"module and voice", {"espeak-ng", "Italian+Anna"}, italian + QStringList{"OUTPUT_MODULE espeak-ng", "SYNTHESIS_VOICE Italian+Anna"}, false},
+        {"rate, pitch, volume", {{}, {}, 30, -20, 100}, italian + QStringList{"RATE 30", "PITCH -20", "VOLUME 100"}, false},
+        {"module not running", {"festival", "kal", 10}, italian + QStringList{"RATE 10"}, true},
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        QSignalSpy failed(voice.get(), &SpeechDispatcherVoice::choiceFailed);
+        const int first = server.spoken.size();
+        voice->setChoice(row.choice);
+        voice->speak("uno");
+        voice->setChoice({});
+        voice->speakSample("prova", row.choice);
+        voice->speak("due");
+        ASSERT_TRUE(speakAndEnd(first + 3));
+        EXPECT_EQ(server.spoken[first].settings, row.settings);
+        EXPECT_EQ(server.spoken[first + 1].settings, row.settings);
+        EXPECT_EQ(server.spoken[first + 2].settings, italian);
+        EXPECT_EQ(failed.size(), row.fails ? 1 : 0);
+    }
+}
+
+TEST_F(SpeechDispatcherVoiceTest, StopsAStuckTextAfterItsBoundAndGoesOn)
+{
+    EXPECT_EQ(SpeechDispatcherVoice::stuckBoundMs(QString(100, u'x')), 15000);
+    const QString stuck = "Tombola per il tabellone";
+    voice->speak(stuck);
+    voice->speak("90");
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 1; }));
+    settle();
+    passMs(SpeechDispatcherVoice::stuckBoundMs(stuck) - 1);
+    settle();
+    EXPECT_FALSE(server.commands.contains("STOP SELF"));
+    passMs(1);
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 2; }));
+    EXPECT_TRUE(server.commands.contains("STOP SELF"));
+    EXPECT_EQ(server.texts, (QStringList{stuck, "90"}));
+}
+
+TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServerDroppingTextsGoneStale)
+{
+    LogCapture log;
+    QSignalSpy availability(voice.get(), &SpeechDispatcherVoice::availabilityChanged);
+    voice->speak("uno");
+    voice->speak("due");
+    ASSERT_TRUE(speakAndEnd(1));
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 2; }));
+    server.server.close(); // while "due" is being spoken
+    qDeleteAll(server.server.findChildren<QLocalSocket *>());
+    ASSERT_TRUE(waitFor([&] { return availability.size() == 1; }));
+    EXPECT_EQ(availability[0], (QVariantList{false, kVoiceNotRunningProblem}));
+    voice->speak("tre");
+    passMs(SpeechDispatcherVoice::maxWaitMs);
+    settle(); // the retry has failed too
+    voice->speak("quattro");
+    server.server.listen(server.path);
+    passMs(SpeechDispatcherVoice::retryMs);
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 3; }));
+    EXPECT_EQ(availability.last(), (QVariantList{true, QString()}));
+    EXPECT_EQ(server.texts, (QStringList{"uno", "due", "quattro"}));
+    EXPECT_EQ(log.texts("sorteggina.speech").size(), 2); // one for the server, one for the drops
+}
+
+TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
+{
+    QSignalSpy availability(voice.get(), &SpeechDispatcherVoice::availabilityChanged);
+    voice->speak("uno");
+    ASSERT_TRUE(speakAndEnd(1));
+    server.answering = false;
+    voice->speak("due");
+    ASSERT_TRUE(waitFor([&] { return server.commands.last() == "SET SELF PRIORITY MESSAGE"; }));
+    passMs(SpeechDispatcherVoice::replyTimeoutMs);
+    EXPECT_EQ(availability.value(0), (QVariantList{false, kVoiceNotAnsweringProblem}));
+    // The next connection waits for an answer that never comes, in a call nothing can cut.
+    const qsizetype connections = server.commands.filter("CLIENT_NAME").size();
+    ASSERT_TRUE(waitFor([&] { return passMs(250), server.commands.filter("CLIENT_NAME").size() > connections; }));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    voice.reset();
+    EXPECT_LT(elapsed.elapsed(), 150);
+}
+
+} // namespace
