@@ -6,11 +6,11 @@ include(GNUInstallDirs)
 set(SORTEGGINA_APP_ID it.orvanet.Sorteggina)
 set(SORTEGGINA_MAINTAINER "Orvanet - Quillard" CACHE STRING "Maintainer field of the Debian package")
 # What the program loads only at run time, which dpkg-shlibdeps cannot see: the display
-# plug-ins, the speech plug-in and the synthesiser behind it, the fonts the window asks
+# plug-ins, the speech server and its Italian synthesiser, the fonts the window asks
 # for. The linked libraries are added by dpkg-shlibdeps (libqt6svg6 also brings the SVG
 # plug-ins that draw the icons).
 set(SORTEGGINA_RUNTIME_DEPENDS
-    "qt6-qpa-plugins, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation")
+    "qt6-qpa-plugins, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation")
 # Festival's Italian voice, a second Italian voice for speech-dispatcher besides espeak-ng's.
 set(SORTEGGINA_RUNTIME_RECOMMENDS "festvox-italp16k, speech-dispatcher-festival")
 

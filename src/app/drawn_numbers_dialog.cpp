@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 DrawnNumbersDialog::DrawnNumbersDialog(QWidget *parent) : QDialog(parent)
@@ -14,6 +15,7 @@ DrawnNumbersDialog::DrawnNumbersDialog(QWidget *parent) : QDialog(parent)
     list_->setAccessibleName(QStringLiteral("Numeri usciti, nell'ordine"));
     count_->setBuddy(list_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Chiudi"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(count_);

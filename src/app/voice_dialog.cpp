@@ -66,6 +66,7 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     form->addRow(QStringLiteral("V&olume"), volume_);
     form->addRow(state_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
     QPushButton *sample = buttons->addButton(QStringLiteral("&Prova"), QDialogButtonBox::ActionRole);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
