@@ -70,8 +70,15 @@ class Display:
                         QT_LOGGING_RULES="sorteggina.voice.info=true",
                         QT_MESSAGE_PATTERN="%{category}|%{message}")
         self.env.pop("SPEECHD_ADDRESS", None)
-        for folder in ("home", "config", "run", "cache"):
+        for folder in ("home", "config", "run", "cache", "config/speech-dispatcher"):
             os.makedirs(self.path(folder), mode=0o700, exist_ok=True)
+        # A voice that speaks every text to its end into nothing: without a sound server the
+        # texts would never end, and the program would rightly show that it is not heard.
+        with open(self.path("home", ".asoundrc"), "w") as asound:
+            asound.write("pcm.!default { type null }\n")
+        with open(self.path("config", "speech-dispatcher", "speechd.conf"), "w") as conf:
+            conf.write('AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+                       "DefaultModule espeak-ng\n")
         self.programs = []
 
     def path(self, *parts):
