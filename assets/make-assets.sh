@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates every picture in this folder. The outputs are committed, so the
 # build never runs this; run it by hand after changing a drawing below.
 # Needs Debian's imagemagick (IM 6), librsvg2-bin and python3.

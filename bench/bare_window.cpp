@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bare Qt window: the baseline that the program's start-up, memory and idle figures
 // are compared with. --label adds one line of text, so that the cost of the first text
 // on screen (font database, shaping) can be told apart.

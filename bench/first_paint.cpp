@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on the X display of $DISPLAY and reports, once its first window has
 // been painted, one line: "<pid> <window> <ms to map> <ms to first paint>", the times
 // counted from just before the program is started. The first paint is the first drawing

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs every performance measurement of Sorteggina and prints one table.
 
     bench/run_bench.py BUILD_DIR        (what `make bench` runs)

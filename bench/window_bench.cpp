@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // In-process figures on the real window, offscreen, each next to a baseline:
 //   draw cycle  a draw with its announcement queued, the prize check and the
 //               synced save to a real settings file; baseline a bare QSettings write.

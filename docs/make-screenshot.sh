@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's screenshot: build/sorteggina on a private 1280x800 X server, a game
 # in progress (a cartella left out, the owner's name, a dozen numbers drawn, the ambo
 # declared), saved as docs/screenshot.png. Builds nothing: run `make build` first.

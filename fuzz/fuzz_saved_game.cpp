@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stored game, as any text (the main text, then a new line, then the order): either it is
 // refused, or the game it describes is restored, and that game saved and restored again is
 // the same board, in the same order, with every number out exactly once.
@@ -7,17 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-void require(bool holds, const char *what, const QString &text)
+static void require(bool holds, const char *what, const QString &text)
 {
-    if (holds)
-        return;
-    std::fprintf(stderr, "fuzz_saved_game: %s\ninput: %s\n", what, qPrintable(text));
-    std::abort();
+    if (!holds)
+        std::fprintf(stderr, "fuzz_saved_game: %s\ninput: %s\n", what, qPrintable(text)), std::abort();
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make bench`: the performance figures, in a Release build of their own, as one table.
 BENCH_BUILD ?= build-bench
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reliability checks, each in a build of its own.
 # `make sanitize`: every test but the whole-program ones under AddressSanitizer and
 #   UndefinedBehaviorSanitizer; the first error fails the run.

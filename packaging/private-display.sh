@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts that start Sorteggina on their own: a fresh settings folder, a
 # private X server, and on exit the end of everything started here (the program, the
 # speech-dispatcher it spawned in this run's folder, the X server) and of the folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/caller_keys.h"
 
 #include "app/board_window.h"

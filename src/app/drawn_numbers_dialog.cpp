@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/drawn_numbers_dialog.h"
 
 #include <QDialogButtonBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/board_window.h"
 #include "app/lifetime.h"
 #include "app/more_menu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the banner over the board shows, decided every half second: " TOMBOLA " blinks

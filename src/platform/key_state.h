@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The keyboard as the game's keys see it, by virtual-key code (37-40 the arrows, 112-123

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller/caller.h"
 #include "support/fakes.h"
 
@@ -31,7 +32,10 @@ protected:
 
 TEST_F(CallerTest, AnnouncesNumbersWithTheSentenceAfterAPauseSpelledOrAsTheSmorfia)
 {
-    restart().setManual(1);
+    restart().repeatLastNumber();
+    caller->speakSmorfiaLine();
+    EXPECT_EQ(voice.take(), (QStringList{"Sorteggina di Orvanet", "La smorfia napoletana"})) << "before any number";
+    caller->setManual(1);
     for (int k = 0; k < kCartelle; ++k)  // no prize to call in between
         caller->toggleCartella(k);
     const struct {
@@ -75,13 +79,6 @@ TEST_F(CallerTest, PrizesAreCalledWithTheOwnersNameCutToSixtyCharacters)
     EXPECT_EQ(voice.take().last(), ". Terno per " + QString(60, 'x') + ", si va per Quaterna");
     click({70});
     EXPECT_FALSE(caller->prizeMessage()) << "the next check takes the message down";
-}
-
-TEST_F(CallerTest, BeforeTheFirstNumberTheRepeatSaysTheProgramsName)
-{
-    restart().repeatLastNumber();
-    caller->speakSmorfiaLine();
-    EXPECT_EQ(voice.take(), (QStringList{"Sorteggina di Orvanet", "La smorfia napoletana"}));
 }
 
 TEST_F(CallerTest, ManualModeMarksAndGivesBackAndTheDrawWaits)

@@ -26,25 +26,20 @@ std::string brokenRule(const Serie &serie)
 {
     std::array<int, 91> seen{};
     for (int i = 0; i < kCartellePerSerie; ++i) {
-        const Grid &grid = serie[i];
         const std::string where = "cartella " + std::to_string(i + 1) + ": ";
-        for (int r = 0; r < kRows; ++r)
-            if (std::count_if(grid[r].begin(), grid[r].end(), [](int n) { return n != 0; }) != kNumbersPerRow)
-                return where + "row " + std::to_string(r) + " does not hold five numbers";
+        for (const auto &row : serie[i])
+            if (std::count_if(row.begin(), row.end(), [](int n) { return n != 0; }) != kNumbersPerRow)
+                return where + "a row without five numbers";
         for (int c = 0; c < kColumns; ++c) {
             int count = 0, previous = 0;
-            for (int r = 0; r < kRows; ++r) {
-                const int n = grid[r][c];
-                if (n == 0)
-                    continue;
-                if (n < 1 || n > 90 || columnOf(n) != c)
-                    return where + std::to_string(n) + " in column " + std::to_string(c);
-                if (n <= previous)
-                    return where + "column " + std::to_string(c) + " does not ascend";
-                previous = n;
-                ++count;
-                ++seen[n];
-            }
+            for (int r = 0; r < kRows; ++r)
+                if (const int n = serie[i][r][c]; n != 0) {
+                    if (n < 1 || n > 90 || columnOf(n) != c || n <= previous)
+                        return where + std::to_string(n) + " out of place in column " + std::to_string(c);
+                    previous = n;
+                    ++count;
+                    ++seen[n];
+                }
             if (count < 1 || count > kRows)
                 return where + "column " + std::to_string(c) + " holds " + std::to_string(count);
         }

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What reaches the screen: at several screen sizes and scales, every number of the board,
 the last number, the smorfia line and the tombola banner are drawn in their colours."""
 import numpy as np

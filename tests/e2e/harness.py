@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program on a private X server, driven as a person would: keys and clicks with
 xdotool, screenshots read straight from the X server, the settings file read back.
 Each test script exits 0 (pass), 1 (fail) or 77 (skipped: a tool is missing)."""
@@ -89,17 +90,12 @@ class Display:
 
     def settings(self):
         """The settings file as {"Group/Key": value}."""
-        values, group = {}, ""
-        try:
-            with open(self.path("config", "Vellucario", "Vellucario.conf"), encoding="utf-8") as f:
-                for line in f.read().splitlines():
-                    if line.startswith("["):
-                        group = line.strip("[]")
-                    elif "=" in line:
-                        key, value = line.split("=", 1)
-                        values[f"{group}/{key}"] = value
-        except FileNotFoundError:
-            pass
+        values, group, path = {}, "", self.path("config", "Vellucario", "Vellucario.conf")
+        for line in open(path, encoding="utf-8").read().splitlines() if os.path.exists(path) else []:
+            if line.startswith("["):
+                group = line.strip("[]")
+            elif "=" in line:
+                values[f"{group}/{line.split('=', 1)[0]}"] = line.split("=", 1)[1]
         return values
 
     def screenshot(self, screen=0):
@@ -117,20 +113,15 @@ class Display:
     def stop_x(self):
         # Killed outright, Xvfb would leave its lock and socket for the next one to trip on.
         self.xvfb.terminate()
-        try:
-            self.xvfb.wait(5)
-        except subprocess.TimeoutExpired:
-            self.xvfb.kill()
-            self.xvfb.wait()
+        self.xvfb.wait(5)
 
     def close(self):
         for program in self.programs:
             program.kill()
-        for pidfile in ("speech-dispatcher/pid/speech-dispatcher.pid",):
-            try:
-                os.kill(int(open(self.path("run", pidfile)).read()), signal.SIGKILL)
-            except (OSError, ValueError):
-                pass
+        try:  # the speech server the program started
+            os.kill(int(open(self.path("run", "speech-dispatcher/pid/speech-dispatcher.pid")).read()), signal.SIGKILL)
+        except (OSError, ValueError):
+            pass
         self.stop_x()
         if os.environ.get("E2E_KEEP"):
             print("kept:", self.work)

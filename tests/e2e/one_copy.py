@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """One copy per user and a prompt end: a second start shows the running copy's window and
 ends at once, writing nothing, also after the first copy was killed with SIGKILL; a close
 from the window manager or SIGTERM ends the process within 300 ms, with the game saved, and

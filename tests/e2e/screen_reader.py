@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A screen reader's view of the real program, through AT-SPI as Orca gets it: the window is
 a frame, the 90 cells are there with their numbers and a checked state once drawn, and
 "Estrai Numero" pressed by its action draws a number."""
@@ -30,11 +31,9 @@ def screen_reader_test(binary):
                            10, "the program on the accessibility bus")
             frame = app.getChildAtIndex(0)
             check(frame.getRole() == pyatspi.ROLE_FRAME, f"the window is a {frame.getRoleName()}, not a frame")
-            cells = {}
             board = find(frame, lambda n: n.getRole() == pyatspi.ROLE_TABLE)
             check(board is not None and board.childCount == 90, "no board of 90 cells")
-            for i in range(90):
-                cells[board.getChildAtIndex(i).name] = board.getChildAtIndex(i)
+            cells = {cell.name: cell for cell in (board.getChildAtIndex(i) for i in range(90))}
             check(sorted(cells, key=int) == [str(n) for n in range(1, 91)], "the cells are not named 1 to 90")
             draw = find(frame, lambda n: n.name == "Estrai Numero")
             actions = draw.queryAction()

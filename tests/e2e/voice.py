@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real voice: speech-dispatcher with espeak-ng speaking into a PulseAudio null sink. A
 number drawn is heard; after the sound server is killed and started again, the next number
 is heard; with speech-dispatcher stopped (SIGSTOP) for 10 s the game goes on, every draw

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/game.h"
 #include "support/fakes.h"
 
@@ -123,16 +124,6 @@ TEST(Game, PrizeCheckFindsEveryRowOnTheLadderAsItStands)
         EXPECT_TRUE(game.cartelleLocked());
         EXPECT_EQ(game.checkPrizes().fullCartelle, c.fullCartelle) << "called again at every check";
     }
-}
-
-TEST(Game, NewGameClearsTheBoardButKeepsTheCartelleLeftOut)
-{
-    Game game = gameWith({36, 1}, {1, 0, 0, 0, 1}, {3});
-    game.checkPrizes();
-    game.startNew();
-    EXPECT_EQ(boardOf(game), boardOf(gameWith({}, {1, 0, 0, 0, 0}, {3})));
-    EXPECT_FALSE(game.cartelleLocked());
-    EXPECT_TRUE(game.drawOrder().isEmpty());
 }
 
 TEST(SavedGame, KeepsItsFormat)
