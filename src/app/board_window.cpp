@@ -5,24 +5,17 @@
 #include "app/banner_overlay.h"
 #include "app/board_view.h"
 #include "app/caller_keys.h"
-#include "app/claim_dialog.h"
 #include "app/control_column.h"
 #include "app/controls.h"
-#include "app/drawn_numbers_dialog.h"
 #include "app/focus_ring.h"
-#include "app/hall_window.h"
 #include "app/more_menu.h"
 #include "app/number_displays.h"
-#include "app/print_cartelle_dialog.h"
 #include "display/look.h"
-#include "platform/settings_store.h"
 #include "platform/url_opener.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QEvent>
 #include <QIcon>
-#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -43,8 +36,6 @@ QIcon logoIcon()
 }
 
 const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
-const QString kHallOpenKey = QStringLiteral("Sala/Aperta");
-const QString kHallScreenKey = QStringLiteral("Sala/Schermo");
 
 } // namespace
 
@@ -64,7 +55,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     help = new HelpPage(board);
     banner = new BannerOverlay(board, caller_);
     displays = new NumberDisplays(this);
-    more = new MoreMenu(controls, this);
+    more = new MoreMenu(*this, caller_, store_);
     setTabOrder(controls->logo, more->button);
     notice = new ClickLabel(this);
     notice->setWordWrap(true);
@@ -79,7 +70,6 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     keys = new CallerKeys(*this, platform.keys);
     connect(keys, &CallerKeys::typedChanged, displays->typedNumber, &QLabel::setText);
     wireControls(platform.urls);
-    wireMoreMenu();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
     // Every control of the column whole; the design client area when the screen has room.
@@ -87,8 +77,6 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     setMinimumSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(10300, dpi));
     resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(screen()->availableSize()));
     showGame();
-    if (store_.read(kHallOpenKey, {}) == QLatin1String("1"))
-        QMetaObject::invokeMethod(this, &BoardWindow::toggleHall, Qt::QueuedConnection);
 }
 
 void BoardWindow::wireControls(UrlOpener &urls)
@@ -122,65 +110,9 @@ KeyboardPoll &BoardWindow::keyboardPoll()
     return keys->poll();
 }
 
-void BoardWindow::wireMoreMenu()
-{
-    connect(more->add(QStringLiteral("Schermo sala (F7)"), Qt::Key_F7), &QAction::triggered, this,
-            &BoardWindow::toggleHall);
-    connect(more->add(QStringLiteral("Numeri usciti (F8)"), Qt::Key_F8), &QAction::triggered, this,
-            &BoardWindow::showDrawnNumbers);
-    connect(more->add(QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9), &QAction::triggered, this,
-            &BoardWindow::checkClaim);
-    connect(more->add(QStringLiteral("Stampa cartelle… (Ctrl+P)"), QKeySequence(Qt::CTRL | Qt::Key_P)),
-            &QAction::triggered, this, [this] { PrintCartelleDialog(this).exec(); });
-    QAction *tombolino = more->addCheckable(QStringLiteral("Tombolino"));
-    tombolino->setChecked(caller_.game().tombolinoPlayed());
-    connect(tombolino, &QAction::toggled, &caller_, &Caller::setTombolinoPlayed);
-    more->menu->addSeparator();
-    connect(more->add(QStringLiteral("Aiuto (F1)"), Qt::Key_F1), &QAction::triggered, controls,
-            &ControlColumn::helpClicked);
-    connect(more->add(QStringLiteral("Esci (Ctrl+Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered,
-            this, &QWidget::close);
-}
-
-void BoardWindow::checkClaim()
-{
-    if (!claim_) {
-        claim_ = new ClaimDialog(this);
-        connect(claim_, &ClaimDialog::verdictReady, &caller_, &Caller::say);
-    }
-    showGame();
-    claim_->show();
-    claim_->raise();
-    claim_->activateWindow();
-}
-
 void BoardWindow::toggleHall()
 {
-    if (hall_ && hall_->isVisible()) {
-        hall_->close();
-        return;
-    }
-    if (!hall_) {
-        hall_ = new HallWindow(caller_, this);
-        connect(hall_, &HallWindow::closeAsked, this, &BoardWindow::toggleHall);
-        // Closed by the caller or the window manager, not by the end of the program.
-        connect(hall_, &HallWindow::closed, this, [this] {
-            if (isVisible())
-                store_.write(kHallOpenKey, QStringLiteral("0"));
-        });
-    }
-    hall_->openBeside(this, store_.read(kHallScreenKey, {}));
-    store_.writeAll({{kHallOpenKey, QStringLiteral("1")}, {kHallScreenKey, hall_->screen()->name()}});
-}
-
-void BoardWindow::showDrawnNumbers()
-{
-    if (!drawnNumbers_)
-        drawnNumbers_ = new DrawnNumbersDialog(this);
-    drawnNumbers_->showNumbers(caller_.game().drawOrder());
-    drawnNumbers_->show();
-    drawnNumbers_->raise();
-    caller_.speakDrawOrder();
+    more->toggleHall();
 }
 
 void BoardWindow::showNotice(const QString &text)
@@ -213,16 +145,7 @@ void BoardWindow::showGame()
     controls->showGame(caller_);
     board->showGame(caller_.game());
     displays->show(caller_.shownNumber(), caller_.game().drawOrder());
-    if (hall_)
-        hall_->showGame();
-    if (drawnNumbers_)
-        drawnNumbers_->showNumbers(caller_.game().drawOrder());
-    if (claim_) {
-        std::array<bool, board::kCells> drawn{};
-        for (int i = 0; i < board::kCells; ++i)
-            drawn[i] = caller_.game().cell(i).drawn;
-        claim_->setGame(drawn, caller_.game().prizeInPlay());
-    }
+    more->showGame();
 }
 
 void BoardWindow::resizeEvent(QResizeEvent *event)

@@ -9,12 +9,9 @@
 class BannerOverlay;
 class BoardView;
 class CallerKeys;
-class ClaimDialog;
 class ClickLabel;
 class Clock;
 class ControlColumn;
-class DrawnNumbersDialog;
-class HallWindow;
 class HelpPage;
 class KeyState;
 class KeyboardPoll;
@@ -55,7 +52,6 @@ public:
     // A notice over the foot of the board that needs no answer (the voice not speaking, say);
     // empty takes it away. A click also does.
     void showNotice(const QString &text);
-    HallWindow *hall() const { return hall_; }
 
     ControlColumn *controls;
     BoardView *board;
@@ -73,15 +69,9 @@ protected:
 private:
     void showGame();
     void wireControls(UrlOpener &urls);
-    void wireMoreMenu();
-    void checkClaim();
-    void showDrawnNumbers();
     void placeNotice();
 
     Caller caller_;
     SettingsStore &store_;
     TwipsRect panel_{};
-    ClaimDialog *claim_ = nullptr;
-    HallWindow *hall_ = nullptr;
-    DrawnNumbersDialog *drawnNumbers_ = nullptr;
 };
