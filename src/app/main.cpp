@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStyleFactory>
+#include <QWindow>
 
 int main(int argc, char **argv)
 {
@@ -61,6 +62,7 @@ int main(int argc, char **argv)
     });
 
     window.show();
+    keys.countOnlyIn(window.windowHandle());
     quitWhenWindowDestroyed(&window);
     QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);

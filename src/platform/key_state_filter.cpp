@@ -94,6 +94,9 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         const bool down = event->type() == QEvent::KeyPress;
         const quint32 scanCode = keyEvent->nativeScanCode();
         const int code = virtualKeyOf(keyEvent->key());
+        // Keys typed in another of the program's windows (a dialog) are that window's own.
+        if (down && window_ && watched != window_)
+            break;
         if (down) {
             feed(code, true);
             if (scanCode != 0 && code != 0 && active_)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 
 // The platform's virtual-key code of a Qt key (Qt::Key), or 0 for a key without one.
@@ -26,6 +27,8 @@ public:
     void feed(int code, bool down);
     // Every key up, no press pending.
     void releaseAll();
+    // Only presses in this window count from now on (by default, in any of the program's).
+    void countOnlyIn(QObject *window) { window_ = window; }
     bool applicationActive() const { return active_; }
 
 protected:
@@ -35,6 +38,7 @@ private:
     void setActive(bool active);
 
     bool active_;
+    QPointer<QObject> window_;
     QSet<int> down_;
     QHash<int, int> presses_;
     // The code each physical key was pressed as, so that its release finds it even when a

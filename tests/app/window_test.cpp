@@ -188,12 +188,15 @@ TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
     EXPECT_EQ(window->caller().game().drawnCount(), 1);
     EXPECT_TRUE(window->displays->typedNumber->text().isEmpty());
 
+    // Another of the program's windows (a dialog), then another program's.
+    filter.countOnlyIn(handle);
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
+    QTest::keyClick(other.windowHandle(), Qt::Key_Down);
     QEvent deactivate(QEvent::ApplicationDeactivate);
     QApplication::sendEvent(qApp, &deactivate);
-    QTest::keyClick(other.windowHandle(), Qt::Key_Down);
+    QTest::keyClick(handle, Qt::Key_Down);
     window->keyboardPoll().tick();
     EXPECT_EQ(window->caller().game().drawnCount(), 1) << "no draw from another window's key";
     qApp->removeEventFilter(&filter);
