@@ -7,9 +7,14 @@
 #   start_private_display 1280x800     # sets DISPLAY, XDG_CONFIG_HOME, XDG_RUNTIME_DIR
 #   start_program BIN [ENV=VALUE...]   # sets prog and win, the program's first window
 work=$(mktemp -d)
-mkdir -p "$work/config" "$work/run"
+mkdir -p "$work/config/speech-dispatcher" "$work/run" "$work/home"
 chmod 700 "$work/run"
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run HOME=$work/home
+# A voice that speaks into nothing, to its end: without a sound server it would not finish
+# its texts, and the window would rightly show that the numbers are not heard.
+printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
+printf 'AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule espeak-ng\n' \
+  >"$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
 xvfb="" prog="" win=""
 
 end_private_display() {
