@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on the X display of $DISPLAY and reports, once its first window has
-// been painted, one line: "<pid> <window> <ms to map> <ms to first paint>", the times
-// counted from just before the program is started. The first paint is the first drawing
+// been painted, one line: "<pid> <window> <ms to map> <ms to first paint> <start>", the
+// times counted from just before the program is started, <start> being that moment on the
+// monotonic clock in seconds (Python's time.monotonic(), so that a caller can time later
+// events, a sound say, from the launch). The first paint is the first drawing
 // into a mapped top-level window, as the X server's Damage extension reports it, so no
 // screenshot and no help from the program is needed. Then waits for the program to end.
 #include <xcb/damage.h>
@@ -101,7 +103,8 @@ int main(int argc, char **argv)
         }
         free(event);
     }
-    std::printf("%d %u %.2f %.2f\n", int(child), unsigned(painted), mapMs, paintMs);
+    const double startS = std::chrono::duration<double>(start.time_since_epoch()).count();
+    std::printf("%d %u %.2f %.2f %.6f\n", int(child), unsigned(painted), mapMs, paintMs, startS);
     std::fflush(stdout);
     xcb_disconnect(x);
     int status = 0;

@@ -2,22 +2,35 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Runs every performance measurement of Sorteggina and prints one table.
 
-    bench/run_bench.py BUILD_DIR        (what `make bench` runs)
+    bench/run_bench.py BUILD_DIR                  (what `make bench` runs)
+    bench/run_bench.py BUILD_DIR --before PROGRAM (what `make bench-before` runs)
 
 In-process figures come from BUILD_DIR/bench/window_bench (Google Benchmark, offscreen).
 Whole-program figures start BUILD_DIR/sorteggina and BUILD_DIR/bench/bare_window the
-same way on a private X server (Xvfb, 1280x1024, 96 dpi) with a silent PulseAudio sink,
-so that the real voice has somewhere to speak:
+same way on a private X server (Xvfb, 1280x1024, 96 dpi) with a PulseAudio server of
+their own whose only sink is a null sink, and speech-dispatcher configured to speak into
+it (bench/heard.py). Each start has a home and a settings folder of its own; the runtime
+folder, where speech-dispatcher's socket lives, is shared where a figure wants the server
+warm and fresh where it wants it started by the program.
   start-up   first_paint starts the program and waits for the X server's Damage report
-             of the first drawing into its mapped window; median of several starts.
+             of the first drawing into its mapped window; median of several starts, each
+             kind in turn: the program, a bare window, a bare window with one label, and
+             the program with no speech-dispatcher to reach (its voice connects at start).
   memory     VmRSS from /proc/PID/status after start and after a game of 90 Down presses.
-             The speech engine's share is the bare window's growth when it also creates
-             the system's QTextToSpeech (bare_window --speech).
+             The voice's share is the program with speech-dispatcher reachable less the
+             program with SPEECHD_ADDRESS naming a socket nobody listens on. The players'
+             screen's share is a start with F7 pressed less a start without, both focused.
   idle       utime+stime from /proc/PID/stat over 10 s of an idle window, and the
              scheduler's own nanosecond count (/proc/PID/schedstat) for precision.
+  heard      the first sound of a number on the null sink's monitor (bench/heard.py).
+With --before, only the figures heard are measured, for PROGRAM (the program as it was
+before, built elsewhere), and kept in bench/voice_before.json; the table of a later run
+shows them beside the program's own.
 Nothing here passes or fails: the table sets each figure beside its baseline and target.
 """
 
+import argparse
+import datetime
 import json
 import os
 import pathlib
@@ -30,112 +43,184 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True   # no __pycache__ in the source tree
+import heard  # noqa: E402
+
 STARTS = 11           # timed starts of each program
 SETTLE_S = 3.0        # after the first paint, before memory and idle figures
 IDLE_S = 10.0
 GAME_PRESSES = 90
 KEY_DELAY_MS = 150    # the program polls the keyboard every 100 ms
+HALL_STARTS = 3       # starts with and without the players' screen
+HEARD_RUNS = 5        # launches with speech-dispatcher cold, and as many warm
+KEY_DRAWS = 8         # Down presses timed to the sound in one running program
 TICKS = os.sysconf("SC_CLK_TCK")
+BEFORE_FILE = pathlib.Path(__file__).resolve().parent / "voice_before.json"
+SPEECHD_PID = "speech-dispatcher/pid/speech-dispatcher.pid"
+MODULES = "/usr/lib/speech-dispatcher-modules/"
+# Long enough for a warm figure to find the server of the run before it, bounded in case a
+# run is interrupted before it ends the server.
+SPEECHD_TIMEOUT_S = 60
+
+GOALS = {"cold_s": 1.5, "warm_s": 0.4, "key_s": 0.150, "hall_mib": 8.0}
 
 
 def note(text):
     print(f"bench: {text}", file=sys.stderr, flush=True)
 
 
+def read_proc(pid, name):
+    try:
+        return pathlib.Path(f"/proc/{pid}/{name}").read_bytes()
+    except OSError:
+        return b""
+
+
+def process_group(pid):
+    stat = read_proc(pid, "stat").decode(errors="replace")
+    return int(stat.rsplit(")", 1)[1].split()[2]) if ")" in stat else None
+
+
+def all_pids():
+    return [int(p.name) for p in pathlib.Path("/proc").iterdir() if p.name.isdigit()]
+
+
 class Session:
-    """A private X server and sound sink, and every process started under them."""
+    """A private X server and sound server, and every process started under them."""
 
     def __init__(self, build):
         self.build = build
         self.work = pathlib.Path(tempfile.mkdtemp(prefix="sorteggina-bench."))
-        self.pids = []
-        run = self.work / "run"
-        run.mkdir(mode=0o700)
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("QT_", "DISPLAY", "WAYLAND"))}
-        self.env["XDG_RUNTIME_DIR"] = str(run)
-        self.env["XDG_CONFIG_HOME"] = str(self.work / "config")
+        self.pids = []     # processes started here and not yet ended
+        self.groups = []   # process groups of the programs started: speech-dispatcher's
+                           # modules stay in the group of the program that started it
+        self.runtimes = []
+        self.places = 0
+        self.base = {k: v for k, v in os.environ.items()
+                     if not k.startswith(("QT_", "DISPLAY", "WAYLAND", "XDG_", "SPEECHD_",
+                                          "PULSE_", "DBUS_"))}
+        self.base.update(PULSE_SERVER=f"unix:{self.work / 'pulse.sock'}",
+                         DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.work / 'no-bus'}",
+                         XDG_CACHE_HOME=str(self.work / "cache"))
+        self.env = None
+        # A speech-dispatcher address the program uses as it is, where nobody listens.
+        self.nowhere = f"unix_socket:{self.work / 'nobody-listens.sock'}"
+
+    def place(self, runtime_of=None):
+        """The environment of one start: its own home and settings folder with the bench's
+        speech-dispatcher configuration, and its own runtime folder unless it shares
+        runtime_of's (an environment returned before)."""
+        self.places += 1
+        folder = self.work / f"place{self.places}"
+        env = dict(self.base, HOME=str(folder / "home"), XDG_CONFIG_HOME=str(folder / "config"))
+        (folder / "home").mkdir(parents=True)
+        speechd = folder / "config/speech-dispatcher"
+        speechd.mkdir(parents=True)
+        (speechd / "speechd.conf").write_text(heard.speechd_conf(SPEECHD_TIMEOUT_S))
+        if runtime_of:
+            env["XDG_RUNTIME_DIR"] = runtime_of["XDG_RUNTIME_DIR"]
+        else:
+            (folder / "run").mkdir(mode=0o700)
+            env["XDG_RUNTIME_DIR"] = str(folder / "run")
+            self.runtimes.append(env["XDG_RUNTIME_DIR"])
+        return env
 
     def __enter__(self):
         read_end, write_end = os.pipe()
+        # No reset when the last client leaves: a program started at that moment would find
+        # the server closing.
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-dpi", "96", "-nolisten", "tcp"],
+             "-dpi", "96", "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.pids.append(xvfb.pid)
+        self.xvfb = xvfb
         os.close(write_end)
         with os.fdopen(read_end) as display:
             number = display.readline().strip()
         if not number:
             raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number
+        self.base["DISPLAY"] = ":" + number
 
+        socket = self.work / "pulse.sock"
         pulse = subprocess.Popen(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-             "--use-pid-file=no", "--load=module-native-protocol-unix",
-             "--load=module-null-sink sink_name=benchsink"],
-            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+             "--use-pid-file=no", f"--load=module-native-protocol-unix socket={socket}",
+             f"--load=module-null-sink sink_name={heard.SINK}"],
+            env=dict(self.base, HOME=str(self.work), XDG_RUNTIME_DIR=str(self.work)),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.pids.append(pulse.pid)
-        for _ in range(50):
-            if subprocess.run(["pactl", "info"], env=self.env, capture_output=True).returncode == 0:
+        for _ in range(100):
+            if subprocess.run(["pactl", "info"], env=self.base, capture_output=True).returncode == 0:
                 break
+            if pulse.poll() is not None:
+                raise RuntimeError("pulseaudio did not start")
             time.sleep(0.1)
-        subprocess.run(["pactl", "set-default-sink", "benchsink"], env=self.env,
-                       capture_output=True)
+        else:
+            raise RuntimeError("pulseaudio does not answer")
+        subprocess.run(["pactl", "set-default-sink", heard.SINK], env=self.base,
+                       capture_output=True, check=True)
+        self.env = self.place()
         return self
 
     def __exit__(self, *exc):
-        speech = self.speech_server_pids()
-        for pid in reversed(self.pids + speech):
-            try:
-                os.kill(pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
-        time.sleep(0.3)
-        for pid in self.pids + speech:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
+        for pid in reversed(self.pids):
+            if pid != self.xvfb.pid:
+                end(pid)
+        for runtime in self.runtimes:
+            self.end_speech_server({"XDG_RUNTIME_DIR": runtime})
+        for pid in self.strays():
+            end(pid)
+        # Killed outright, Xvfb would leave its lock and socket behind.
+        end(self.xvfb.pid)
         shutil.rmtree(self.work, ignore_errors=True)
 
-    def speech_server_pids(self):
-        """speech-dispatcher started for our runtime folder, and its modules."""
-        pid_file = pathlib.Path(self.env["XDG_RUNTIME_DIR"]) / "speech-dispatcher/pid/speech-dispatcher.pid"
+    def strays(self):
+        """Processes left in the groups of the programs started here."""
+        return [pid for pid in all_pids() if process_group(pid) in self.groups]
+
+    def speech_server_pids(self, env=None):
+        """speech-dispatcher running for env's runtime folder, and its modules."""
+        runtime = (env or self.env)["XDG_RUNTIME_DIR"]
         try:
-            server = int(pid_file.read_text().split()[0])
-            os.kill(server, 0)
+            server = int((pathlib.Path(runtime) / SPEECHD_PID).read_text().split()[0])
         except (OSError, ValueError, IndexError):
             return []
-        return [server] + children_of(server)
+        if runtime.encode() not in read_proc(server, "cmdline"):
+            return []
+        marker = b"XDG_RUNTIME_DIR=" + runtime.encode()
+        modules = [pid for pid in self.strays()
+                   if read_proc(pid, "cmdline").startswith(MODULES.encode())
+                   and marker in read_proc(pid, "environ").split(b"\0")]
+        return [server] + modules
 
-    def fresh_config(self):
-        config = pathlib.Path(tempfile.mkdtemp(dir=self.work, prefix="config."))
-        env = dict(self.env, XDG_CONFIG_HOME=str(config))
-        return env, config
+    def end_speech_server(self, env):
+        for pid in self.speech_server_pids(env):
+            end(pid)
 
     def start(self, argv, env=None, attempts=3):
         """Starts argv through first_paint; returns once its first window is painted."""
-        # The program's own messages go to the same file: a pipe could fill up and stall it.
+        # The program's own messages go to a file: a pipe could fill up and stall it.
         messages = tempfile.TemporaryFile(mode="w+", dir=self.work)
         probe = subprocess.Popen([str(self.build / "bench/first_paint")] + argv,
                                  env=env or self.env, stdout=subprocess.PIPE,
-                                 stderr=messages, text=True)
+                                 stderr=messages, text=True, start_new_session=True)
         self.pids.append(probe.pid)
+        self.groups.append(probe.pid)
         line = probe.stdout.readline().split()
-        if len(line) != 4:
+        if len(line) != 5:
             probe.wait()
             self.pids.remove(probe.pid)
             messages.seek(0)
-            why = messages.read().strip().splitlines()[-1:] or ["no message"]
-            why = why[0]
+            why = (messages.read().strip().splitlines()[-1:] or ["no message"])[0]
             if attempts > 1:
                 note(f"{pathlib.Path(argv[0]).name} again after: {why}")
                 return self.start(argv, env, attempts - 1)
             raise RuntimeError(f"{argv[0]} did not paint a window: {why}")
-        pid, window, map_ms, paint_ms = int(line[0]), line[1], float(line[2]), float(line[3])
-        self.pids.append(pid)
-        return Started(probe, pid, window, map_ms, paint_ms)
+        started = Started(probe, int(line[0]), line[1], float(line[2]), float(line[3]),
+                          float(line[4]))
+        self.pids.append(started.pid)
+        return started
 
     def stop(self, started):
         try:
@@ -154,26 +239,35 @@ class Session:
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, **kwargs)
 
 
-class Started:
-    def __init__(self, probe, pid, window, map_ms, paint_ms):
-        self.probe, self.pid, self.window = probe, pid, window
-        self.map_ms, self.paint_ms = map_ms, paint_ms
-
-
-def children_of(parent):
-    found = []
-    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
+def end(pid):
+    """SIGTERM, then SIGKILL after 2 s."""
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    for _ in range(40):
         try:
-            fields = stat.read_text().rsplit(")", 1)[1].split()
-        except OSError:
-            continue
-        if int(fields[1]) == parent:
-            found.append(int(stat.parent.name))
-    return found
+            if os.waitpid(pid, os.WNOHANG)[0] == pid:
+                return
+        except ChildProcessError:
+            state = read_proc(pid, "stat").decode(errors="replace")
+            if not state or state.rsplit(")", 1)[1].split()[0] == "Z":
+                return
+        time.sleep(0.05)
+    try:
+        os.kill(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+
+
+class Started:
+    def __init__(self, probe, pid, window, map_ms, paint_ms, start_s):
+        self.probe, self.pid, self.window = probe, pid, window
+        self.map_ms, self.paint_ms, self.start_s = map_ms, paint_ms, start_s
 
 
 def rss_kib(pid):
-    for line in pathlib.Path(f"/proc/{pid}/status").read_text().splitlines():
+    for line in read_proc(pid, "status").decode().splitlines():
         if line.startswith("VmRSS:"):
             return int(line.split()[1])
     raise RuntimeError(f"no VmRSS for {pid}")
@@ -182,7 +276,7 @@ def rss_kib(pid):
 def cpu_used(pid):
     """(utime+stime of the whole process in seconds, from clock ticks; time on a CPU in
     seconds of its threads alive now, from each thread's schedstat in nanoseconds)."""
-    fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    fields = read_proc(pid, "stat").decode().rsplit(")", 1)[1].split()
     ticks = int(fields[11]) + int(fields[12])
     on_cpu_ns = 0
     for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
@@ -214,8 +308,8 @@ def play_game(session, started, fill_screen=False):
     time.sleep(2.0)
 
 
-def drawn_numbers(config):
-    conf = config / "Vellucario/Vellucario.conf"
+def drawn_numbers(env):
+    conf = pathlib.Path(env["XDG_CONFIG_HOME"]) / "Vellucario/Vellucario.conf"
     if not conf.exists():
         return 0
     match = re.search(r"^SalvaUlt=\"?([0-9-]*)", conf.read_text(), re.MULTILINE)
@@ -223,6 +317,30 @@ def drawn_numbers(config):
         return 0
     items = match.group(1).split("-")
     return max(0, len(items) - 12)
+
+
+def visible_windows(session, started):
+    return session.run(["xdotool", "search", "--onlyvisible", "--pid", str(started.pid)],
+                       timeout=10).stdout.split()
+
+
+def rss_focused(session, program, hall):
+    """RSS of a start given the focus (it then fills the screen) and, with `hall`, F7."""
+    env = session.place(runtime_of=session.env)
+    started = session.start([program], env)
+    session.run(["xdotool", "windowfocus", "--sync", started.window], timeout=10)
+    time.sleep(0.5)
+    if hall:
+        session.run(["xdotool", "key", "F7"], timeout=10)
+        deadline = time.monotonic() + 5
+        while len(visible_windows(session, started)) < 2:
+            if time.monotonic() > deadline:
+                raise RuntimeError("F7 did not open the players' screen")
+            time.sleep(0.1)
+    time.sleep(SETTLE_S)
+    rss = rss_kib(started.pid)
+    session.stop(started)
+    return rss
 
 
 def in_process(build, results):
@@ -249,24 +367,27 @@ def whole_program(build):
     bare = str(build / "bench/bare_window")
     figures = {}
     with Session(build) as session:
-        # The first start also starts the speech server: a start of its own.
-        env, _ = session.fresh_config()
-        first = session.start([program], env)
+        # The first start also starts the speech server: a start of its own. The starts
+        # after it share its runtime folder, so they find the server running.
+        first = session.start([program], session.place(runtime_of=session.env))
         figures["first_start_ms"] = first.paint_ms
         time.sleep(SETTLE_S)
         session.stop(first)
 
         note(f"start-up, {STARTS} starts of each program")
-        kinds = {"": [program], "bare_": [bare], "label_": [bare, "--label"]}
+        kinds = {"": [program], "bare_": [bare], "label_": [bare, "--label"],
+                 "no_server_": [program]}
         paint = {kind: [] for kind in kinds}
         mapped = {kind: [] for kind in kinds}
         for _ in range(STARTS):
             for kind, argv in kinds.items():
-                env, _ = session.fresh_config()
+                env = session.place(runtime_of=session.env)
+                if kind == "no_server_":
+                    env["SPEECHD_ADDRESS"] = session.nowhere
                 started = session.start(argv, env)
                 paint[kind].append(started.paint_ms)
                 mapped[kind].append(started.map_ms)
-                time.sleep(1.5)  # the program starts its voice after the first paint
+                time.sleep(1.5)
                 session.stop(started)
         for kind in kinds:
             figures[kind + "paint_ms"] = statistics.median(paint[kind])
@@ -274,7 +395,7 @@ def whole_program(build):
         figures["paint_all"] = paint
 
         note("memory and idle CPU of the program")
-        env, config = session.fresh_config()
+        env = session.place(runtime_of=session.env)
         started = session.start([program], env)
         time.sleep(SETTLE_S)
         figures["rss_start"] = rss_kib(started.pid)
@@ -282,12 +403,21 @@ def whole_program(build):
         figures["idle_ticks"], figures["idle_sched"] = idle_cpu_percent(started.pid)
         play_game(session, started)
         figures["rss_game"] = rss_kib(started.pid)
-        figures["drawn"] = drawn_numbers(config)
+        figures["drawn"] = drawn_numbers(env)
         figures["speech_server_rss"] = sum(rss_kib(p) for p in session.speech_server_pids())
         session.stop(started)
 
+        # No speech server to reach: the program shows its notice and keeps trying.
+        env = session.place(runtime_of=session.env)
+        env["SPEECHD_ADDRESS"] = session.nowhere
+        started = session.start([program], env)
+        time.sleep(SETTLE_S)
+        figures["no_server_rss"] = rss_kib(started.pid)
+        figures["no_server_start_cpu_s"] = cpu_used(started.pid)[0]
+        session.stop(started)
+
         note("memory and idle CPU of the bare window")
-        started = session.start([bare])
+        started = session.start([bare], session.place(runtime_of=session.env))
         time.sleep(SETTLE_S)
         figures["bare_rss_start"] = rss_kib(started.pid)
         figures["bare_start_cpu_s"] = cpu_used(started.pid)[0]
@@ -296,33 +426,21 @@ def whole_program(build):
         figures["bare_rss_game"] = rss_kib(started.pid)
         session.stop(started)
 
-        started = session.start([bare, "--speech"])
-        time.sleep(SETTLE_S)
-        figures["bare_speech_rss"] = rss_kib(started.pid)
-        figures["bare_speech_start_cpu_s"] = cpu_used(started.pid)[0]
-        session.stop(started)
-
-        started = session.start([bare, "--label"])
+        started = session.start([bare, "--label"], session.place(runtime_of=session.env))
         time.sleep(SETTLE_S)
         figures["label_rss"] = rss_kib(started.pid)
         session.stop(started)
 
-        # The program with Qt's speech plug-ins out of its reach shows its no-engine
-        # message instead of the window. QT_PLUGIN_PATH only adds folders, so a copy of
-        # the program gets a qt.conf naming a plug-in tree without texttospeech/.
-        plugins = session.run(["qtpaths6", "--query", "QT_INSTALL_PLUGINS"]).stdout.strip()
-        alone = session.work / "no-engine"
-        (alone / "plugins").mkdir(parents=True)
-        for entry in pathlib.Path(plugins).iterdir():
-            if entry.name != "texttospeech":
-                (alone / "plugins" / entry.name).symlink_to(entry)
-        shutil.copy2(program, alone / "sorteggina")
-        (alone / "qt.conf").write_text(f"[Paths]\nPlugins = {alone / 'plugins'}\n")
-        env, _ = session.fresh_config()
-        started = session.start([str(alone / "sorteggina")], env)
-        time.sleep(SETTLE_S)
-        figures["no_engine_rss"] = rss_kib(started.pid)
-        session.stop(started)
+        note(f"memory with the players' screen open, {HALL_STARTS} starts with and without")
+        without, with_hall = [], []
+        for _ in range(HALL_STARTS):
+            without.append(rss_focused(session, program, hall=False))
+            with_hall.append(rss_focused(session, program, hall=True))
+        figures["focused_rss"] = statistics.median(without)
+        figures["hall_rss"] = statistics.median(with_hall)
+
+        note(f"the voice heard: {HEARD_RUNS} cold and warm launches, {KEY_DRAWS} presses")
+        figures["heard"] = heard.measure(session, program, HEARD_RUNS, KEY_DRAWS)
     return figures
 
 
@@ -339,7 +457,18 @@ def load():
     return pathlib.Path("/proc/loadavg").read_text().split()[0]
 
 
-def table(inp, whole):
+def heard_summary(measured):
+    """Medians (and the spread) of the figures heard, in seconds."""
+    def stats(values):
+        return {"median": statistics.median(values), "min": min(values), "max": max(values),
+                "n": len(values)}
+    return {"cold_s": stats([r["heard_s"] for r in measured["cold"]]),
+            "warm_s": stats([r["heard_s"] for r in measured["warm"]]),
+            "pressed_s": stats([r["pressed_s"] for r in measured["cold"] + measured["warm"]]),
+            "key_s": stats(measured["key_s"])}
+
+
+def table(inp, whole, before):
     rows = []
 
     def row(figure, value, baseline, ratio, target, verdict):
@@ -354,7 +483,11 @@ def table(inp, whole):
     def ms_text(micros):
         return f"{micros / 1000:.3f} ms" if micros >= 1000 else f"{micros:.1f} us"
 
+    def mib(kib):
+        return f"{kib / 1024:.1f} MiB"
+
     draw, memory, qsettings = inp["BM_DrawCycle"], inp["BM_DrawCycleMemoryStore"], inp["BM_QSettingsWrite"]
+    hall_draw = inp["BM_DrawCycleHall"]
     for counter, label, limit in (("median_us", "median", 1000), ("p99_us", "p99", 5000)):
         value, base = us(draw, counter), us(qsettings, counter)
         row(f"Draw cycle, {label} ({int(us(draw, 'samples'))} draws)", ms_text(value),
@@ -362,8 +495,13 @@ def table(inp, whole):
             f"<= {limit / 1000:g} ms", met(value <= limit))
     row("  of which without the disk (store in memory)",
         f"{ms_text(us(memory))} / p99 {ms_text(us(memory, 'p99_us'))}", "", "", "", "info")
+    for counter, label, limit in (("median_us", "median", 1000), ("p99_us", "p99", 5000)):
+        value = us(hall_draw, counter)
+        row(f"  with the players' screen open, {label}", ms_text(value),
+            f"{ms_text(us(draw, counter))} without", f"{value / us(draw, counter):.2f}x",
+            f"<= {limit / 1000:g} ms", met(value <= limit))
 
-    for size in ("800/h:600", "1280/h:1024", "1920/h:1080", "3840/h:2160"):
+    for size in ("1024/h:768", "1280/h:1024", "1920/h:1080", "3840/h:2160"):
         form, plain = inp[f"BM_Layout/w:{size}"], inp[f"BM_LayoutPlainWidgets/w:{size}"]
         value = us(form)
         label = size.replace("/h:", "x")
@@ -371,13 +509,17 @@ def table(inp, whole):
             f"{ms_text(us(plain))} 99 x setGeometry", f"{value / us(plain):.1f}x", "median <= 2 ms",
             met(value <= 2000))
 
-    for size, label, limit in (("1920/h:1080/scale:1", "1920x1080", None), ("3840/h:2160/scale:2", "3840x2160 at scale 2", 8000)):
-        paint = inp[f"BM_BoardRepaint/w:{size}"]
+    for size, label in (("1920/h:1080/scale:1", "1920x1080"), ("3840/h:2160/scale:2", "3840x2160 at scale 2")):
+        paint, both = inp[f"BM_BoardRepaint/w:{size}"], inp[f"BM_BoardRepaintHall/w:{size}"]
         row(f"Board repaint {label}, median (p99)", f"{ms_text(us(paint))} ({ms_text(us(paint, 'p99_us'))})",
-            "", "", f"<= {limit / 1000:g} ms" if limit else "", met(us(paint) <= limit) if limit else "info")
+            "", "", "<= 8 ms", met(us(paint) <= 8000))
+        row("  + players' screen of that size, median (p99)",
+            f"{ms_text(us(both))} ({ms_text(us(both, 'p99_us'))})",
+            f"players' screen alone {ms_text(us(both, 'hall_median_us'))}",
+            f"{us(both) / us(paint):.2f}x", "<= 8 ms", met(us(both) <= 8000))
 
     voice, speak = inp["BM_VoicePath"], inp["BM_VoiceSpeak"]
-    row("Voice path, Down fed to say(), median (p99)",
+    row("Voice path, Down fed to the voice, median (p99)",
         f"{ms_text(us(voice))} ({ms_text(us(voice, 'p99_us'))})",
         f"{ms_text(us(speak))} speak() alone", f"{us(voice) / us(speak):.0f}x",
         "(+ up to 100 ms poll wait)", "info")
@@ -392,28 +534,36 @@ def table(inp, whole):
     row("  first paint, against a bare window with one label", f"{whole['paint_ms']:.0f} ms",
         f"{whole['label_paint_ms']:.0f} ms bare + label",
         f"{whole['paint_ms'] / whole['label_paint_ms']:.2f}x", "", "info")
-    row("  first start (speech server not yet running)", f"{whole['first_start_ms']:.0f} ms",
+    row("  first paint, against the program with no speechd to reach", f"{whole['paint_ms']:.0f} ms",
+        f"{whole['no_server_paint_ms']:.0f} ms no speechd",
+        f"{whole['paint_ms'] / whole['no_server_paint_ms']:.2f}x", "", "info")
+    row("  first start (speechd not yet running)", f"{whole['first_start_ms']:.0f} ms",
         "", "", "", "info")
     row(f"  CPU time until {SETTLE_S:.0f} s after first paint", f"{whole['start_cpu_s'] * 1000:.0f} ms",
         f"{whole['bare_start_cpu_s'] * 1000:.0f} ms bare, "
-        f"{whole['bare_speech_start_cpu_s'] * 1000:.0f} ms bare + speech", "", "", "info")
+        f"{whole['no_server_start_cpu_s'] * 1000:.0f} ms with no server", "", "", "info")
 
-    engine = whole["bare_speech_rss"] - whole["bare_rss_start"]
+    voice_share = whole["rss_start"] - whole["no_server_rss"]
     for key, label, bare_key in (("rss_start", "RSS after start", "bare_rss_start"),
                                  ("rss_game", f"RSS after {GAME_PRESSES} Down "
                                   f"({whole['drawn']} drawn)", "bare_rss_game")):
-        limit = 1.3 * whole[bare_key] + engine
-        row(label, f"{whole[key] / 1024:.1f} MiB", f"{whole[bare_key] / 1024:.1f} MiB bare window",
-            f"{whole[key] / whole[bare_key]:.2f}x", f"<= {limit / 1024:.1f} MiB", met(whole[key] <= limit))
-    row("  speech engine (bare + QTextToSpeech - bare)", f"{engine / 1024:.1f} MiB", "", "", "", "info")
-    row("  against a bare window with one label", f"{whole['rss_start'] / 1024:.1f} MiB",
-        f"{whole['label_rss'] / 1024:.1f} MiB bare + label",
+        limit = 1.3 * whole[bare_key] + voice_share
+        row(label, mib(whole[key]), f"{mib(whole[bare_key])} bare window",
+            f"{whole[key] / whole[bare_key]:.2f}x", f"<= {mib(limit)} (1.3x bare + voice)",
+            met(whole[key] <= limit))
+    row("  voice (speechd reachable - not reachable)", f"{voice_share / 1024:+.1f} MiB",
+        f"{mib(whole['no_server_rss'])} with no server", "", "", "info")
+    row("  against a bare window with one label", mib(whole["rss_start"]),
+        f"{mib(whole['label_rss'])} bare + label",
         f"{whole['rss_start'] / whole['label_rss']:.2f}x",
-        f"<= {(1.3 * whole['label_rss'] + engine) / 1024:.1f} MiB", "info")
-    row("  program without engine (no-engine message)", f"{whole['no_engine_rss'] / 1024:.1f} MiB",
+        f"<= {mib(1.3 * whole['label_rss'] + voice_share)}", "info")
+    row("  speech-dispatcher + modules (other processes)", mib(whole["speech_server_rss"]),
         "", "", "", "info")
-    row("  speech-dispatcher + module (other processes)",
-        f"{whole['speech_server_rss'] / 1024:.1f} MiB", "", "", "", "info")
+    hall_share = whole["hall_rss"] - whole["focused_rss"]
+    row(f"Players' screen open (F7), RSS after start, median of {HALL_STARTS}",
+        f"+{mib(hall_share)}", f"{mib(whole['focused_rss'])} without, "
+        f"{mib(whole['hall_rss'])} with", "", f"<= +{GOALS['hall_mib']:g} MiB",
+        met(hall_share <= GOALS["hall_mib"] * 1024))
 
     # Clock ticks are 10 ms: over 10 s one tick is 0.1 %, so the verdict uses schedstat.
     row(f"Idle CPU over {IDLE_S:.0f} s, % of a core (schedstat)", f"{whole['idle_sched']:.3f} %",
@@ -422,18 +572,74 @@ def table(inp, whole):
     row("  same from utime+stime (10 ms ticks)", f"{whole['idle_ticks']:.2f} %",
         f"{whole['bare_idle_ticks']:.2f} % bare window", "", "", "info")
 
+    now = heard_summary(whole["heard"])
+    old = before.get("summary") if before else None
+    for key, label in (("cold_s", "First number heard from launch, speechd not running"),
+                       ("warm_s", "First number heard from launch, speechd running"),
+                       ("key_s", "Down to sound, program and speechd warm")):
+        value, goal = now[key], GOALS[key]
+        text = (f"{value['median'] * 1000:.0f} ms" if key == "key_s"
+                else f"{value['median']:.2f} s")
+        spread = (f"{value['min'] * 1000:.0f}-{value['max'] * 1000:.0f} ms" if key == "key_s"
+                  else f"{value['min']:.2f}-{value['max']:.2f} s")
+        if old:
+            was = old[key]["median"]
+            base = (f"before {was * 1000:.0f} ms" if key == "key_s" else f"before {was:.2f} s")
+            ratio_text = f"{value['median'] / was:.2f}x"
+        else:
+            base, ratio_text = "before: see make bench-before", ""
+        row(f"{label}, median of {value['n']} ({spread})", text, base, ratio_text,
+            f"<= {goal * 1000:.0f} ms" if key == "key_s" else f"<= {goal:g} s",
+            met(value["median"] <= goal))
+    row("  of which launch to Down pressed, median", f"{now['pressed_s']['median']:.2f} s",
+        f"before {old['pressed_s']['median']:.2f} s" if old else "", "", "", "info")
+
     head = ("Figure", "Sorteggina", "Baseline", "Ratio", "Target", "")
     widths = [max(len(str(r[i])) for r in rows + [head]) for i in range(len(head))]
     line = "  ".join("-" * w for w in widths)
     out = ["  ".join(str(c).ljust(w) for c, w in zip(head, widths)), line]
     out += ["  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip() for r in rows]
+    if old:
+        out.append(f"\"before\": {before['program']}, measured {before['date']} "
+                   f"(load {before['load']}).")
     return "\n".join(out)
 
 
+def record_before(build, program):
+    """Figures heard of a program as it was before, kept in BEFORE_FILE."""
+    load_before = load()
+    with Session(build) as session:
+        note(f"the voice heard of {program}: {HEARD_RUNS} cold and warm launches, "
+             f"{KEY_DRAWS} presses")
+        measured = heard.measure(session, program, HEARD_RUNS, KEY_DRAWS)
+    commit = subprocess.run(["git", "-C", str(pathlib.Path(program).resolve().parent), "rev-parse",
+                             "--short", "HEAD"], capture_output=True, text=True).stdout.strip()
+    record = {"program": f"{pathlib.Path(program).name} at {commit or 'unknown commit'}",
+              "date": datetime.date.today().isoformat(),
+              "machine": machine(), "load": f"{load_before} before, {load()} after",
+              "summary": heard_summary(measured), "measured": measured}
+    BEFORE_FILE.write_text(json.dumps(record, indent=1) + "\n")
+    summary = record["summary"]
+    print(f"{record['program']} on {record['machine']}; load {record['load']}")
+    for key in ("cold_s", "warm_s", "key_s", "pressed_s"):
+        s = summary[key]
+        print(f"  {key}: median {s['median']:.3f} s ({s['min']:.3f}-{s['max']:.3f}, n={s['n']})")
+    print(f"kept in {BEFORE_FILE}")
+
+
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    build = pathlib.Path(sys.argv[1]).resolve()
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("build")
+    parser.add_argument("--before", metavar="PROGRAM")
+    args = parser.parse_args()
+    build = pathlib.Path(args.build).resolve()
+    # Ended by a signal, the sessions still end every process they started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    signal.signal(signal.SIGHUP, lambda *_: sys.exit(129))
+    if args.before:
+        record_before(build, args.before)
+        return
     results = build / "bench-results"
     results.mkdir(exist_ok=True)
     load_before = load()
@@ -441,8 +647,9 @@ def main():
     inp = in_process(build, results)
     whole = whole_program(build)
     (results / "whole_program.json").write_text(json.dumps(whole, indent=1))
+    before = json.loads(BEFORE_FILE.read_text()) if BEFORE_FILE.exists() else None
     print(f"Machine: {machine()}; load average {load_before} before, {load()} after")
-    print(table(inp, whole))
+    print(table(inp, whole, before))
 
 
 if __name__ == "__main__":

@@ -5,11 +5,15 @@
 //   layout      the resize handler at several window sizes; baseline the same number
 //               of setGeometry calls on plain widgets.
 //   voice path  from a Down press reaching the keyboard poll to the text reaching the
-//               speech engine; baseline a text handed straight to the voice.
+//               voice; baseline a text handed straight to the voice.
+//   repaint     a full repaint of the board at two sizes.
+// The draw cycle and the repaint also with the players' screen open (the "Hall" names):
+// a draw then updates both windows, and both boards repaint.
 // Every iteration is timed on its own (manual time); the counters median_us, p99_us
 // and max_us summarise those samples. No figure is checked here: run_bench.py reports.
 #include "app/board_view.h"
 #include "app/board_window.h"
+#include "app/hall_window.h"
 #include "input/keyboard_poll.h"
 #include "display/board_layout.h"
 #include "platform/clock.h"
@@ -111,10 +115,11 @@ protected:
     }
 };
 
-// The window with the program's own platform services, the speech engine replaced by
-// one that finishes at once and the settings file in a folder of its own.
+// The window with the program's own platform services, the voice replaced by one that
+// finishes at once and the settings file in a folder of its own; with `hall`, the players'
+// screen open too (F7's action).
 struct Program {
-    explicit Program(bool memoryStore = false)
+    explicit Program(bool memoryStore = false, bool hall = false)
         : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))),
           window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys,
                   urls, random, clock})
@@ -122,6 +127,10 @@ struct Program {
         qApp->installEventFilter(&keys);
         window.show();
         QApplication::processEvents();
+        if (hall) {
+            window.toggleHall();
+            QApplication::processEvents();
+        }
     }
     ~Program() { qApp->removeEventFilter(&keys); }
 
@@ -146,10 +155,14 @@ bool boardOver(BoardWindow &window)
     return window.caller().game().tombolaOut() || window.caller().game().drawnCount() == kCells;
 }
 
-void drawCycle(benchmark::State &state, bool memoryStore)
+void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
-    Program program(memoryStore);
+    Program program(memoryStore, hall);
     BoardWindow &window = program.window;
+    if (hall && !(window.hall() && window.hall()->isVisible())) {
+        state.SkipWithError("the players' screen did not open");
+        return;
+    }
     // One board untimed, so that first-use costs do not count.
     while (!boardOver(window))
         window.drawNumber();
@@ -175,6 +188,7 @@ void drawCycle(benchmark::State &state, bool memoryStore)
 
 void BM_DrawCycle(benchmark::State &state) { drawCycle(state, false); }
 void BM_DrawCycleMemoryStore(benchmark::State &state) { drawCycle(state, true); }
+void BM_DrawCycleHall(benchmark::State &state) { drawCycle(state, false, true); }
 
 // The saved draw's text after each draw of a board drawn in a random order.
 std::vector<QString> savedDrawTexts()
@@ -335,7 +349,7 @@ void BM_VoicePath(benchmark::State &state)
         program.keys.feed(kDown, false);
         program.window.keyboardPoll().tick();
         if (said.time_since_epoch().count() == 0) {
-            state.SkipWithError("the press did not reach the engine");
+            state.SkipWithError("the press did not reach the voice");
             break;
         }
         state.SetIterationTime(secondsBetween(start, said));
@@ -362,34 +376,70 @@ void BM_VoiceSpeak(benchmark::State &state)
     report(state, std::move(samples));
 }
 
-// A full repaint of the board panel (cells, numbers, bars) at a window size and pixel
-// ratio, into an image as the backing store gets it; a few numbers drawn in red.
-void BM_BoardRepaint(benchmark::State &state)
+// An image as the backing store of `widget` gets it at that pixel ratio.
+QImage backingImage(const QWidget *widget, qreal ratio)
 {
-    Program program;
+    QImage image(widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+// A full repaint of the board panel (cells, numbers, bars) at a window size and pixel
+// ratio, into an image as the backing store gets it; a few numbers drawn in red. With
+// `hall`, what a draw repaints when the players' screen is open, as full screen on a second
+// screen of the same size: the caller's board and the whole players' screen (its board,
+// the large last number and its side panel). The counter hall_median_us is the players'
+// screen's part.
+void boardRepaint(benchmark::State &state, bool hall)
+{
+    Program program(false, hall);
     BoardWindow &window = program.window;
+    HallWindow *players = hall ? window.hall() : nullptr;
+    if (hall && !(players && players->isVisible())) {
+        state.SkipWithError("the players' screen did not open");
+        return;
+    }
     const qreal ratio = qreal(state.range(2));
-    window.resize(QSize(int(state.range(0)), int(state.range(1))) / ratio);
+    const QSize size = QSize(int(state.range(0)), int(state.range(1))) / ratio;
+    window.resize(size);
+    if (players)
+        players->resize(size);
     QApplication::processEvents();
     for (int draw = 0; draw < 12; ++draw)
         window.drawNumber();
-    QImage image(window.board->size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    window.board->render(&image);  // first use: pictures made, not timed
-    std::vector<double> samples;
+    QApplication::processEvents();
+    QImage image = backingImage(window.board, ratio);
+    QImage hallImage = players ? backingImage(players, ratio) : QImage();
+    // First use: pictures made, not timed.
+    window.board->render(&image);
+    if (players)
+        players->render(&hallImage);
+    std::vector<double> samples, hallSamples;
     for (auto _ : state) {
         const auto start = Clocked::now();
         window.board->render(&image);
+        const auto boardDone = Clocked::now();
+        if (players)
+            players->render(&hallImage);
         const auto end = Clocked::now();
         state.SetIterationTime(secondsBetween(start, end));
         samples.push_back(secondsBetween(start, end));
+        hallSamples.push_back(secondsBetween(boardDone, end));
+    }
+    if (players) {
+        std::sort(hallSamples.begin(), hallSamples.end());
+        state.counters["hall_median_us"] = hallSamples[hallSamples.size() / 2] * 1e6;
     }
     report(state, std::move(samples));
 }
 
+void BM_BoardRepaint(benchmark::State &state) { boardRepaint(state, false); }
+void BM_BoardRepaintHall(benchmark::State &state) { boardRepaint(state, true); }
+
+// From the smallest common screen the window fits (its minimum height is 687 px at 96 dpi).
 void windowSizes(benchmark::internal::Benchmark *b)
 {
-    for (auto [w, h] : {std::pair{800, 600}, {1280, 1024}, {1920, 1080}, {3840, 2160}})
+    for (auto [w, h] : {std::pair{1024, 768}, {1280, 1024}, {1920, 1080}, {3840, 2160}})
         b->Args({w, h});
     b->ArgNames({"w", "h"});
 }
@@ -398,10 +448,13 @@ void windowSizes(benchmark::internal::Benchmark *b)
 
 BENCHMARK(BM_DrawCycle)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleMemoryStore)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawCycleHall)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Layout)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutPlainWidgets)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BoardRepaint)->Args({1920, 1080, 1})->Args({3840, 2160, 2})->ArgNames({"w", "h", "scale"})
+    ->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BoardRepaintHall)->Args({1920, 1080, 1})->Args({3840, 2160, 2})->ArgNames({"w", "h", "scale"})
     ->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VoicePath)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VoiceSpeak)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
