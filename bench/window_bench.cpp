@@ -14,6 +14,8 @@
 #include "app/board_view.h"
 #include "app/board_window.h"
 #include "app/hall_window.h"
+#include "app/more_menu.h"
+#include "app/hall_window.h"
 #include "input/keyboard_poll.h"
 #include "display/board_layout.h"
 #include "platform/clock.h"
@@ -159,7 +161,7 @@ void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
     Program program(memoryStore, hall);
     BoardWindow &window = program.window;
-    if (hall && !(window.hall() && window.hall()->isVisible())) {
+    if (hall && !(window.more->hall() && window.more->hall()->isVisible())) {
         state.SkipWithError("the players' screen did not open");
         return;
     }
@@ -394,7 +396,7 @@ void boardRepaint(benchmark::State &state, bool hall)
 {
     Program program(false, hall);
     BoardWindow &window = program.window;
-    HallWindow *players = hall ? window.hall() : nullptr;
+    HallWindow *players = hall ? window.more->hall() : nullptr;
     if (hall && !(players && players->isVisible())) {
         state.SkipWithError("the players' screen did not open");
         return;

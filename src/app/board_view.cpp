@@ -60,6 +60,7 @@ void BoardView::showGame(const Game &game)
         const Marks now{game.cell(i).drawn, game.cell(i).inPlay};
         if (now.drawn != marks_[i].drawn || now.inPlay != marks_[i].inPlay) {
             marks_[i] = now;
+            stale_.set(i);
             update(cells_[i]);
             if (QAccessible::isActive()) {
                 // So that a screen reader follows the board as it changes.
@@ -86,35 +87,53 @@ void BoardView::resizeEvent(QResizeEvent *event)
     if (geometry.numberPoints > 0)
         numberFont_.setPointSizeF(geometry.numberPoints);
     bannerPoints_ = geometry.bannerPoints;
+    stale_.set();
     emit resized();
+}
+
+void BoardView::drawCell(QPainter &painter, int i)
+{
+    const QRect &area = cells_[i];
+    const Marks &m = marks_[i];
+    QColor number = Qt::black;
+    if (m.drawn) {
+        painter.fillRect(area, look_.drawn);
+        number = look_.drawnNumber;
+    } else if (!m.inPlay && look_.leftOut.isValid()) {
+        painter.fillRect(area, look_.leftOut);
+        number = look_.leftOutNumber;
+    } else {
+        painter.drawPixmap(area.topLeft(), paper(m.inPlay, area.size(), canvas_.devicePixelRatio()));
+        number = m.inPlay ? QColor(Qt::black) : look_.leftOutNumber;
+    }
+    painter.setPen(Qt::black);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, number);
 }
 
 void BoardView::paintEvent(QPaintEvent *event)
 {
-    // The cells tile the whole view: nothing underneath needs painting.
-    QPainter painter(this);
-    for (int i = 0; i < board::kCells; ++i) {
-        const QRect &area = cells_[i];
-        if (!event->region().intersects(area))
-            continue;
-        const Marks &m = marks_[i];
-        QColor number = Qt::black;
-        if (m.drawn) {
-            painter.fillRect(area, look_.drawn);
-            number = look_.drawnNumber;
-        } else if (!m.inPlay && look_.leftOut.isValid()) {
-            painter.fillRect(area, look_.leftOut);
-            number = look_.leftOutNumber;
-        } else {
-            painter.drawPixmap(area.topLeft(), paper(m.inPlay, area.size(), devicePixelRatioF()));
-            number = m.inPlay ? QColor(Qt::black) : look_.leftOutNumber;
-        }
-        painter.setPen(Qt::black);
-        painter.drawRect(area.adjusted(0, 0, -1, -1));
-        textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, number);
+    // The board is kept drawn in an opaque picture of its own, cell by cell as the game
+    // changes: a paint only copies it, which at full screen costs a fraction of drawing the
+    // ninety papers and numbers again.
+    const qreal ratio = devicePixelRatioF();
+    if (canvas_.size() != size() * ratio || canvas_.devicePixelRatio() != ratio) {
+        canvas_ = QImage(size() * ratio, QImage::Format_RGB32);
+        canvas_.setDevicePixelRatio(ratio);
+        stale_.set();
     }
-    for (const QRect &bar : bars_)
-        painter.fillRect(bar, Qt::black);
+    if (stale_.any()) {
+        QPainter canvas(&canvas_);
+        for (int i = 0; i < board::kCells; ++i)
+            if (stale_[i])
+                drawCell(canvas, i);
+        for (const QRect &bar : bars_)
+            canvas.fillRect(bar, Qt::black);
+        stale_.reset();
+    }
+    QPainter painter(this);
+    for (const QRect &area : event->region())
+        painter.drawImage(area, canvas_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 int BoardView::cellAt(QPoint point) const

@@ -5,8 +5,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QWidget>
 #include <array>
+#include <bitset>
 
 class Game;
 
@@ -50,6 +52,7 @@ protected:
 
 private:
     int cellAt(QPoint point) const;
+    void drawCell(QPainter &painter, int cell);
 
     struct Marks {
         bool drawn = false;
@@ -58,6 +61,8 @@ private:
     std::array<Marks, 90> marks_{};
     std::array<QRect, 90> cells_{};
     std::array<QRect, kBars> bars_{};
+    QImage canvas_;
+    std::bitset<90> stale_;  // cells to draw again in the canvas
     Look look_;
     QFont numberFont_;
     float bannerPoints_ = 0;

@@ -2,12 +2,13 @@
 #include "app/text_picture.h"
 
 #include <QFontMetricsF>
-#include <QHash>
+#include <QCache>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <cmath>
+#include <memory>
 
 namespace textpicture {
 namespace {
@@ -17,9 +18,9 @@ struct Picture {
     QPointF offset;  // of the picture's top left corner from the line box's
 };
 
-// Keyed by text, font, colour and ratio. The board's 90 numbers at two sizes, the last number
-// and the banner fit easily; a full cache is emptied rather than tracked entry by entry.
-constexpr int kMaxPictures = 1024;
+// Keyed by text, font, colour and ratio, and bounded by their bytes: the board's numbers at
+// full screen, the last number and the latest banners fit, the least used go first.
+constexpr qsizetype kMaxBytes = 24 << 20;
 
 Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
 {
@@ -56,15 +57,18 @@ void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, con
 {
     if (text.isEmpty())
         return;
-    static QHash<QString, Picture> pictures;
+    static QCache<QString, Picture> pictures(kMaxBytes);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QString key = text + QLatin1Char('\x1f') + font.key() + QLatin1Char('\x1f')
                         + QString::number(colour.rgba(), 16) + QLatin1Char('\x1f') + QString::number(ratio);
-    auto found = pictures.constFind(key);
-    if (found == pictures.constEnd()) {
-        if (pictures.size() >= kMaxPictures)
-            pictures.clear();
-        found = pictures.insert(key, makePicture(text, font, colour, ratio));
+    Picture *found = pictures.object(key);
+    if (!found) {
+        auto made = std::make_unique<Picture>(makePicture(text, font, colour, ratio));
+        const qsizetype bytes = qsizetype(made->pixmap.width()) * made->pixmap.height() * 4;
+        found = made.get();
+        // A picture larger than the whole budget takes the budget alone.
+        if (!pictures.insert(key, made.release(), std::min(bytes, kMaxBytes)))
+            return;
     }
     const QSizeF line = lineSize(text, font);
     const QPointF lineTopLeft(rect.center().x() - line.width() / 2, rect.center().y() - line.height() / 2);

@@ -24,7 +24,7 @@ def board_test(binary):
         with Display(screen) as display:
             program = Program(display, binary, QT_SCALE_FACTOR=scale).wait_window().activate()
             for prize in range(4):  # prizes left out: no prize message over the board
-                program.click(62, (2100 + 330 * prize) / TWIPS_PER_PX + 8)
+                program.click(62 * s, ((2100 + 330 * prize) / TWIPS_PER_PX + 8) * s)
             program.key(*["Down"] * 5)
             wait_for(lambda: len(display.settings().get("Settaggio/SalvaUlt", "").split("-")) == 17, 5, "5 draws saved")
             shot = display.screenshot()
