@@ -20,7 +20,7 @@ struct Picture {
 
 // Keyed by text, font, colour and ratio, and bounded by their bytes: the board's numbers at
 // full screen, the last number and the latest banners fit, the least used go first.
-constexpr qsizetype kMaxBytes = 24 << 20;
+constexpr qsizetype kMaxBytes = 8 << 20;
 
 Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
 {
