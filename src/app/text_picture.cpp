@@ -18,9 +18,11 @@ struct Picture {
     QPointF offset;  // of the picture's top left corner from the line box's
 };
 
-// Keyed by text, font, colour and ratio, and bounded by their bytes: the board's numbers at
-// full screen, the last number and the latest banners fit, the least used go first.
-constexpr qsizetype kMaxBytes = 8 << 20;
+// Keyed by text, font, colour and ratio, and bounded by their bytes, the least used going
+// first. The boards keep their own picture and draw a number again only when its cell
+// changes, so a small budget holds what is drawn often: the last number, the blinking
+// banner, the numbers at the usual sizes.
+constexpr qsizetype kMaxBytes = 2 << 20;
 
 Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
 {
