@@ -14,6 +14,7 @@
 #include "platform/url_opener.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
@@ -159,6 +160,13 @@ void BoardWindow::resizeEvent(QResizeEvent *event)
     const QPointF line = smorfiaLinePlace(panel_, height);
     displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
     placeNotice();
+}
+
+void BoardWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    // The program ends with its window, whatever dialog or players' screen is still open.
+    QCoreApplication::quit();
 }
 
 void BoardWindow::changeEvent(QEvent *event)
