@@ -14,7 +14,7 @@ def close_as_a_window_manager(display, window):
     message = protocol.event.ClientMessage(window=target, client_type=x.intern_atom("WM_PROTOCOLS"),
                                            data=(32, [x.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
     target.send_event(message)
-    x.flush()
+    x.sync()  # the server has taken the message before this connection closes
     x.close()
 
 
