@@ -19,7 +19,6 @@ public:
     CallerKeys(BoardWindow &window, KeyState &keys);
 
     KeyboardPoll &poll() { return poll_; }
-    const QString &typed() const { return typed_.text(); }
 
 signals:
     void typedChanged(const QString &typed);

@@ -76,7 +76,6 @@ public:
     void speakSample(const QString &text, const VoiceChoice &choice);
     // Answers with voicesListed, later.
     void requestVoices();
-    bool isAvailable() const { return available_; }
     // Acts on every deadline that has passed; the object's timer calls it.
     void checkTimers();
 
