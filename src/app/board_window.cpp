@@ -145,7 +145,7 @@ void BoardWindow::showGame()
 {
     controls->showGame(caller_);
     board->showGame(caller_.game());
-    displays->show(caller_.shownNumber(), caller_.game().drawOrder());
+    displays->show(caller_.shownNumber(), caller_.game());
     more->showGame();
 }
 

@@ -53,9 +53,7 @@ QStringList HallWindow::lines() const
 {
     const auto shown = caller_.shownNumber();
     const QList<int> &order = caller_.game().drawOrder();
-    QStringList lastFive;
-    for (qsizetype i = order.size() - 1; i >= 0 && i >= order.size() - 5; --i)
-        lastFive << QString::number(order[i]);
+    const QStringList lastFive = caller_.game().latest(5);
     const QStringList won = wonPrizes(caller_);
     const int next = caller_.game().prizeInPlay();
     QString playingFor = next >= 0 ? kPrizeNames[next] : QString();

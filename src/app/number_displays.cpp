@@ -6,6 +6,7 @@
 #include "app/controls.h"
 #include "display/board_layout.h"
 #include "display/look.h"
+#include "game/game.h"
 
 #include <QLabel>
 
@@ -48,15 +49,12 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     placeInTwips(lastFive, {210, 10590, 1545, 330});
 }
 
-void NumberDisplays::show(std::optional<int> number, const QList<int> &order)
+void NumberDisplays::show(std::optional<int> number, const Game &game)
 {
     lastNumber->setText(number ? QString::number(*number) : kNoNumberCaption);
     smorfiaLine->setText(number ? smorfiaOf(*number) : kSmorfiaTitle);
-    drawCount->setText(QStringLiteral("%1/90").arg(order.size()));
-    QStringList newestFirst;
-    for (qsizetype i = order.size() - 1; i >= 0 && i >= order.size() - 5; --i)
-        newestFirst << QString::number(order[i]);
-    lastFive->setText(newestFirst.join(QLatin1Char(' ')));
+    drawCount->setText(QStringLiteral("%1/90").arg(game.drawnCount()));
+    lastFive->setText(game.latest(5).join(QLatin1Char(' ')));
 }
 
 void NumberDisplays::placeSmorfiaLine(QPoint topLeft)

@@ -6,6 +6,7 @@
 #include <optional>
 
 class ClickLabel;
+class Game;
 class QLabel;
 class QWidget;
 
@@ -17,7 +18,7 @@ class NumberDisplays : public QObject {
 public:
     explicit NumberDisplays(QWidget *window);
 
-    void show(std::optional<int> number, const QList<int> &order);
+    void show(std::optional<int> number, const Game &game);
     // Centred under the board, on the window's bottom edge.
     void placeSmorfiaLine(QPoint topLeft);
 

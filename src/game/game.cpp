@@ -24,6 +24,14 @@ void Game::mark(int cell)
     c.owned = c.inPlay;
 }
 
+QStringList Game::latest(int count) const
+{
+    QStringList numbers;
+    for (qsizetype i = order_.size() - 1; i >= 0 && i >= order_.size() - count; --i)
+        numbers << QString::number(order_[i]);
+    return numbers;
+}
+
 void Game::setPrizeBox(int i, int value)
 {
     prizes_[i] = value;

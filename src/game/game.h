@@ -5,6 +5,7 @@
 #include "game/saved_game.h"
 
 #include <QList>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -44,6 +45,8 @@ public:
     int drawnCount() const { return int(order_.size()); }
     // The numbers out, in the order they came.
     const QList<int> &drawOrder() const { return order_; }
+    // The last numbers out, newest first, as text: what the screens show of the order.
+    QStringList latest(int count) const;
     bool cartellaInPlay(int k) const { return cartellaInPlay_[k]; }
     // The cartelle can be left out only until the first check of a game.
     bool cartelleLocked() const { return cartelleLocked_; }
