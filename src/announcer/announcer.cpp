@@ -12,7 +12,7 @@ Announcer::Announcer(Voice &voice, const Clock &clock) : voice_(voice), clock_(c
 
 void Announcer::announceNumber(int number, const SpeechOptions &options)
 {
-    if (options.smorfia != 0) {
+    if (options.smorfia != Smorfia::Off) {
         voice_.speak(smorfiaOf(number));
         return;
     }
@@ -22,7 +22,7 @@ void Announcer::announceNumber(int number, const SpeechOptions &options)
     const QString n = QString::number(number);
     voice_.speak((windowOpen ? QString() : phrases::kNumberOut) + n);
     // The sixties and the seventies are easily confused by ear.
-    if (options.scandito == 1 && number >= 60 && number <= 79) {
+    if (options.scandito == Scandito::On && number >= 60 && number <= 79) {
         voice_.speak(n.left(1));
         voice_.speak(n.right(1) + phrases::kSpelledEnd);
     }
@@ -33,7 +33,7 @@ void Announcer::repeat(std::optional<int> shown, const SpeechOptions &options)
     if (!shown)
         voice_.speak(phrases::kProgramName);
     else
-        voice_.speak((options.smorfia == 0 ? phrases::kRepeat : QString()) + QString::number(*shown));
+        voice_.speak((options.smorfia == Smorfia::Off ? phrases::kRepeat : QString()) + QString::number(*shown));
 }
 
 void Announcer::announcePrizes(const PrizeCheck &found, const QString &owner)

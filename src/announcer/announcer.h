@@ -38,11 +38,15 @@ inline const QString kDrawnSoFar = QStringLiteral("Estratti %1: ");
 inline const QString kNoneDrawn = QStringLiteral("Nessun numero estratto");
 } // namespace phrases
 
-// How numbers are spoken: "Scandito" spells the sixties and seventies digit by digit
-// (only the value 1 counts), "Smorfia" speaks the meaning instead (any value but 0).
+// The "Scandito" box: ticked spells the sixties and seventies digit by digit; grey (only
+// ever loaded from a stored option) does not. Stored as 0, 1 and 2.
+enum class Scandito { Off = 0, On = 1, Grey = 2 };
+// The "Smorfia" box: ticked or grey, the number's meaning is spoken instead of it.
+enum class Smorfia { Off = 0, On = 1, Grey = 2 };
+
 struct SpeechOptions {
-    int scandito = 0;
-    int smorfia = 0;
+    Scandito scandito = Scandito::Off;
+    Smorfia smorfia = Smorfia::Off;
 };
 
 // Everything said about the numbers and the prizes. A number announced within ten seconds

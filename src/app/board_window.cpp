@@ -86,13 +86,14 @@ void BoardWindow::wireControls(UrlOpener &urls)
     connect(controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
     connect(controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
     connect(controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
-    connect(controls, &ControlColumn::prizeBoxChanged, &caller_, &Caller::setPrizeBox);
+    connect(controls, &ControlColumn::prizeBoxChanged, &caller_,
+            [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
     connect(controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
     connect(controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
     connect(controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
-    connect(controls, &ControlColumn::manualChanged, &caller_, &Caller::setManual);
-    connect(controls, &ControlColumn::scanditoChanged, &caller_, &Caller::setScandito);
-    connect(controls, &ControlColumn::smorfiaChanged, &caller_, &Caller::setSmorfia);
+    connect(controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
+    connect(controls, &ControlColumn::scanditoChanged, &caller_, [this](int value) { caller_.setScandito(Scandito(value)); });
+    connect(controls, &ControlColumn::smorfiaChanged, &caller_, [this](int value) { caller_.setSmorfia(Smorfia(value)); });
     connect(controls, &ControlColumn::helpClicked, help, [this] {
         // Near the board's top left corner, so that the page's arrows point at the column.
         placeInTwips(help, {100, 100, 10560, 9810});

@@ -12,9 +12,9 @@
 CallerKeys::CallerKeys(BoardWindow &window, KeyState &keys) : QObject(&window), window_(window), poll_(keys)
 {
     Caller &caller = window.caller();
-    poll_.setAction(KeyboardPoll::kLeft, [&caller] { caller.setSmorfia(caller.speech().smorfia == 0 ? 1 : 0); });
+    poll_.setAction(KeyboardPoll::kLeft, [&caller] { caller.toggleSmorfia(); });
     poll_.setAction(KeyboardPoll::kUp, [&caller] { caller.repeatLastNumber(); });
-    poll_.setAction(KeyboardPoll::kRight, [&caller] { caller.setScandito(caller.speech().scandito == 0 ? 1 : 0); });
+    poll_.setAction(KeyboardPoll::kRight, [&caller] { caller.toggleScandito(); });
     poll_.setAction(KeyboardPoll::kDown, [&window] { window.drawNumber(); });
     for (int i = 0; i < board::kPrizes; ++i)
         poll_.setAction(KeyboardPoll::kF2 + i, [&caller, i] { caller.declarePrizeWon(i); });
@@ -45,7 +45,7 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
         if (key->key() >= Qt::Key_F2 && key->key() <= Qt::Key_F6)
             return true;
     }
-    if (event->type() != QEvent::KeyPress || inName || window_.caller().manual() == 0)
+    if (event->type() != QEvent::KeyPress || inName || window_.caller().manual() == Manual::Off)
         return false;
     return typeFromTheBag(key->key());
 }

@@ -24,7 +24,6 @@ const QString kProblemName = QStringLiteral("Avviso");
 const QString kNoCartella = QStringLiteral("Nessuna cartella");
 const QString kCartellaCaption = QStringLiteral("Cartella %1");
 const QString kGridName = QStringLiteral("Numeri della cartella");
-const QString kVerdictName = QStringLiteral("Esito");
 const QString kHint = QStringLiteral("Scrivere il codice stampato sulla cartella e premere Verifica.");
 const QString kDrawnCell = QStringLiteral("%1, estratto");
 const QString kNotDrawnCell = QStringLiteral("%1, non estratto");

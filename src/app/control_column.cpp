@@ -143,14 +143,14 @@ void ControlColumn::showGame(const Caller &caller)
 {
     const Game &game = caller.game();
     for (int i = 0; i < kPrizes; ++i) {
-        prizeBoxes[i]->showValue(game.prizeBox(i));
+        prizeBoxes[i]->showValue(int(game.prizeBox(i)));
         const QColor caption = caller.prizeLeftOut(i) ? look::kLeftOutRed : QColor(Qt::white);
         if (prizeBoxes[i]->palette().color(QPalette::WindowText) != caption)
             paintText(prizeBoxes[i], caption, look::kTableGreen);
     }
-    manualBox->showValue(caller.manual());
-    scanditoBox->showValue(caller.speech().scandito);
-    smorfiaBox->showValue(caller.speech().smorfia);
+    manualBox->showValue(int(caller.manual()));
+    scanditoBox->showValue(int(caller.speech().scandito));
+    smorfiaBox->showValue(int(caller.speech().smorfia));
     for (int k = 0; k < kCartelle; ++k) {
         const QColor back = game.cartellaInPlay(k) ? look::kCartellaInPlay : look::kCartellaLeftOut;
         if (cartellaLabels[k]->palette().color(QPalette::Window) != back) {

@@ -27,7 +27,7 @@ QStringList wonPrizes(const Caller &caller)
 {
     QStringList won;
     for (int i = 0; i < kPrizes; ++i)
-        if (caller.game().prizeBox(i) != 0 && !caller.prizeLeftOut(i))
+        if (caller.game().prizeBox(i) != PrizeBox::Clear && !caller.prizeLeftOut(i))
             won << kPrizeNames[i];
     if (caller.game().tombolinoOut())
         won << QStringLiteral("Tombolino");

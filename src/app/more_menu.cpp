@@ -9,18 +9,13 @@
 #include "app/hall_window.h"
 #include "app/print_cartelle_dialog.h"
 #include "caller/caller.h"
-#include "platform/settings_store.h"
+#include "caller/stored.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-
-namespace {
-const QString kHallOpenKey = QStringLiteral("Sala/Aperta");
-const QString kHallScreenKey = QStringLiteral("Sala/Schermo");
-} // namespace
 
 MoreMenu::MoreMenu(BoardWindow &window, Caller &caller, SettingsStore &store)
     : QObject(&window), window_(window), caller_(caller), store_(store)
@@ -49,7 +44,7 @@ MoreMenu::MoreMenu(BoardWindow &window, Caller &caller, SettingsStore &store)
             &ControlColumn::helpClicked);
     connect(add(QStringLiteral("Esci (Ctrl+Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, &window,
             &QWidget::close);
-    if (store_.read(kHallOpenKey, {}) == QLatin1String("1"))
+    if (stored::read(store_, stored::kHallOpen))
         QMetaObject::invokeMethod(this, &MoreMenu::toggleHall, Qt::QueuedConnection);
 }
 
@@ -89,11 +84,11 @@ void MoreMenu::toggleHall()
         // Closed by the caller or the window manager, not by the end of the program.
         connect(hall_, &HallWindow::closed, this, [this] {
             if (window_.isVisible())
-                store_.write(kHallOpenKey, QStringLiteral("0"));
+                stored::write(store_, stored::kHallOpen, false);
         });
     }
-    hall_->openBeside(&window_, store_.read(kHallScreenKey, {}));
-    store_.writeAll({{kHallOpenKey, QStringLiteral("1")}, {kHallScreenKey, hall_->screen()->name()}});
+    hall_->openBeside(&window_, stored::read(store_, stored::kHallScreen));
+    store_.writeAll({stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
 }
 
 void MoreMenu::checkClaim()

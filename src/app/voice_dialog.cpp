@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/voice_dialog.h"
 
-#include "platform/settings_store.h"
+#include "caller/stored.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,18 +13,8 @@
 
 namespace {
 
-const QString kModuleKey = QStringLiteral("Voce/Modulo");
-const QString kNameKey = QStringLiteral("Voce/Voce");
-const QString kRateKey = QStringLiteral("Voce/Velocita");
-const QString kPitchKey = QStringLiteral("Voce/Tono");
-const QString kVolumeKey = QStringLiteral("Voce/Volume");
 const QString kDefaultModule = QStringLiteral("Predefinita (configurazione di speech-dispatcher)");
 const QString kDefaultVoice = QStringLiteral("Predefinita del sintetizzatore");
-
-int percent(SettingsStore &store, const QString &key)
-{
-    return std::clamp(store.read(key, QStringLiteral("0")).toInt(), -100, 100);
-}
 
 QSlider *slider(QWidget *parent, const QString &name)
 {
@@ -39,14 +29,12 @@ QSlider *slider(QWidget *parent, const QString &name)
 
 VoiceChoice loadVoiceChoice(SettingsStore &store)
 {
-    return {store.read(kModuleKey, {}), store.read(kNameKey, {}), percent(store, kRateKey),
-            percent(store, kPitchKey), percent(store, kVolumeKey)};
+    return stored::voiceChoice(store);
 }
 
 void storeVoiceChoice(SettingsStore &store, const VoiceChoice &choice)
 {
-    store.writeAll({{kModuleKey, choice.module}, {kNameKey, choice.voice}, {kRateKey, QString::number(choice.rate)},
-                    {kPitchKey, QString::number(choice.pitch)}, {kVolumeKey, QString::number(choice.volume)}});
+    stored::saveVoiceChoice(store, choice);
 }
 
 VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialog(parent), voice_(voice)

@@ -2,7 +2,7 @@
 #include "caller/caller.h"
 
 #include "announcer/smorfia.h"
-#include "caller/options.h"
+#include "caller/stored.h"
 #include "platform/settings_store.h"
 
 #include <QStringList>
@@ -13,17 +13,12 @@ Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const C
     : announcer_(voice, clock), store_(store), random_(random)
 {
     loadOptions();
-    game_.setTombolinoPlayed(options::read(store_, options::kTombolino) == 1);
-}
-
-void Caller::update()
-{
-    emit changed();
+    game_.setTombolinoPlayed(stored::read(store_, stored::kTombolinoPlayed));
 }
 
 void Caller::drawNumber()
 {
-    if (manual_ == 0) {
+    if (manual_ == Manual::Off) {
         if (const auto number = game_.draw(random_)) {
             shown_ = number;
             announcer_.announceNumber(*number, speech_);
@@ -34,7 +29,7 @@ void Caller::drawNumber()
 
 void Caller::clickNumber(int number)
 {
-    if (manual_ != 0) {
+    if (manual_ == Manual::On) {
         switch (game_.takeFromBag(number)) {
         case Game::BagResult::Marked:
             shown_ = number;
@@ -58,28 +53,25 @@ void Caller::checkPrizes()
         message_ = found.rows.last().numbers;
     announcer_.announcePrizes(found, owner_);
     saveGame();
-    update();
+    emit changed();
 }
 
 void Caller::saveGame()
 {
-    const SavedGame saved = game_.saved();
-    store_.writeAll({{kSavedGameKey, saved.text()},
-                     {kDrawOrderKey, saved.orderText()},
-                     {kTombolinoKey, saved.tombolinoText()}});
+    stored::saveGame(store_, game_.saved());
 }
 
 void Caller::loadOptions()
 {
-    for (int i = 0; i < kTombola; ++i)
-        if (const auto value = options::read(store_, options::prizeKey(i)))
-            game_.setPrizeBox(i, *value);
-    if (const auto value = options::read(store_, options::kScandito))
+    for (int prize = 0; prize < kTombola; ++prize)
+        if (const auto value = stored::read(store_, stored::kPrizeOptions[prize]))
+            game_.setPrizeBox(prize, *value);
+    if (const auto value = stored::read(store_, stored::kScandito))
         setScandito(*value);
-    if (const auto value = options::read(store_, options::kSmorfia))
+    if (const auto value = stored::read(store_, stored::kSmorfia))
         setSmorfia(*value);
-    for (int i = 0; i < kTombola; ++i)
-        leftOut_[i] = game_.prizeBox(i) == 1;
+    for (int prize = 0; prize < kTombola; ++prize)
+        leftOut_[prize] = game_.prizeBox(prize) == PrizeBox::Ticked;
 }
 
 void Caller::startNewGame()
@@ -89,82 +81,92 @@ void Caller::startNewGame()
     loadOptions();
     message_.reset();
     announcer_.say(phrases::kNewGame);
-    update();
+    emit changed();
 }
 
 void Caller::reloadSavedGame()
 {
-    const auto saved = SavedGame::parse(store_.read(kSavedGameKey, kNoSavedGame), store_.read(kDrawOrderKey, {}),
-                                        store_.read(kTombolinoKey, {}));
+    const auto saved = stored::savedGame(store_);
     if (!saved) {
         announcer_.say(phrases::kNoSavedGame);
         return;
     }
     game_.restore(*saved);
     // A red caption means "left out": only a ticked box the options leave out has it.
-    for (int i = 0; i < kTombola; ++i)
-        leftOut_[i] = game_.prizeBox(i) == 1 && options::read(store_, options::prizeKey(i)) == 1;
+    for (int prize = 0; prize < kTombola; ++prize)
+        leftOut_[prize] = game_.prizeBox(prize) == PrizeBox::Ticked
+                          && stored::read(store_, stored::kPrizeOptions[prize]) == PrizeBox::Ticked;
     announcer_.say(phrases::kReloaded);
-    update();
+    emit changed();
 }
 
-void Caller::toggleCartella(int k)
+void Caller::toggleCartella(int cartella)
 {
     if (game_.cartelleLocked())
         return;
-    game_.toggleCartella(k);
-    update();
+    game_.toggleCartella(cartella);
+    emit changed();
 }
 
-void Caller::declarePrizeWon(int i)
+void Caller::declarePrizeWon(int prize)
 {
-    const bool tombolino = i == kTombola && game_.tombolinoPlayed() && game_.tombolaOut();
-    if (game_.declarePrize(i))
-        announcer_.say(tombolino ? phrases::kTombolino : phrases::kPrizeDeclared[i]);
+    const bool tombolino = prize == kTombola && game_.tombolinoPlayed() && game_.tombolaOut();
+    if (game_.declarePrize(prize))
+        announcer_.say(tombolino ? phrases::kTombolino : phrases::kPrizeDeclared[prize]);
     saveGame();
-    update();
+    emit changed();
 }
 
-void Caller::setPrizeBox(int i, int value)
+void Caller::setPrizeBox(int prize, PrizeBox value)
 {
-    game_.setPrizeBox(i, value);
+    game_.setPrizeBox(prize, value);
     saveGame();
-    update();
+    emit changed();
 }
 
-void Caller::commitPrizeBox(int i)
+void Caller::commitPrizeBox(int prize)
 {
-    const int value = game_.prizeBox(i);
-    if (i != kTombola) {
-        leftOut_[i] = value == 1;
-        announcer_.say(kPrizeNames[i] + (value == 1 ? phrases::kNotPresent : phrases::kPresent));
+    const PrizeBox value = game_.prizeBox(prize);
+    if (prize != kTombola) {
+        leftOut_[prize] = value == PrizeBox::Ticked;
+        announcer_.say(kPrizeNames[prize] + (value == PrizeBox::Ticked ? phrases::kNotPresent : phrases::kPresent));
     }
-    options::write(store_, options::prizeKey(i), value);
-    update();
+    stored::write(store_, stored::kPrizeOptions[prize], value);
+    emit changed();
 }
 
-void Caller::setManual(int value)
+void Caller::setManual(Manual value)
 {
     if (std::exchange(manual_, value) == value)
         return;
-    announcer_.say(value == 1 ? phrases::kManualDraw : phrases::kAutomaticDraw);
-    update();
+    announcer_.say(value == Manual::On ? phrases::kManualDraw : phrases::kAutomaticDraw);
+    emit changed();
 }
 
-void Caller::setScandito(int value)
+void Caller::setScandito(Scandito value)
 {
     if (std::exchange(speech_.scandito, value) == value)
         return;
-    options::write(store_, options::kScandito, value);
-    update();
+    stored::write(store_, stored::kScandito, value);
+    emit changed();
 }
 
-void Caller::setSmorfia(int value)
+void Caller::setSmorfia(Smorfia value)
 {
     if (std::exchange(speech_.smorfia, value) == value)
         return;
-    options::write(store_, options::kSmorfia, value);
-    update();
+    stored::write(store_, stored::kSmorfia, value);
+    emit changed();
+}
+
+void Caller::toggleScandito()
+{
+    setScandito(speech_.scandito == Scandito::Off ? Scandito::On : Scandito::Off);
+}
+
+void Caller::toggleSmorfia()
+{
+    setSmorfia(speech_.smorfia == Smorfia::Off ? Smorfia::On : Smorfia::Off);
 }
 
 void Caller::setOwnerName(const QString &name)
@@ -175,8 +177,8 @@ void Caller::setOwnerName(const QString &name)
 void Caller::setTombolinoPlayed(bool played)
 {
     game_.setTombolinoPlayed(played);
-    options::write(store_, options::kTombolino, played ? 1 : 0);
-    update();
+    stored::write(store_, stored::kTombolinoPlayed, played);
+    emit changed();
 }
 
 void Caller::repeatLastNumber()
@@ -186,11 +188,20 @@ void Caller::repeatLastNumber()
 
 void Caller::speakDrawOrder()
 {
-    QStringList numbers;
-    for (int n : game_.drawOrder())
-        numbers << QString::number(n);
-    announcer_.say(numbers.isEmpty() ? phrases::kNoneDrawn
-                                     : phrases::kDrawnSoFar.arg(numbers.size()) + numbers.join(QStringLiteral(", ")));
+    const QList<int> &order = game_.drawOrder();
+    if (order.isEmpty()) {
+        announcer_.say(phrases::kNoneDrawn);
+        return;
+    }
+    // One text for all ninety would outlast the voice's bound on a text and be cut.
+    constexpr qsizetype kNumbersPerText = 10;
+    for (qsizetype first = 0; first < order.size(); first += kNumbersPerText) {
+        QStringList numbers;
+        for (int number : order.mid(first, kNumbersPerText))
+            numbers << QString::number(number);
+        const QString lead = first == 0 ? phrases::kDrawnSoFar.arg(order.size()) : QString();
+        announcer_.say(lead + numbers.join(QStringLiteral(", ")));
+    }
 }
 
 void Caller::speakSmorfiaLine()

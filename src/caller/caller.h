@@ -15,6 +15,9 @@ class RandomSource;
 class SettingsStore;
 class Voice;
 
+// The "Manuale" box: on, the numbers come from a real bag and are clicked on the board.
+enum class Manual { Off = 0, On = 1 };
+
 // The caller at the table: runs the game on the caller's word, says what happens, keeps the
 // options and saves the game after every change, so that a killed program loses nothing.
 // Every change is announced by `changed`, after which the views show the new state.
@@ -31,10 +34,9 @@ public:
     std::optional<int> shownNumber() const { return shown_; }
     // The numbers of the row that made the last prize, until the next check.
     const std::optional<QList<int>> &prizeMessage() const { return message_; }
-    bool prizeLeftOut(int i) const { return leftOut_[i]; }
-    int manual() const { return manual_; }
+    bool prizeLeftOut(int prize) const { return leftOut_[prize]; }
+    Manual manual() const { return manual_; }
     const SpeechOptions &speech() const { return speech_; }
-    const QString &ownerName() const { return owner_; }
 
     // "Estrai Numero": a number at random, unless numbers come from a real bag.
     void drawNumber();
@@ -42,21 +44,24 @@ public:
     void clickNumber(int number);
     void startNewGame();
     void reloadSavedGame();
-    void toggleCartella(int k);
+    void toggleCartella(int cartella);
     // A prize won elsewhere in the room.
-    void declarePrizeWon(int i);
+    void declarePrizeWon(int prize);
     // A prize box changed from the keyboard: no word, no colour, the option not stored.
-    void setPrizeBox(int i, int value);
+    void setPrizeBox(int prize, PrizeBox value);
     // A mouse released over a prize box: the choice is said, coloured and kept.
-    void commitPrizeBox(int i);
-    void setManual(int value);
-    void setScandito(int value);
-    void setSmorfia(int value);
+    void commitPrizeBox(int prize);
+    void setManual(Manual value);
+    void setScandito(Scandito value);
+    void setSmorfia(Smorfia value);
+    // A grey or ticked box is cleared, a clear one ticked.
+    void toggleScandito();
+    void toggleSmorfia();
     void setOwnerName(const QString &name);
     // Play on after the tombola for one more full cartella; remembered.
     void setTombolinoPlayed(bool played);
     void repeatLastNumber();
-    // "Estratti 12: 45, 3, 78, …", in the order they came.
+    // "Estratti 12: 45, 3, 78, …", in the order they came, ten numbers to a text.
     void speakDrawOrder();
     void speakSmorfiaLine();
     void dismissPrizeMessage();
@@ -70,7 +75,6 @@ private:
     void checkPrizes();
     void saveGame();
     void loadOptions();
-    void update();
 
     Game game_;
     Announcer announcer_;
@@ -79,7 +83,7 @@ private:
     std::optional<int> shown_;
     std::optional<QList<int>> message_;
     std::array<bool, board::kPrizes> leftOut_{};
-    int manual_ = 0;
+    Manual manual_ = Manual::Off;
     SpeechOptions speech_;
     QString owner_ = kDefaultOwner;
 };

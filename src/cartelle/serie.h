@@ -9,7 +9,6 @@ namespace cartelle {
 constexpr int kRows = 3;
 constexpr int kColumns = 9;
 constexpr int kNumbersPerRow = 5;
-constexpr int kNumbersPerCartella = kRows * kNumbersPerRow;
 constexpr int kCartellePerSerie = 6;
 constexpr int kFirstSerie = 1;
 constexpr int kLastSerie = 99999;

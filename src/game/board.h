@@ -21,13 +21,13 @@ constexpr int numberOf(int cell) { return cell + 1; }
 constexpr int cellOf(int number) { return number - 1; }
 constexpr int cartellaOf(int cell) { return (cell / 30) * 2 + (cell % 10) / 5; }
 
-// The 15 cells of cartella k, row by row.
-constexpr std::array<int, kCellsPerCartella> cellsOfCartella(int k)
+// The 15 cells of a cartella, row by row.
+constexpr std::array<int, kCellsPerCartella> cellsOfCartella(int cartella)
 {
     std::array<int, kCellsPerCartella> cells{};
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 5; ++c)
-            cells[r * 5 + c] = kFirstCells[k] + r * 10 + c;
+            cells[r * 5 + c] = kFirstCells[cartella] + r * 10 + c;
     return cells;
 }
 
@@ -39,3 +39,7 @@ inline const std::array<QString, kPrizes> kPrizeNames{
 constexpr std::array<int, kPrizes> kPrizeCounts{2, 3, 4, 5, 15};
 
 } // namespace board
+
+// A prize box: clear while its prize is to be won, ticked once it is won or left out, grey
+// (only ever loaded from a stored option) counting as not in play. Stored as 0, 1 and 2.
+enum class PrizeBox { Clear = 0, Ticked = 1, Grey = 2 };

@@ -9,9 +9,9 @@ using namespace board;
 
 int Game::prizeInPlay() const
 {
-    for (int i = 0; i < kPrizes; ++i)
-        if (prizes_[i] == 0)
-            return i;
+    for (int prize = 0; prize < kPrizes; ++prize)
+        if (prizes_[prize] == PrizeBox::Clear)
+            return prize;
     return -1;
 }
 
@@ -32,9 +32,9 @@ QStringList Game::latest(int count) const
     return numbers;
 }
 
-void Game::setPrizeBox(int i, int value)
+void Game::setPrizeBox(int prize, PrizeBox value)
 {
-    prizes_[i] = value;
+    prizes_[prize] = value;
     if (!tombolaOut())
         tombolinoOut_ = false;
 }
@@ -88,8 +88,8 @@ PrizeCheck Game::checkPrizes()
             if (cells_[cell].owned)
                 numbers << numberOf(cell);
         for (int p = 0; p < kPrizes; ++p)
-            if (prizes_[p] == 0 && kPrizeCounts[p] == numbers.size()) {
-                prizes_[p] = 1;
+            if (prizes_[p] == PrizeBox::Clear && kPrizeCounts[p] == numbers.size()) {
+                prizes_[p] = PrizeBox::Ticked;
                 found.rows << RowPrize{p, prizeInPlay(), numbers};
             }
     }
@@ -102,28 +102,28 @@ PrizeCheck Game::checkPrizes()
         // Called again at every check while a cartella is complete.
         if (!tombolaOut())
             fullAtTombola_ = full;
-        prizes_[kTombola] = 1;
+        prizes_[kTombola] = PrizeBox::Ticked;
         found.fullCartelle = full;
     }
     return found;
 }
 
-bool Game::declarePrize(int i)
+bool Game::declarePrize(int prize)
 {
-    if (i == kTombola && tombolinoPlayed_ && tombolaOut())
+    if (prize == kTombola && tombolinoPlayed_ && tombolaOut())
         return !std::exchange(tombolinoOut_, true);
-    const bool wasClear = prizes_[i] == 0;
-    if (i == kTombola && wasClear)
+    const bool wasClear = prizes_[prize] == PrizeBox::Clear;
+    if (prize == kTombola && wasClear)
         fullAtTombola_ = fullCartelle();
-    prizes_[i] = 1;
+    prizes_[prize] = PrizeBox::Ticked;
     return wasClear;
 }
 
-void Game::toggleCartella(int k)
+void Game::toggleCartella(int cartella)
 {
-    cartellaInPlay_[k] = !cartellaInPlay_[k];
-    for (int cell : cellsOfCartella(k))
-        cells_[cell].inPlay = cartellaInPlay_[k];
+    cartellaInPlay_[cartella] = !cartellaInPlay_[cartella];
+    for (int cell : cellsOfCartella(cartella))
+        cells_[cell].inPlay = cartellaInPlay_[cartella];
 }
 
 void Game::startNew()
@@ -131,7 +131,7 @@ void Game::startNew()
     for (Cell &c : cells_)
         c.drawn = c.owned = false;
     order_.clear();
-    prizes_[kTombola] = 0;
+    prizes_[kTombola] = PrizeBox::Clear;
     cartelleLocked_ = false;
     tombolinoOut_ = false;
     fullAtTombola_ = 0;

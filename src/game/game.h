@@ -32,27 +32,25 @@ struct PrizeCheck {
     bool tombolino = false;  // a further cartella complete after the tombola
 };
 
-// The rules of one game on the tabellone, with no voice, store or widget in it. A prize
-// box holds 0 while its prize is still to be won, 1 once it is won or left out, and 2
-// (grey, only ever loaded from a stored option), which counts as not in play. With the
+// The rules of one game on the tabellone, with no voice, store or widget in it. With the
 // tombolino played, the drawing goes on after the tombola until one more of the owner's
 // cartelle is complete (or the tombolino is declared).
 class Game {
 public:
     enum class BagResult { Refused, Marked, Withdrawn };
 
-    const Cell &cell(int i) const { return cells_[i]; }
+    const Cell &cell(int index) const { return cells_[index]; }
     int drawnCount() const { return int(order_.size()); }
     // The numbers out, in the order they came.
     const QList<int> &drawOrder() const { return order_; }
     // The last numbers out, newest first, as text: what the screens show of the order.
     QStringList latest(int count) const;
-    bool cartellaInPlay(int k) const { return cartellaInPlay_[k]; }
+    bool cartellaInPlay(int cartella) const { return cartellaInPlay_[cartella]; }
     // The cartelle can be left out only until the first check of a game.
     bool cartelleLocked() const { return cartelleLocked_; }
-    int prizeBox(int i) const { return prizes_[i]; }
-    void setPrizeBox(int i, int value);
-    bool tombolaOut() const { return prizes_[board::kTombola] != 0; }
+    PrizeBox prizeBox(int prize) const { return prizes_[prize]; }
+    void setPrizeBox(int prize, PrizeBox value);
+    bool tombolaOut() const { return prizes_[board::kTombola] != PrizeBox::Clear; }
     void setTombolinoPlayed(bool played) { tombolinoPlayed_ = played; }
     bool tombolinoPlayed() const { return tombolinoPlayed_; }
     bool tombolinoOut() const { return tombolinoOut_; }
@@ -70,8 +68,8 @@ public:
     PrizeCheck checkPrizes();
     // A prize won elsewhere in the room; true when it was still to be won. The tombola
     // declared once it is out is the tombolino, when it is played.
-    bool declarePrize(int i);
-    void toggleCartella(int k);
+    bool declarePrize(int prize);
+    void toggleCartella(int cartella);
     // Clears the board, the tombola and the lock; the cartelle left out stay left out.
     void startNew();
 
@@ -85,7 +83,7 @@ private:
 
     std::array<Cell, board::kCells> cells_{};
     std::array<bool, board::kCartelle> cartellaInPlay_{true, true, true, true, true, true};
-    std::array<int, board::kPrizes> prizes_{};
+    std::array<PrizeBox, board::kPrizes> prizes_{};
     bool cartelleLocked_ = false;
     QList<int> order_;
     bool tombolinoPlayed_ = false;

@@ -27,8 +27,8 @@ std::optional<int> smallNumber(const QString &item)
 QString SavedGame::text() const
 {
     QString out;
-    for (int value : prizes)
-        out += QString::number(value) + QLatin1Char('-');
+    for (PrizeBox box : prizes)
+        out += QString::number(int(box)) + QLatin1Char('-');
     for (bool inPlay : cartellaInPlay)
         out += inPlay ? QStringLiteral("1-") : QStringLiteral("0-");
     QList<int> cells;
@@ -62,11 +62,11 @@ std::optional<SavedGame> SavedGame::parse(const QString &text, const QString &or
         return std::nullopt;
 
     SavedGame saved;
-    for (int i = 0; i < kPrizes; ++i) {
-        const auto value = smallNumber(items[i]);
-        if (!value || *value > 2)
+    for (int prize = 0; prize < kPrizes; ++prize) {
+        const auto value = smallNumber(items[prize]);
+        if (!value || *value > int(PrizeBox::Grey))
             return std::nullopt;
-        saved.prizes[i] = *value;
+        saved.prizes[prize] = PrizeBox(*value);
     }
     for (int k = 0; k < kCartelle; ++k) {
         const QString &flag = items[kPrizes + k];

@@ -15,7 +15,7 @@
 // joined by "-", and the tombolino, as "1" once it is out and the owner's complete
 // cartelle at the tombola, joined by "-".
 struct SavedGame {
-    std::array<int, board::kPrizes> prizes{};
+    std::array<PrizeBox, board::kPrizes> prizes{};
     std::array<bool, board::kCartelle> cartellaInPlay{};
     QList<int> order;  // the numbers out, in the order they came
     bool tombolinoOut = false;
@@ -30,9 +30,3 @@ struct SavedGame {
     static std::optional<SavedGame> parse(const QString &text, const QString &orderText = {},
                                           const QString &tombolinoText = {});
 };
-
-inline const QString kSavedGameKey = QStringLiteral("Settaggio/SalvaUlt");
-inline const QString kDrawOrderKey = QStringLiteral("Partita/Ordine");
-inline const QString kTombolinoKey = QStringLiteral("Partita/Tombolino");
-// What the store answers when no game was ever saved.
-inline const QString kNoSavedGame = QStringLiteral("0-0-0-0-0");

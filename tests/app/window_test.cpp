@@ -77,7 +77,7 @@ TEST_F(WindowTest, PrizeBoxSpeaksAndStoresOnAMouseReleaseOnly)
 
     controls->prizeBoxes[1]->setFocus();
     QTest::keyClick(controls->prizeBoxes[1], Qt::Key_Space);
-    EXPECT_EQ(window->caller().game().prizeBox(1), 1);
+    EXPECT_EQ(window->caller().game().prizeBox(1), PrizeBox::Ticked);
     EXPECT_EQ(textColour(controls->prizeBoxes[1]), QColor(Qt::white));
     EXPECT_TRUE(voice.spoken.isEmpty());
     EXPECT_FALSE(store.values.contains("Settaggio/Terno"));

@@ -17,7 +17,7 @@ protected:
     }
     void click(std::initializer_list<int> numbers)
     {
-        caller->setManual(1);
+        caller->setManual(Manual::On);
         for (int n : numbers)
             caller->clickNumber(n);
     }
@@ -35,7 +35,7 @@ TEST_F(CallerTest, AnnouncesNumbersWithTheSentenceAfterAPauseSpelledOrAsTheSmorf
     restart().repeatLastNumber();
     caller->speakSmorfiaLine();
     EXPECT_EQ(voice.take(), (QStringList{"Sorteggina di Orvanet", "La smorfia napoletana"})) << "before any number";
-    caller->setManual(1);
+    caller->setManual(Manual::On);
     for (int k = 0; k < kCartelle; ++k)  // no prize to call in between
         caller->toggleCartella(k);
     const struct {
@@ -47,21 +47,23 @@ TEST_F(CallerTest, AnnouncesNumbersWithTheSentenceAfterAPauseSpelledOrAsTheSmorf
         {59, 1, 0, 3000, {"59"}},
         {80, 1, 0, 9999, {"80"}},
         {60, 1, 0, 10000, {"è uscito il numero 60", "6", "0. "}},
-        {79, 0, 0, 100, {"79"}},
+        {79, 1, 0, 100, {"79", "7", "9. "}},
+        {61, 2, 0, 100, {"61"}},
+        {78, 0, 0, 100, {"78"}},
         {73, 0, 2, 100, {" 'o spitale"}},
         {90, 0, 1, 100, {"'a paura"}},
     };
     for (const auto &step : steps) {
         clock.now += step.after;
-        caller->setScandito(step.scandito);
-        caller->setSmorfia(step.smorfia);
+        caller->setScandito(Scandito(step.scandito));
+        caller->setSmorfia(Smorfia(step.smorfia));
         voice.spoken.clear();
         click({step.number});
         EXPECT_EQ(voice.take(), step.said) << step.number;
         EXPECT_EQ(caller->shownNumber(), step.number);
     }
     caller->repeatLastNumber();
-    caller->setSmorfia(0);
+    caller->toggleSmorfia();
     caller->repeatLastNumber();
     caller->speakSmorfiaLine();
     EXPECT_EQ(voice.take(), (QStringList{"90", "Ripeto, 90", "'a paura"}));
@@ -81,19 +83,35 @@ TEST_F(CallerTest, PrizesAreCalledWithTheOwnersNameCutToSixtyCharacters)
     EXPECT_FALSE(caller->prizeMessage()) << "the next check takes the message down";
 }
 
-TEST_F(CallerTest, ManualModeMarksAndGivesBackAndTheDrawWaits)
+TEST_F(CallerTest, ClicksCountOnlyInManualModeWhereTheDrawWaits)
+{
+    restart().clickNumber(5);
+    click({17, 17});
+    caller->drawNumber();
+    EXPECT_EQ(voice.take(), (QStringList{"estrazione manuale", "è uscito il numero 17", "Numero 17"}));
+    EXPECT_EQ(caller->game().drawnCount(), 0);
+}
+
+TEST_F(CallerTest, TheDrawOrderIsReloadedAsItCameAndSaidInFullTenNumbersAText)
 {
     restart();
-    click({17, 17});
-    EXPECT_EQ(voice.take(), (QStringList{"estrazione manuale", "è uscito il numero 17", "Numero 17"}));
-    caller->drawNumber();
-    EXPECT_EQ(caller->game().drawnCount(), 0);
-    EXPECT_TRUE(caller->game().cartelleLocked());
-    caller->setManual(0);
-    caller->clickNumber(5);
-    EXPECT_EQ(caller->game().drawnCount(), 0);
-    caller->drawNumber();
-    EXPECT_EQ(caller->game().drawnCount(), 1);
+    for (int k = 0; k < kCartelle; ++k)  // no tombola stops the draw
+        caller->toggleCartella(k);
+    for (int i = 0; i < kCells; ++i)
+        caller->drawNumber();
+    const QList<int> order = caller->game().drawOrder();
+    restart().reloadSavedGame();
+    EXPECT_EQ(caller->game().drawOrder(), order);
+    voice.spoken.clear();
+    caller->speakDrawOrder();
+    QStringList said = voice.take(), expected;
+    ASSERT_TRUE(said.value(0).startsWith("Estratti 90: "));
+    said[0].remove(0, 13);
+    for (int n : order)
+        expected << QString::number(n);
+    for (qsizetype first = 0; first < expected.size(); first += 10)
+        EXPECT_EQ(said.value(first / 10), expected.mid(first, 10).join(", "));
+    EXPECT_EQ(said.size(), 9);
 }
 
 TEST_F(CallerTest, StoredOptionsComeBackAtStartAndAtEveryNewGameUnlessNotABoxValue)
@@ -101,17 +119,17 @@ TEST_F(CallerTest, StoredOptionsComeBackAtStartAndAtEveryNewGameUnlessNotABoxVal
     store.values = {{"Settaggio/Terno", "1"}, {"Settaggio/Quaterna", QString::fromUtf8("1\0junk", 6)},
                     {"Settaggio/Cinquina", "abc"}, {"Settaggio/Smorfia", "2"}, {"Settaggio/Scandito", "3"}};
     restart();
-    EXPECT_EQ(caller->game().prizeBox(1), 1);
+    EXPECT_EQ(caller->game().prizeBox(1), PrizeBox::Ticked);
     EXPECT_TRUE(caller->prizeLeftOut(1) && !caller->prizeLeftOut(0));
-    EXPECT_EQ(caller->game().prizeBox(2) + caller->game().prizeBox(3), 0);
-    EXPECT_EQ(caller->speech().smorfia, 2);
-    EXPECT_EQ(caller->speech().scandito, 0);
+    EXPECT_TRUE(caller->game().prizeBox(2) == PrizeBox::Clear && caller->game().prizeBox(3) == PrizeBox::Clear);
+    EXPECT_EQ(caller->speech().smorfia, Smorfia::Grey);
+    EXPECT_EQ(caller->speech().scandito, Scandito::Off);
     caller->declarePrizeWon(0);
     caller->declarePrizeWon(kTombola);
     caller->startNewGame();
     EXPECT_EQ(voice.take().last(), "Attenzione, si procede per una nuova partita.");
-    EXPECT_EQ(caller->game().prizeBox(0) + caller->game().prizeBox(kTombola), 0);
-    EXPECT_EQ(caller->game().prizeBox(1), 1);
+    EXPECT_TRUE(caller->game().prizeBox(0) == PrizeBox::Clear && caller->game().prizeBox(kTombola) == PrizeBox::Clear);
+    EXPECT_EQ(caller->game().prizeBox(1), PrizeBox::Ticked);
 }
 
 TEST_F(CallerTest, PrizeBoxesAndDeclarationsAreSavedAndAReloadAgreesWithTheOptions)
@@ -122,12 +140,12 @@ TEST_F(CallerTest, PrizeBoxesAndDeclarationsAreSavedAndAReloadAgreesWithTheOptio
     caller->declarePrizeWon(1);
     EXPECT_EQ(voice.take().mid(1), QStringList{"il terno è uscito, si prosegue per la quaterna"});
     EXPECT_TRUE(saved().startsWith("0-1-0-0-0-")) << "a declaration is saved";
-    caller->setPrizeBox(2, 1);
+    caller->setPrizeBox(2, PrizeBox::Ticked);
     caller->commitPrizeBox(2);
     EXPECT_EQ(voice.take(), QStringList{"Quaterna non presente."});
     EXPECT_EQ(store.values["Settaggio/Quaterna"], "1");
     EXPECT_TRUE(saved().startsWith("0-1-1-0-0-")) << "a box change is saved";
-    caller->setPrizeBox(kTombola, 1);
+    caller->setPrizeBox(kTombola, PrizeBox::Ticked);
     caller->commitPrizeBox(kTombola);
     EXPECT_TRUE(voice.take().isEmpty());
     EXPECT_EQ(store.values["Settaggio/Tombola"], "1");

@@ -18,7 +18,7 @@ Game gameWith(std::initializer_list<int> numbers, Prizes prizes = {}, std::initi
     for (int n : numbers)
         game.takeFromBag(n);
     for (int i = 0; i < kPrizes; ++i)
-        game.setPrizeBox(i, prizes[i]);
+        game.setPrizeBox(i, PrizeBox(prizes[i]));
     return game;
 }
 
@@ -27,7 +27,7 @@ std::string boardOf(const Game &game)
 {
     std::string out;
     for (int i = 0; i < kPrizes; ++i)
-        out += char('0' + game.prizeBox(i));
+        out += char('0' + int(game.prizeBox(i)));
     for (int k = 0; k < kCartelle; ++k)
         out += game.cartellaInPlay(k) ? 'p' : 'x';
     for (int i = 0; i < kCells; ++i)
@@ -36,6 +36,17 @@ std::string boardOf(const Game &game)
 }
 
 } // namespace
+
+TEST(Board, EveryCellOfACartellaBelongsToItAndEachCellToOne)
+{
+    std::set<int> cells;
+    for (int k = 0; k < kCartelle; ++k)
+        for (int cell : cellsOfCartella(k)) {
+            EXPECT_EQ(cartellaOf(cell), k) << cell;
+            cells.insert(cell);
+        }
+    EXPECT_EQ(cells.size(), size_t(kCells));
+}
 
 TEST(Game, DrawsEachNumberOnceInTheOrderKeptThenNothing)
 {
@@ -80,6 +91,9 @@ TEST(Game, NumbersFromTheBagAreMarkedAndGivenBackOnlyWhenTheOwnerHoldsThem)
     EXPECT_EQ(game.takeFromBag(17), Game::BagResult::Marked);
     EXPECT_TRUE(game.cell(16).drawn && !game.cell(16).owned);
     EXPECT_EQ(game.drawOrder(), QList<int>{17});
+    for (int n : {90, 1, 45, 33, 12})
+        game.takeFromBag(n);
+    EXPECT_EQ(game.latest(5), (QStringList{"12", "33", "45", "1", "90"})) << "newest first";
     game.declarePrize(kTombola);
     EXPECT_EQ(game.takeFromBag(5), Game::BagResult::Refused);
 }
@@ -119,7 +133,7 @@ TEST(Game, PrizeCheckFindsEveryRowOnTheLadderAsItStands)
         EXPECT_EQ(found.fullCartelle, c.fullCartelle);
         Prizes after;
         for (int i = 0; i < kPrizes; ++i)
-            after[i] = game.prizeBox(i);
+            after[i] = int(game.prizeBox(i));
         EXPECT_EQ(after, c.after);
         EXPECT_TRUE(game.cartelleLocked());
         EXPECT_EQ(game.checkPrizes().fullCartelle, c.fullCartelle) << "called again at every check";
@@ -143,7 +157,7 @@ TEST(SavedGame, RestoresRandomBoardsExactlyWhateverTheBoardBefore)
             if (rng() % 2)
                 game.toggleCartella(k);
         for (int i = 0; i < kPrizes; ++i)
-            game.setPrizeBox(i, int(rng() % 3));
+            game.setPrizeBox(i, PrizeBox(rng() % 3));
         const unsigned density = rng() % 100;
         for (int n = 1; n <= kCells; ++n)
             if (rng() % 100 < density)
