@@ -92,8 +92,10 @@ void BoardWindow::wireControls(UrlOpener &urls)
     connect(controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
     connect(controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
     connect(controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
-    connect(controls, &ControlColumn::scanditoChanged, &caller_, [this](int value) { caller_.setScandito(Scandito(value)); });
-    connect(controls, &ControlColumn::smorfiaChanged, &caller_, [this](int value) { caller_.setSmorfia(Smorfia(value)); });
+    connect(controls, &ControlColumn::scanditoChanged, &caller_,
+            [this](int value) { caller_.setScandito(Scandito(value)); });
+    connect(controls, &ControlColumn::smorfiaChanged, &caller_,
+            [this](int value) { caller_.setSmorfia(Smorfia(value)); });
     connect(controls, &ControlColumn::helpClicked, help, [this] {
         // Near the board's top left corner, so that the page's arrows point at the column.
         placeInTwips(help, {100, 100, 10560, 9810});

@@ -88,7 +88,8 @@ void MoreMenu::toggleHall()
         });
     }
     hall_->openBeside(&window_, stored::read(store_, stored::kHallScreen));
-    store_.writeAll({stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
+    store_.writeAll(
+        {stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
 }
 
 void MoreMenu::checkClaim()

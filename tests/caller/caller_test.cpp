@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "caller/caller.h"
+#include "caller/stored.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -166,4 +167,20 @@ TEST_F(CallerTest, ReloadWithoutASavedGameSaysSoAndChangesNothing)
     const QString none = "Non ci sono partite salvate!";
     EXPECT_EQ(voice.take(), (QStringList{none, "estrazione manuale", "è uscito il numero 1", none}));
     EXPECT_EQ(caller->game().drawOrder(), QList<int>{1});
+}
+
+TEST(Stored, KeepsEachValueAsTextUnderItsKeyAndReadsBadTextAsTheDefault)
+{
+    MemoryStore store;
+    stored::saveVoiceChoice(store, {"espeak-ng", "italian", 250, -30, 5});
+    stored::write(store, stored::kHallOpen, true);
+    stored::write(store, stored::kTombolinoPlayed, false);
+    EXPECT_EQ(store.values, (QMap<QString, QString>{{"Voce/Modulo", "espeak-ng"}, {"Voce/Voce", "italian"},
+                                                   {"Voce/Velocita", "100"}, {"Voce/Tono", "-30"}, {"Voce/Volume", "5"},
+                                                   {"Sala/Aperta", "1"}, {"Opzioni/Tombolino", "0"}}));
+    store.values["Voce/Tono"] = "alto";
+    store.values["Estrazione/Secondi"] = "99";
+    EXPECT_EQ(stored::voiceChoice(store).pitch, 0);
+    EXPECT_EQ(stored::read(store, stored::kAutoCallSeconds), 30);
+    EXPECT_EQ(stored::read(store, stored::kNetworkPort), 8090);
 }
