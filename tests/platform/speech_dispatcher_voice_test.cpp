@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech_dispatcher_voice.h"
 
+#include "platform/log_capture.h"
 #include "support/fakes.h"
 
 #include <QElapsedTimer>
@@ -15,24 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The program's own messages of one category, while it lives.
-struct LogCapture {
-    static inline QStringList messages;
-    static inline const char *wanted = nullptr;
-    explicit LogCapture(const char *category, const QString &rules = {})
-    {
-        messages.clear();
-        wanted = category;
-        QLoggingCategory::setFilterRules(rules);
-        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &text) {
-            if (qstrcmp(context.category, wanted) == 0)
-                messages << text;
-        });
-    }
-    ~LogCapture() { qInstallMessageHandler(previous), QLoggingCategory::setFilterRules({}); }
-    QtMessageHandler previous;
-};
 
 // Answers SSIP as speech-dispatcher does and makes no sound: a text ends when the test says.
 struct FakeSpeechServer {
@@ -174,6 +157,7 @@ TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
         {"module and voice", {"espeak-ng", "Italian+Anna"}, italian + QStringList{"OUTPUT_MODULE espeak-ng", "SYNTHESIS_VOICE Italian+Anna"}, false},
         {"rate, pitch, volume", {{}, {}, 30, -20, 100}, italian + QStringList{"RATE 30", "PITCH -20", "VOLUME 100"}, false},
         {"module not running", {"festival", "kal", 10}, italian + QStringList{"RATE 10"}, true},
+        {"voice not listed, a command in it", {{}, "Italian\r\nSET all VOLUME -100"}, italian, true},
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.name);
@@ -190,28 +174,11 @@ TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
         EXPECT_EQ(server.spoken[first + 2].settings, italian);
         EXPECT_EQ(failed.size(), row.fails ? 1 : 0);
     }
+    EXPECT_TRUE(server.commands.filter("SET all").isEmpty());
 }
 
-TEST_F(SpeechDispatcherVoiceTest, StopsAStuckTextAfterItsBoundAndGoesOn)
+TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServer)
 {
-    EXPECT_EQ(SpeechDispatcherVoice::stuckBoundMs(QString(100, u'x')), 15000);
-    const QString stuck = "Tombola per il tabellone";
-    voice->speak(stuck);
-    voice->speak("90");
-    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 1; }));
-    settle();
-    passMs(SpeechDispatcherVoice::stuckBoundMs(stuck) - 1);
-    settle();
-    EXPECT_FALSE(server.commands.contains("STOP SELF"));
-    passMs(1);
-    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 2; }));
-    EXPECT_TRUE(server.commands.contains("STOP SELF"));
-    EXPECT_EQ(server.texts, (QStringList{stuck, "90"}));
-}
-
-TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServerDroppingTextsGoneStale)
-{
-    LogCapture log("sorteggina.speech");
     QSignalSpy availability(voice.get(), &SpeechDispatcherVoice::availabilityChanged);
     voice->speak("uno");
     voice->speak("due");
@@ -222,15 +189,13 @@ TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServerDroppingTextsGoneStale)
     ASSERT_TRUE(waitFor([&] { return availability.size() == 1; }));
     EXPECT_EQ(availability[0], (QVariantList{false, kVoiceNotRunningProblem}));
     voice->speak("tre");
-    passMs(SpeechDispatcherVoice::maxWaitMs);
-    settle(); // the retry has failed too
-    voice->speak("quattro");
     server.server.listen(server.path);
-    passMs(SpeechDispatcherVoice::retryMs);
+    passMs(SpeechQueue::retryMs);
     ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 3; }));
+    server.end(2);
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 4; }));
     EXPECT_EQ(availability.last(), (QVariantList{true, QString()}));
-    EXPECT_EQ(server.texts, (QStringList{"uno", "due", "quattro"}));
-    EXPECT_EQ(log.messages.size(), 2); // one for the server, one for the drops
+    EXPECT_EQ(server.texts, (QStringList{"uno", "due", "due", "tre"})) << "the text cut short, again";
 }
 
 TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
@@ -241,7 +206,7 @@ TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
     server.answering = false;
     voice->speak("due");
     ASSERT_TRUE(waitFor([&] { return server.commands.last() == "SET SELF PRIORITY MESSAGE"; }));
-    passMs(SpeechDispatcherVoice::replyTimeoutMs);
+    passMs(SpeechQueue::replyTimeoutMs);
     EXPECT_EQ(availability.value(0), (QVariantList{false, kVoiceNotAnsweringProblem}));
     // The next connection waits for an answer that never comes, in a call nothing can cut.
     const qsizetype connections = server.commands.filter("CLIENT_NAME").size();
