@@ -1,31 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/board_window.h"
-#include "app/lifetime.h"
 #include "app/more_menu.h"
 #include "app/voice_dialog.h"
 #include "cartelle/command_line.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/key_state_filter.h"
+#include "platform/lifetime.h"
 #include "platform/qt_settings_store.h"
 #include "platform/random_source.h"
 #include "platform/single_instance.h"
 #include "platform/speech_dispatcher_voice.h"
 
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QStyleFactory>
 #include <QWindow>
 
 int main(int argc, char **argv)
 {
-    // Printing cartelle from the command line needs fonts, no window.
+    // Read before Qt starts, so that --help and --version need no display.
+    QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--cartelle") == 0 || qstrcmp(argv[i], "--pdf") == 0) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            QGuiApplication app(argc, argv);
-            return cartelle::runCartelleCommandLine(QCoreApplication::arguments());
-        }
+        arguments << QFile::decodeName(argv[i]);
+    const cartelle::CommandLine command = cartelle::readCommandLine(arguments);
+    if (command.action == cartelle::CommandLine::Action::PrintCartelle) {
+        // Printing cartelle needs fonts, no window.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int programOnly = 1;
+        QGuiApplication app(programOnly, argv);
+        return cartelle::printCartelle(command);
+    }
+    if (command.action != cartelle::CommandLine::Action::OpenWindow)
+        return cartelle::answerCommandLine(command);
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -48,7 +56,9 @@ int main(int argc, char **argv)
     SteadyClock clock;
 
     BoardWindow window({voice, store, keys, urls, random, clock});
-    window.showNotice(store.problem());
+    QStringList notices{store.problem(), instance.problem()};
+    notices.removeAll(QString());
+    window.showNotice(notices.join(u'\n'));
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
                      [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
@@ -63,7 +73,7 @@ int main(int argc, char **argv)
 
     window.show();
     keys.countOnlyIn(window.windowHandle());
-    quitWhenWindowDestroyed(&window);
+    quitWhenWindowDestroyed(window.windowHandle());
     QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();

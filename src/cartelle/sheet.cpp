@@ -3,12 +3,12 @@
 
 #include "cartelle/code.h"
 #include "cartelle/serie.h"
+#include "platform/safe_save_file.h"
 
 #include <QFont>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace cartelle {
 namespace {
@@ -179,11 +179,11 @@ bool writeCartellePdf(const QString &path, int from, int to, QString *error)
     };
     if (const QString wrong = serieRangeError(from, to); !wrong.isEmpty())
         return fail(wrong);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(kCannotWrite.arg(path, file.errorString()));
+    SafeSaveFile file(path);
+    if (!file.open())
+        return fail(kCannotWrite.arg(path, file.error()));
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.device());
         writer.setResolution(kPdfResolution);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         writer.setTitle(kPdfTitle.arg(from).arg(to));
@@ -192,7 +192,7 @@ bool writeCartellePdf(const QString &path, int from, int to, QString *error)
         paintSeries(painter, writer, from, to);
     }
     if (!file.commit())
-        return fail(kCannotWrite.arg(path, file.errorString()));
+        return fail(kCannotWrite.arg(path, file.error()));
     return true;
 }
 

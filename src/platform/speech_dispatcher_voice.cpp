@@ -26,30 +26,13 @@ Q_LOGGING_CATEGORY(speechLog, "sorteggina.speech", QtWarningMsg)
 
 namespace {
 
-bool isControl(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7f && c < 0xa0);
-}
-
-// Control characters shown as \xNN, so that no log line carries raw terminal codes.
-QString escapedControls(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (isControl(c.unicode()))
-            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
 // The text as sent: a control character (a new line in an owner's name, say) becomes a
 // space, so that nothing in a text can end SSIP's block of data early.
 QByteArray spokenUtf8(QString text)
 {
-    std::replace_if(text.begin(), text.end(), [](QChar c) { return isControl(c.unicode()); }, QChar(u' '));
+    std::replace_if(
+        text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0); },
+        QChar(u' '));
     return text.toUtf8();
 }
 
@@ -174,6 +157,11 @@ public:
                 voice.clear(); // a voice belongs to its module
             }
         }
+        // A voice name goes to the server as it is, in a command line of its own: only a listed one.
+        if (ok && !voice.isEmpty() && !voiceListed(choice.module, voice)) {
+            outcome.failedVoice = choice.voice;
+            voice.clear();
+        }
         ok = ok && (voice.isEmpty() || spd_set_synthesis_voice(connection_, voice.toUtf8().constData()) == 0);
         ok = ok && (!choice.rate || spd_set_voice_rate(connection_, choice.rate) == 0);
         ok = ok && (!choice.pitch || spd_set_voice_pitch(connection_, choice.pitch) == 0);
@@ -237,6 +225,20 @@ public:
         free_spd_modules(modules);
         closeConnection(connection);
         return outcome;
+    }
+
+    // Whether the connection's module lists that Italian voice. Listed once for the worker's life
+    // unless the voice is missing: a listing takes espeak-ng over a second.
+    bool voiceListed(const QString &module, const QString &voice)
+    {
+        QStringList &voices = voicesByModule_[module];
+        if (voices.contains(voice))
+            return true;
+        char *reply = nullptr;
+        if (spd_execute_command_with_reply(connection_, "LIST SYNTHESIS_VOICES", &reply) == 0)
+            voices = italianVoices(QString::fromUtf8(reply));
+        free(reply);
+        return voices.contains(voice);
     }
 
     // Drops what the server still has of ours and closes; the last job.
@@ -344,16 +346,13 @@ private:
     size_t clientId_ = 0;
     std::map<SPDConnection *, int> watched_; // our duplicate of each connection's socket
     const int wakeFd_ = eventfd(0, EFD_CLOEXEC);
+    std::map<QString, QStringList> voicesByModule_;
     bool leaving_ = false;
 };
 
-qint64 SpeechDispatcherVoice::stuckBoundMs(const QString &text)
-{
-    return std::min<qint64>(3000 + 150 * text.size(), 15000);
-}
-
 SpeechDispatcherVoice::SpeechDispatcherVoice(QObject *parent, const QString &address, const Clock *clock)
-    : QObject(parent), clock_(clock ? clock : &steadyClock_), worker_(std::make_shared<Worker>(this, address))
+    : QObject(parent), clock_(clock ? clock : &steadyClock_), worker_(std::make_shared<Worker>(this, address)),
+      queue_(*clock_)
 {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, this, &SpeechDispatcherVoice::checkTimers);
@@ -378,21 +377,13 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice()
 
 void SpeechDispatcherVoice::speak(const QString &text)
 {
-    enqueue(text, choice_);
+    speakSample(text, choice_);
 }
 
 void SpeechDispatcherVoice::speakSample(const QString &text, const VoiceChoice &choice)
 {
-    enqueue(text, choice);
-}
-
-void SpeechDispatcherVoice::enqueue(const QString &text, const VoiceChoice &choice)
-{
     qCInfo(voiceLog).noquote() << escapedControls(text);
-    // A blank text says nothing and would never be reported finished.
-    if (text.trimmed().isEmpty())
-        return;
-    waiting_.push_back({text, choice, clock_->nowMs()});
+    queue_.add(text, choice);
     pump();
 }
 
@@ -405,42 +396,45 @@ void SpeechDispatcherVoice::setChoice(const VoiceChoice &choice)
 
 void SpeechDispatcherVoice::requestVoices()
 {
-    voicesWanted_ = true;
+    queue_.wantVoices();
     pump();
 }
 
-// Our own queue hands the server one text at a time and the next on the end (or cancel)
-// notification of the previous: the server's queue could not bound a stuck text, drop texts
-// gone stale while it was away, or give one text (a sample) other settings.
 void SpeechDispatcherVoice::pump()
 {
-    const qint64 now = clock_->nowMs();
-    const bool idle = busy_ == Job::None;
-    if (idle && !connected_ && now >= retryAtMs_) {
-        const VoiceChoice next = waiting_.empty() ? choice_ : waiting_.front().choice;
-        send(Job::Connect, [next](Worker &worker) { return worker.connect(next); });
-    } else if (idle && connected_ && !current_ && !waiting_.empty()) {
-        current_ = std::move(waiting_.front());
-        waiting_.pop_front();
-        currentId_ = -1;
-        currentDeadlineMs_ = now + stuckBoundMs(current_->text);
-        send(Job::Say, [text = current_->text, choice = current_->choice](Worker &worker) {
-            return worker.say(text, choice);
-        });
-    } else if (idle && voicesWanted_) { // after a waiting text: a listing takes the server up to 1.5 s
-        voicesWanted_ = false;
-        send(Job::List, [](Worker &worker) { return worker.listVoices(); });
+    if (const std::optional<SpeechQueue::Step> step = queue_.next(choice_))
+        send(*step);
+    if (queue_.available() != availableShown_) {
+        availableShown_ = queue_.available();
+        emit availabilityChanged(availableShown_, queue_.problem());
     }
-    armTimer();
+    const std::optional<qint64> deadline = queue_.nextDeadlineMs();
+    if (deadline)
+        timer_.start(int(std::clamp<qint64>(*deadline - clock_->nowMs(), 0, 60'000)));
+    else
+        timer_.stop();
 }
 
-void SpeechDispatcherVoice::send(Job job, std::function<Outcome(Worker &)> work)
+void SpeechDispatcherVoice::send(const SpeechQueue::Step &step)
 {
-    busy_ = job;
-    busySinceMs_ = clock_->nowMs();
-    busyTooLong_ = false;
+    std::function<Outcome(Worker &)> work;
+    switch (step.job) {
+    case Job::Connect:
+        work = [choice = step.choice](Worker &worker) { return worker.connect(choice); };
+        break;
+    case Job::Say:
+        work = [text = step.text, choice = step.choice](Worker &worker) { return worker.say(text, choice); };
+        break;
+    case Job::Stop:
+        work = [](Worker &worker) { return worker.stop(); };
+        break;
+    case Job::List:
+    case Job::None:
+        work = [](Worker &worker) { return worker.listVoices(); };
+        break;
+    }
     Worker *worker = worker_.get();
-    worker->post([worker, job, work = std::move(work)] {
+    worker->post([worker, job = step.job, work = std::move(work)] {
         const Outcome outcome = work(*worker);
         worker->report([job, outcome](SpeechDispatcherVoice &voice) { voice.jobDone(job, outcome); });
     });
@@ -448,115 +442,33 @@ void SpeechDispatcherVoice::send(Job job, std::function<Outcome(Worker &)> work)
 
 void SpeechDispatcherVoice::jobDone(Job job, const Outcome &outcome)
 {
-    busy_ = Job::None;
     if (!outcome.failedModule.isEmpty())
-        emit choiceFailed(kModuleFailedProblem.arg(outcome.failedModule));
-    if (job == Job::List) {
+        emit choiceFailed(kModuleFailedProblem.arg(escapedControls(outcome.failedModule)));
+    else if (!outcome.failedVoice.isEmpty())
+        emit choiceFailed(kVoiceMissingProblem.arg(escapedControls(outcome.failedVoice)));
+    if (job == Job::List)
         emit voicesListed(outcome.voices);
-    } else if (outcome.ok) {
-        connected_ = true;
-        setAvailable(true);
-        if (job == Job::Say)
-            currentId_ = outcome.messageId;
-    } else {
-        connected_ = false;
-        if (job == Job::Say)
-            sayCurrentAgain();
-        // A connection lost between texts is made again at once; a server that is missing or
-        // silent is tried again every retryMs.
-        const bool retryLater = job == Job::Connect || busyTooLong_;
-        retryAtMs_ = clock_->nowMs() + (retryLater ? retryMs : 0);
-        if (job == Job::Connect && !busyTooLong_) {
-            warn(NoServer, QStringLiteral("Cannot reach speech-dispatcher: %1").arg(escapedControls(outcome.error)));
-            setAvailable(false, kVoiceNotRunningProblem);
-        }
-    }
-    busyTooLong_ = false;
+    queue_.done(job, outcome.ok, outcome.messageId, outcome.error);
     pump();
 }
 
 void SpeechDispatcherVoice::connectionLost()
 {
-    connected_ = false;
-    retryAtMs_ = clock_->nowMs();
-    sayCurrentAgain();
+    queue_.connectionLost();
     pump();
-}
-
-// Once, on a fresh connection: the server may have been restarted under it.
-void SpeechDispatcherVoice::sayCurrentAgain()
-{
-    if (current_ && current_->failures++ == 0)
-        waiting_.push_front(*current_);
-    current_.reset();
 }
 
 void SpeechDispatcherVoice::messageEnded(int messageId)
 {
-    if (!current_ || messageId != currentId_)
-        return; // a text already given up on
-    current_.reset();
-    std::fill(std::begin(warned_), std::end(warned_), false);
+    queue_.ended(messageId);
     pump();
 }
 
 void SpeechDispatcherVoice::checkTimers()
 {
-    const qint64 now = clock_->nowMs();
-    if (busy_ != Job::None && !busyTooLong_ && now - busySinceMs_ >= busyLimitMs()) {
-        busyTooLong_ = true;
-        warn(NoAnswer, QStringLiteral("speech-dispatcher does not answer"));
-        setAvailable(false, kVoiceNotAnsweringProblem);
+    if (queue_.tick()) {
         std::lock_guard lock(worker_->mutex);
         worker_->interruptLocked();
     }
-    if (busy_ == Job::None && current_ && currentId_ > 0 && now >= currentDeadlineMs_) {
-        warn(Stuck, QStringLiteral("Not spoken in full, not finished within %1 ms: %2")
-                        .arg(stuckBoundMs(current_->text))
-                        .arg(escapedControls(current_->text)));
-        current_.reset();
-        send(Job::Stop, [](Worker &worker) { return worker.stop(); });
-    }
-    // A number said minutes late is worse than none.
-    while (!available_ && !waiting_.empty() && now - waiting_.front().queuedMs >= maxWaitMs) {
-        warn(TooLate, QStringLiteral("Not spoken, no voice for %1 s: %2")
-                          .arg(maxWaitMs / 1000)
-                          .arg(escapedControls(waiting_.front().text)));
-        waiting_.pop_front();
-    }
     pump();
-}
-
-void SpeechDispatcherVoice::armTimer()
-{
-    std::optional<qint64> next;
-    const auto consider = [&next](qint64 at) { next = std::min(next.value_or(at), at); };
-    if (busy_ != Job::None && !busyTooLong_)
-        consider(busySinceMs_ + busyLimitMs());
-    if (current_ && currentId_ > 0)
-        consider(currentDeadlineMs_);
-    if (busy_ == Job::None && !connected_)
-        consider(retryAtMs_);
-    if (!available_ && !waiting_.empty())
-        consider(waiting_.front().queuedMs + maxWaitMs);
-    if (next)
-        timer_.start(int(std::clamp<qint64>(*next - clock_->nowMs(), 0, 60'000)));
-    else
-        timer_.stop();
-}
-
-void SpeechDispatcherVoice::setAvailable(bool available, const QString &problem)
-{
-    if (available == available_)
-        return;
-    available_ = available;
-    emit availabilityChanged(available, problem);
-}
-
-void SpeechDispatcherVoice::warn(Trouble kind, const QString &message)
-{
-    if (std::exchange(warned_[kind], true))
-        qCInfo(speechLog).noquote() << message;
-    else
-        qCWarning(speechLog).noquote() << message;
 }

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -60,7 +61,6 @@ struct FakeSpeechServer {
     {
         const Spoken &s = spoken[index];
         reply(s.client, QStringLiteral("702-%1\r\n702-%2\r\n702 END").arg(s.id).arg(clients[s.client].id));
-        --playing;
     }
 
     void serve(QLocalSocket *socket)
@@ -71,7 +71,6 @@ struct FakeSpeechServer {
             const QString line = QString::fromUtf8(client.input.left(end));
             if (client.receiving) { // a text, one line, then "."
                 if ((client.receiving = line != ".")) {
-                    overlapped = overlapped || playing++ > 0;
                     spoken << Spoken{client.settings, socket, nextId++};
                     texts << line;
                 } else {
@@ -103,8 +102,6 @@ struct FakeSpeechServer {
     QList<Spoken> spoken;
     QStringList texts, commands;
     bool answering = true;
-    int playing = 0;
-    bool overlapped = false; // a text arrived while another was still being spoken
 };
 
 class SpeechDispatcherVoiceTest : public ::testing::Test {
@@ -156,7 +153,6 @@ TEST_F(SpeechDispatcherVoiceTest, SpeaksEveryTextInFullInCallOrderAndLogsItAtOnc
     EXPECT_EQ(log.messages, (QStringList{"uno", " ", "due\\x1b[2J", "tre"}));
     ASSERT_TRUE(speakAndEnd(3));
     EXPECT_EQ(server.texts, (QStringList{"uno", "due [2J", "tre"}));
-    EXPECT_FALSE(server.overlapped);
     EXPECT_TRUE(server.commands.filter(QRegularExpression("^(STOP|CANCEL)")).isEmpty());
     EXPECT_EQ(settle(), (QList<ModuleVoices>{{"espeak-ng", {"Italian", "Italian+Anna"}}}));
 }
@@ -174,6 +170,7 @@ TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
         {"module and voice", {"espeak-ng", "Italian+Anna"}, italian + QStringList{"OUTPUT_MODULE espeak-ng", "SYNTHESIS_VOICE Italian+Anna"}, false},
         {"rate, pitch, volume", {{}, {}, 30, -20, 100}, italian + QStringList{"RATE 30", "PITCH -20", "VOLUME 100"}, false},
         {"module not running", {"festival", "kal", 10}, italian + QStringList{"RATE 10"}, true},
+        {"voice not listed, a command in it", {{}, "Italian\r\nSET all VOLUME -100"}, italian, true},
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.name);
@@ -190,28 +187,11 @@ TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
         EXPECT_EQ(server.spoken[first + 2].settings, italian);
         EXPECT_EQ(failed.size(), row.fails ? 1 : 0);
     }
+    EXPECT_TRUE(server.commands.filter("SET all").isEmpty());
 }
 
-TEST_F(SpeechDispatcherVoiceTest, StopsAStuckTextAfterItsBoundAndGoesOn)
+TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServer)
 {
-    EXPECT_EQ(SpeechDispatcherVoice::stuckBoundMs(QString(100, u'x')), 15000);
-    const QString stuck = "Tombola per il tabellone";
-    voice->speak(stuck);
-    voice->speak("90");
-    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 1; }));
-    settle();
-    passMs(SpeechDispatcherVoice::stuckBoundMs(stuck) - 1);
-    settle();
-    EXPECT_FALSE(server.commands.contains("STOP SELF"));
-    passMs(1);
-    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 2; }));
-    EXPECT_TRUE(server.commands.contains("STOP SELF"));
-    EXPECT_EQ(server.texts, (QStringList{stuck, "90"}));
-}
-
-TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServerDroppingTextsGoneStale)
-{
-    LogCapture log("sorteggina.speech");
     QSignalSpy availability(voice.get(), &SpeechDispatcherVoice::availabilityChanged);
     voice->speak("uno");
     voice->speak("due");
@@ -220,17 +200,13 @@ TEST_F(SpeechDispatcherVoiceTest, ComesBackWithTheServerDroppingTextsGoneStale)
     server.server.close(); // while "due" is being spoken
     qDeleteAll(server.server.findChildren<QLocalSocket *>());
     ASSERT_TRUE(waitFor([&] { return availability.size() == 1; }));
-    EXPECT_EQ(availability[0], (QVariantList{false, kVoiceNotRunningProblem}));
     voice->speak("tre");
-    passMs(SpeechDispatcherVoice::maxWaitMs);
-    settle(); // the retry has failed too
-    voice->speak("quattro");
     server.server.listen(server.path);
-    passMs(SpeechDispatcherVoice::retryMs);
+    passMs(SpeechQueue::retryMs);
     ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 3; }));
-    EXPECT_EQ(availability.last(), (QVariantList{true, QString()}));
-    EXPECT_EQ(server.texts, (QStringList{"uno", "due", "quattro"}));
-    EXPECT_EQ(log.messages.size(), 2); // one for the server, one for the drops
+    server.end(2);
+    ASSERT_TRUE(waitFor([&] { return server.spoken.size() == 4; }));
+    EXPECT_EQ(server.texts, (QStringList{"uno", "due", "due", "tre"})) << "the text cut short, again";
 }
 
 TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
@@ -241,7 +217,7 @@ TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
     server.answering = false;
     voice->speak("due");
     ASSERT_TRUE(waitFor([&] { return server.commands.last() == "SET SELF PRIORITY MESSAGE"; }));
-    passMs(SpeechDispatcherVoice::replyTimeoutMs);
+    passMs(SpeechQueue::replyTimeoutMs);
     EXPECT_EQ(availability.value(0), (QVariantList{false, kVoiceNotAnsweringProblem}));
     // The next connection waits for an answer that never comes, in a call nothing can cut.
     const qsizetype connections = server.commands.filter("CLIENT_NAME").size();
@@ -250,6 +226,78 @@ TEST_F(SpeechDispatcherVoiceTest, GivesUpOnASilentServerAndLeavesAtOnce)
     elapsed.start();
     voice.reset();
     EXPECT_LT(elapsed.elapsed(), 150);
+}
+
+using Job = SpeechQueue::Job;
+
+struct SpeechQueueTest : ::testing::Test {
+    // The job handed out now and its text: (None, "") when the queue waits.
+    std::pair<Job, QString> next()
+    {
+        const auto step = queue.next({});
+        return step ? std::pair(step->job, step->text) : std::pair(Job::None, QString());
+    }
+    void pass(qint64 ms)
+    {
+        clock.now += ms;
+        queue.tick();
+    }
+    FakeClock clock;
+    SpeechQueue queue{clock};
+};
+
+TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
+{
+    const QString stuck = "Tombola per il tabellone";
+    EXPECT_EQ(next().first, Job::Connect);
+    EXPECT_EQ(next().first, Job::None) << "one job out at a time";
+    queue.done(Job::Connect, true);
+    for (const QString &text : {QString(" "), stuck, QString("90")})
+        queue.add(text, {});
+    EXPECT_EQ(next(), std::pair(Job::Say, stuck));
+    queue.done(Job::Say, true, 8);
+    pass(SpeechQueue::stuckBoundMs(stuck) - 1);
+    EXPECT_EQ(next().first, Job::None) << "the next waits for the end";
+    pass(1);
+    EXPECT_EQ(next().first, Job::Stop);
+    queue.done(Job::Stop, true);
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("90")));
+    queue.done(Job::Say, true, 9);
+    queue.ended(8);
+    EXPECT_EQ(next().first, Job::None) << "the stopped text's end does not end the next";
+    EXPECT_EQ(SpeechQueue::stuckBoundMs(QString(100, u'x')), 15000);
+}
+
+TEST_F(SpeechQueueTest, WithoutAServerRetriesDropsStaleTextsAndSaysALostTextAgainOnce)
+{
+    LogCapture log("sorteggina.speech");
+    queue.add("uno", {});
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, false, -1, "no server");
+    EXPECT_EQ(std::pair(queue.available(), queue.problem()), std::pair(false, kVoiceNotRunningProblem));
+    for (qint64 waited = 0; waited < SpeechQueue::maxWaitMs; waited += SpeechQueue::retryMs) {
+        pass(SpeechQueue::retryMs);
+        EXPECT_EQ(next().first, Job::Connect);
+        queue.done(Job::Connect, false);
+    }
+    queue.add("due", {});
+    EXPECT_EQ(next().first, Job::None);
+    pass(SpeechQueue::retryMs);
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_TRUE(queue.available());
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("due"))) << "\"uno\" waited too long";
+    EXPECT_EQ(log.messages.size(), 2); // one for the server, one for the drops
+
+    queue.done(Job::Say, true, 3);
+    queue.connectionLost();
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_EQ(next(), std::pair(Job::Say, QString("due")));
+    queue.done(Job::Say, false);
+    EXPECT_EQ(next().first, Job::Connect);
+    queue.done(Job::Connect, true);
+    EXPECT_EQ(next().first, Job::None) << "said again only once";
 }
 
 } // namespace

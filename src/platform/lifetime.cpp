@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/lifetime.h"
+#include "platform/lifetime.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSocketNotifier>
-#include <QWidget>
+#include <QWindow>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,7 +23,7 @@ void onSignal(int)
 // The window's destruction notice from the X server (an X event of type 17).
 class DestroyedWindowFilter : public QAbstractNativeEventFilter {
 public:
-    explicit DestroyedWindowFilter(QWidget *window) : window_(window) {}
+    explicit DestroyedWindowFilter(QWindow *window) : window_(window) {}
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
         if (type != "xcb_generic_event_t" || !window_)
@@ -35,12 +35,12 @@ public:
         };
         const auto *event = static_cast<const DestroyNotify *>(message);
         if ((event->responseType & 0x7f) == 17 && event->window == quint32(window_->winId()))
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
         return false;
     }
 
 private:
-    QPointer<QWidget> window_;
+    QPointer<QWindow> window_;
 };
 
 } // namespace
@@ -49,8 +49,8 @@ void quitOnTerminationSignals()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
-    auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), [] {
         char byte;
         [[maybe_unused]] const auto read = ::read(signalPipe[1], &byte, 1);
         QCoreApplication::quit();
@@ -63,7 +63,7 @@ void quitOnTerminationSignals()
         sigaction(sig, &action, nullptr);
 }
 
-void quitWhenWindowDestroyed(QWidget *window)
+void quitWhenWindowDestroyed(QWindow *window)
 {
-    qApp->installNativeEventFilter(new DestroyedWindowFilter(window));
+    QCoreApplication::instance()->installNativeEventFilter(new DestroyedWindowFilter(window));
 }

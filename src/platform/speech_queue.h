@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/clock.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+// Which synthesiser speaks and how. An empty or zero field is left to speech-dispatcher's
+// configuration (DefaultModule, DefaultVoiceType, DefaultRate...); rate, pitch and volume
+// go from -100 to 100.
+struct VoiceChoice {
+    QString module;
+    QString voice;
+    int rate = 0;
+    int pitch = 0;
+    int volume = 0;
+    bool operator==(const VoiceChoice &) const = default;
+};
+
+inline const QString kVoiceNotRunningProblem = QStringLiteral(
+    "La voce non è disponibile: i numeri non vengono pronunciati. Controllare che "
+    "speech-dispatcher e speech-dispatcher-espeak-ng siano installati.");
+inline const QString kVoiceNotAnsweringProblem = QStringLiteral(
+    "La voce non risponde: i numeri non vengono pronunciati. Controllare che "
+    "speech-dispatcher sia installato e in funzione.");
+
+// Control characters shown as \xNN, so that no log line carries raw terminal codes.
+QString escapedControls(const QString &text);
+
+// The voice's rules, apart from its connection to the server: which job goes out next (one at
+// a time), which texts are dropped, when a text is stuck, when to connect again. The connection
+// tells it how each job went; the texts it gives up on are logged (sorteggina.speech).
+class SpeechQueue {
+public:
+    enum class Job { None, Connect, Say, Stop, List };
+    struct Step {
+        Job job;
+        VoiceChoice choice; // to connect with, or to say the text with
+        QString text;
+    };
+
+    // A text not finished this long after it was handed over is stopped and the next goes on.
+    static qint64 stuckBoundMs(const QString &text);
+    // A job the server has not answered within this (a connection: connectTimeoutMs, as it
+    // may start the server; a listing of voices, which takes it 1.5 s while it speaks here:
+    // listTimeoutMs) means it does not answer.
+    static constexpr qint64 replyTimeoutMs = 2000;
+    static constexpr qint64 connectTimeoutMs = 5000;
+    static constexpr qint64 listTimeoutMs = 15000;
+    static constexpr qint64 retryMs = 2000;
+    // While the voice does not work, texts that waited longer than this are dropped.
+    static constexpr qint64 maxWaitMs = 10000;
+
+    explicit SpeechQueue(const Clock &clock) : clock_(clock) {}
+
+    void add(const QString &text, const VoiceChoice &choice);
+    void wantVoices() { voicesWanted_ = true; }
+    // The job to hand the connection now, if any; `current` is the choice to connect with
+    // when no text waits.
+    std::optional<Step> next(const VoiceChoice &current);
+    void done(Job job, bool ok, int messageId = -1, const QString &error = {});
+    void ended(int messageId);
+    void connectionLost();
+    // Acts on every deadline that has passed; true when the job out waited too long for the
+    // server and should be cut short.
+    bool tick();
+    std::optional<qint64> nextDeadlineMs() const;
+    bool available() const { return available_; }
+    QString problem() const { return problem_; }
+
+private:
+    struct Text {
+        QString text;
+        VoiceChoice choice; // the current one when the text was given, or a sample's own
+        qint64 queuedMs = 0;
+        int failures = 0;
+    };
+    enum Trouble { NoServer, NoAnswer, Stuck, TooLate, TroubleKinds };
+
+    Step start(Job job, const VoiceChoice &choice = {}, const QString &text = {});
+    qint64 busyLimitMs() const
+    {
+        return busy_ == Job::Connect ? connectTimeoutMs : busy_ == Job::List ? listTimeoutMs : replyTimeoutMs;
+    }
+    void sayCurrentAgain();
+    void setAvailable(bool available, const QString &problem = {});
+    void warn(Trouble kind, const QString &message);
+
+    const Clock &clock_;
+    std::deque<Text> waiting_;
+    std::optional<Text> current_;
+    int currentId_ = -1;
+    qint64 currentDeadlineMs_ = 0;
+    Job busy_ = Job::None;
+    qint64 busySinceMs_ = 0;
+    bool busyTooLong_ = false;
+    bool stopWanted_ = false;
+    bool connected_ = false;
+    qint64 retryAtMs_ = 0;
+    bool available_ = true;
+    QString problem_;
+    bool voicesWanted_ = false;
+    bool warned_[TroubleKinds] = {};
+};
