@@ -9,6 +9,11 @@
 
 using namespace board;
 
+namespace {
+const QString kNumberWithdrawn = QStringLiteral("annullato il %1");
+const QString kNothingToWithdraw = QStringLiteral("nessun numero da annullare");
+} // namespace
+
 Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock)
     : announcer_(voice, clock), store_(store), random_(random)
 {
@@ -57,6 +62,7 @@ void Caller::checkPrizes()
     if (!found.rows.isEmpty())
         message_ = found.rows.last().numbers;
     announcer_.announcePrizes(found, owner_);
+    emit prizesChecked(found);
     saveGame();
     update();
 }
@@ -89,6 +95,7 @@ void Caller::startNewGame()
     loadOptions();
     message_.reset();
     announcer_.say(phrases::kNewGame);
+    emit newGameStarted();
     update();
 }
 
@@ -119,8 +126,10 @@ void Caller::toggleCartella(int k)
 void Caller::declarePrizeWon(int i)
 {
     const bool tombolino = i == kTombola && game_.tombolinoPlayed() && game_.tombolaOut();
-    if (game_.declarePrize(i))
+    if (game_.declarePrize(i)) {
         announcer_.say(tombolino ? phrases::kTombolino : phrases::kPrizeDeclared[i]);
+        emit prizeDeclared(i, tombolino);
+    }
     saveGame();
     update();
 }
@@ -201,4 +210,22 @@ void Caller::speakSmorfiaLine()
 void Caller::dismissPrizeMessage()
 {
     message_.reset();
+}
+
+bool Caller::withdrawLastNumber()
+{
+    const std::optional<int> number = game_.withdrawLastNumber();
+    if (!number) {
+        announcer_.say(kNothingToWithdraw);
+        return false;
+    }
+    shown_.reset();
+    if (!game_.drawOrder().isEmpty())
+        shown_ = game_.drawOrder().last();
+    message_.reset();
+    announcer_.say(kNumberWithdrawn.arg(*number));
+    emit numberWithdrawn(*number);
+    saveGame();
+    update();
+    return true;
 }

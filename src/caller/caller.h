@@ -62,9 +62,17 @@ public:
     void dismissPrizeMessage();
     // Anything else the caller has to say, queued behind what is being said.
     void say(const QString &text) { announcer_.say(text); }
+    // A mistaken draw: the last number back in the bag, with what it won; once per draw.
+    bool withdrawLastNumber();
 
 signals:
     void changed();
+    // What the owner's cartelle made in a check, before the game is saved.
+    void prizesChecked(const PrizeCheck &found);
+    // A prize won elsewhere in the room and still to be won (the tombolino after the tombola).
+    void prizeDeclared(int prize, bool tombolino);
+    void newGameStarted();
+    void numberWithdrawn(int number);
 
 private:
     void checkPrizes();
