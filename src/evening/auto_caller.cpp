@@ -18,8 +18,9 @@ AutoCaller::AutoCaller(Caller &caller, Voice &voice, const Clock &clock, Setting
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &AutoCaller::tick);
     connect(&caller_, &Caller::prizesChecked, this, &AutoCaller::onPrizesChecked);
-    connect(&caller_, &Caller::prizeDeclared, this,
-            [this](int prize, bool tombolino) { holdFor(prize == board::kTombola || tombolino ? Hold::Tombola : Hold::Prize); });
+    connect(&caller_, &Caller::prizeDeclared, this, [this](int prize, bool tombolino) {
+        holdFor(prize == board::kTombola || tombolino ? Hold::Tombola : Hold::Prize);
+    });
     connect(&caller_, &Caller::changed, this, &AutoCaller::followManualMode);
 }
 

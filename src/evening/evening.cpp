@@ -239,5 +239,11 @@ void Evening::startNewEvening()
 
 void Evening::saveRecord()
 {
-    store_.write(kRecordKey, record_.text());
+    QString text = record_.text();
+    // The oldest games make room; one game always fits.
+    while (text.size() > kMaxTextChars && record_.games.size() > 1) {
+        record_.games.removeFirst();
+        text = record_.text();
+    }
+    store_.write(kRecordKey, text);
 }

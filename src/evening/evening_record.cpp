@@ -110,7 +110,7 @@ QString EveningRecord::text() const
 {
     QStringList lines{kHeader};
     for (const RecordedGame &game : games) {
-        lines << QStringLiteral("%1 %2 %3").arg(kGameTag).arg(game.start.toString(Qt::ISODate)).arg(game.closed ? 1 : 0);
+        lines << QStringLiteral("%1 %2 %3").arg(kGameTag, game.start.toString(Qt::ISODate)).arg(game.closed ? 1 : 0);
         QStringList draws{kDrawsTag};
         for (const Draw &draw : game.draws)
             draws << QString::number(draw.number) + (draw.withdrawn ? QString(kWithdrawnMark) : QString());

@@ -24,7 +24,9 @@ constexpr int kMaxWinners = 60;
 constexpr int kMaxName = 60;        // the owner's name's bound
 constexpr int kMaxClaimName = 40;   // a player's, typed at a claim
 constexpr int kMaxCode = 16;
-constexpr qsizetype kMaxTextChars = 400'000;
+// The settings file is set aside whole past 1 MiB: the record keeps well below, even with
+// every character escaped.
+constexpr qsizetype kMaxTextChars = 100'000;
 
 struct Draw {
     int number = 0;

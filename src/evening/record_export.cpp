@@ -137,7 +137,8 @@ bool writePdf(const EveningRecord &record, const QString &path)
             y += int((game.draws.size() + 9) / 10) * rowHeight + unit;
             painter.setFont(body);
             if (anyWithdrawn) {
-                painter.drawText(QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter, kPdfWithdrawnNote);
+                painter.drawText(QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter,
+                                 kPdfWithdrawnNote);
                 y += unit * 2;
             }
             y += unit;
@@ -153,8 +154,8 @@ bool writePdf(const EveningRecord &record, const QString &path)
             if (lines.isEmpty())
                 lines << kPdfNoPrizes;
             // Whatever does not fit the page is cut rather than spilling onto the next game's.
-            painter.drawText(QRect(0, y, page.width(), page.height() - y), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                             lines.join(QLatin1Char('\n')));
+            painter.drawText(QRect(0, y, page.width(), page.height() - y),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join(QLatin1Char('\n')));
         }
         painter.end();
     }

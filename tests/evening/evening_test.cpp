@@ -36,7 +36,10 @@ protected:
         for (int n : numbers)
             caller.clickNumber(n);
     }
-    QStringList saved() const { return {store.values["Settaggio/SalvaUlt"], store.values["Partita/Ordine"], store.values["Partita/Tombolino"]}; }
+    QStringList saved() const
+    {
+        return {store.values["Settaggio/SalvaUlt"], store.values["Partita/Ordine"], store.values["Partita/Tombolino"]};
+    }
 
     FakeVoice voice;
     MemoryStore store;
@@ -50,32 +53,33 @@ TEST_F(EveningTest, TakingTheLastNumberBackSavesTheGameAsIfItHadNeverComeOncePer
 {
     const struct {
         const char *what;
-        std::function<void(Caller &)> before;
+        QList<int> before;
         int last;
-        std::function<void(Caller &)> after;
+        int declared;  // a prize declared after the last number, or -1
     } cases[] = {
-        {"the first number", [](Caller &) {}, 40, [](Caller &) {}},
-        {"an owner's ambo", [](Caller &c) { c.clickNumber(11); }, 14, [](Caller &) {}},
-        {"a prize declared after it", [](Caller &c) { c.clickNumber(40); }, 50, [](Caller &c) { c.declarePrizeWon(0); }},
-        {"the tombola", [](Caller &c) { for (int n : {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24}) c.clickNumber(n); },
-         25, [](Caller &) {}},
+        {"the first number", {}, 40, -1},
+        {"an owner's ambo", {11}, 14, -1},
+        {"a prize declared after it", {40}, 50, 0},
+        {"the tombola", {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24}, 25, -1},
     };
     for (const auto &step : cases) {
         caller.startNewGame();
         caller.setManual(1);
-        step.before(caller);
+        for (int n : step.before)
+            caller.clickNumber(n);
         const SavedGame game = caller.game().saved();
         const QStringList before{game.text(), game.orderText(), game.tombolinoText()};
         const bool locked = caller.game().cartelleLocked();
         caller.clickNumber(step.last);
-        step.after(caller);
+        if (step.declared >= 0)
+            caller.declarePrizeWon(step.declared);
         voice.spoken.clear();
         EXPECT_TRUE(caller.withdrawLastNumber()) << step.what;
         EXPECT_FALSE(caller.withdrawLastNumber()) << step.what;
         EXPECT_EQ(voice.take(), (QStringList{QString("annullato il %1").arg(step.last), "nessun numero da annullare"}));
         EXPECT_EQ(saved(), before) << step.what;
         EXPECT_EQ(caller.game().cartelleLocked(), locked) << step.what;
-        EXPECT_EQ(caller.shownNumber(), caller.game().drawOrder().isEmpty() ? std::nullopt : std::optional(caller.game().drawOrder().last()));
+        EXPECT_EQ(caller.shownNumber(), step.before.isEmpty() ? std::nullopt : std::optional(step.before.last()));
         caller.clickNumber(step.last);
         EXPECT_TRUE(caller.withdrawLastNumber()) << "a new draw can be taken back: " << step.what;
     }
@@ -94,7 +98,7 @@ TEST_F(EveningTest, RecordsEachPrizeWithItsWinnerSharesOneAndWithdrawsThoseOfANu
     click({34});
     EXPECT_EQ(evening.confirmClaim(anna, "1-1-X", " Anna\t"), 2);
     click({39});
-    EXPECT_EQ(evening.confirmClaim(bruno, "2-1-Y", "Bruno"), std::nullopt) << "a quaterna of an earlier number is not shared";
+    EXPECT_EQ(evening.confirmClaim(bruno, "2-1-Y", "Bruno"), std::nullopt) << "an earlier number's quaterna";
     click({70});
     EXPECT_EQ(evening.confirmClaim(anna, "1-1-X", QString(50, 'a')), 3);
     voice.spoken.clear();
@@ -125,14 +129,17 @@ TEST_F(EveningTest, RecordsEachPrizeWithItsWinnerSharesOneAndWithdrawsThoseOfANu
 
 TEST(EveningRecord, ADamagedRecordIsRefused)
 {
-    const QString good = "Serata 1\nP 2026-12-06T21:30:00 1\nE 5 7- 7\nV 0 7 2 0 42-3-K Zia Nunzia\nP 2026-12-06T22:00:00 0\nE";
+    const QString game = "\nP 2026-12-06T21:30:00 1\nE";
+    const QString good = "Serata 1" + game + " 5 7- 7\nV 0 7 2 0 42-3-K Zia Nunzia\nP 2026-12-06T22:00:00 0\nE";
     ASSERT_TRUE(EveningRecord::parse(good));
     EXPECT_EQ(EveningRecord::parse(good)->text(), good);
     const QString damaged[] = {
-        "", "Serata 2\n", good + "\n", QString(good).replace("E 5 7- 7", "E 5 7 7"), QString(good).replace("5 7-", "91 7-"),
+        "", "Serata 2\n", good + "\n", QString(good).replace("E 5 7- 7", "E 5 7 7"),
+        QString(good).replace("5 7-", "91 7-"),
         QString(good).replace("Zia", "Zia\x01"), QString(good).replace("42-3-K", "42-3-k"), good.chopped(2),
         QString(good).replace("21:30:00", "25:30:00"), QString(good).replace("V 0", "V 6"), good + "\nV 0 7 2 0 - ",
-        "Serata 1" + QString("\nP 2026-12-06T21:30:00 1\nE").repeated(kMaxGames + 1), QString(good).replace("E 5", "E " + QString("5- ").repeated(kMaxDraws) + "5"),
+        "Serata 1" + game.repeated(kMaxGames + 1),
+        QString(good).replace("E 5", "E " + QString("5- ").repeated(kMaxDraws) + "5"),
     };
     for (const QString &text : damaged)
         EXPECT_EQ(EveningRecord::parse(text), std::nullopt) << text.left(80).toStdString();
@@ -203,8 +210,10 @@ TEST_F(AutoCallerTest, HoldsAtPrizesTheTombolaAndTheCallersPauseWaitsForAClaimAn
         QStringList said;
     } cases[] = {
         {"space", [&] { autoCaller.togglePause(); }, AutoCaller::Hold::User, {"pausa"}},
-        {"owner's prize", [&] { emit caller.prizesChecked(PrizeCheck{{RowPrize{0, 1, {1, 2}}}}); }, AutoCaller::Hold::Prize, {"pausa"}},
-        {"declared", [&] { caller.declarePrizeWon(1); }, AutoCaller::Hold::Prize, {"il terno è uscito, si prosegue per la quaterna", "pausa"}},
+        {"owner's prize", [&] { emit caller.prizesChecked(PrizeCheck{{RowPrize{0, 1, {1, 2}}}}); },
+         AutoCaller::Hold::Prize, {"pausa"}},
+        {"declared", [&] { caller.declarePrizeWon(1); },
+         AutoCaller::Hold::Prize, {"il terno è uscito, si prosegue per la quaterna", "pausa"}},
         {"claim", [&] { autoCaller.setClaimOpen(true); }, AutoCaller::Hold::None, {}},
         {"tombola", [&] { caller.declarePrizeWon(kTombola); }, AutoCaller::Hold::Tombola, {"Tombola", "pausa"}},
     };
@@ -225,7 +234,7 @@ TEST_F(AutoCallerTest, HoldsAtPrizesTheTombolaAndTheCallersPauseWaitsForAClaimAn
     autoCaller.togglePause();
     caller.setManual(1);
     EXPECT_FALSE(autoCaller.isOn());
-    EXPECT_EQ(voice.take().mid(1), (QStringList{"si riprende", "estrazione manuale", "estrazione automatica spenta: estrazione manuale"}));
+    EXPECT_EQ(voice.take().mid(1), (QStringList{"si riprende", "estrazione manuale", AutoCaller::kOffForManual}));
     autoCaller.setOn(true);
     EXPECT_EQ(caller.manual(), 0);
     EXPECT_EQ(voice.take(), (QStringList{"estrazione automatica", "un numero ogni 8 secondi"}));
