@@ -10,8 +10,15 @@
 using namespace board;
 
 namespace {
-const QString kNumberWithdrawn = QStringLiteral("annullato il %1");
+const QString kNumberWithdrawn = QStringLiteral("annullato %1");
 const QString kNothingToWithdraw = QStringLiteral("nessun numero da annullare");
+
+// "il 42", but "l'8", "l'11", "l'80": the article as the number is spoken.
+QString withArticle(int number)
+{
+    const bool vowel = number == 1 || number == 8 || number == 11 || (number >= 80 && number <= 89);
+    return (vowel ? QStringLiteral("l'") : QStringLiteral("il ")) + QString::number(number);
+}
 } // namespace
 
 Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock)
@@ -223,7 +230,7 @@ bool Caller::withdrawLastNumber()
     if (!game_.drawOrder().isEmpty())
         shown_ = game_.drawOrder().last();
     message_.reset();
-    announcer_.say(kNumberWithdrawn.arg(*number));
+    announcer_.say(kNumberWithdrawn.arg(withArticle(*number)));
     emit numberWithdrawn(*number);
     saveGame();
     update();

@@ -26,7 +26,7 @@ const QString kPdfNumbers = QStringLiteral("Numeri estratti, nell'ordine (%1)");
 const QString kPdfWithdrawnNote = QStringLiteral("I numeri barrati sono stati annullati.");
 const QString kPdfPrizes = QStringLiteral("Premi");
 const QString kPdfNoPrizes = QStringLiteral("Nessun premio");
-const QString kPdfPrizeLine = QStringLiteral("%1: %2 — con il %3, %4 estratti");
+const QString kPdfPrizeLine = QStringLiteral("%1: %2 — numero %3, %4 estratti");
 const QString kPdfCode = QStringLiteral(" (cartella %1)");
 const QString kPdfWithdrawnPrize = QStringLiteral(" — annullato");
 
