@@ -9,6 +9,18 @@
 
 using namespace board;
 
+namespace {
+const QString kNumberWithdrawn = QStringLiteral("annullato %1");
+const QString kNothingToWithdraw = QStringLiteral("nessun numero da annullare");
+
+// "il 42", but "l'8", "l'11", "l'80": the article as the number is spoken.
+QString withArticle(int number)
+{
+    const bool vowel = number == 1 || number == 8 || number == 11 || (number >= 80 && number <= 89);
+    return (vowel ? QStringLiteral("l'") : QStringLiteral("il ")) + QString::number(number);
+}
+} // namespace
+
 Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock)
     : announcer_(voice, clock), store_(store), random_(random)
 {
@@ -52,6 +64,7 @@ void Caller::checkPrizes()
     if (!found.rows.isEmpty())
         message_ = found.rows.last().numbers;
     announcer_.announcePrizes(found, owner_);
+    emit prizesChecked(found);
     saveGame();
     emit changed();
 }
@@ -81,6 +94,7 @@ void Caller::startNewGame()
     loadOptions();
     message_.reset();
     announcer_.say(phrases::kNewGame);
+    emit newGameStarted();
     emit changed();
 }
 
@@ -111,8 +125,10 @@ void Caller::toggleCartella(int cartella)
 void Caller::declarePrizeWon(int prize)
 {
     const bool tombolino = prize == kTombola && game_.tombolinoPlayed() && game_.tombolaOut();
-    if (game_.declarePrize(prize))
+    if (game_.declarePrize(prize)) {
         announcer_.say(tombolino ? phrases::kTombolino : phrases::kPrizeDeclared[prize]);
+        emit prizeDeclared(prize, tombolino);
+    }
     saveGame();
     emit changed();
 }
@@ -212,4 +228,22 @@ void Caller::speakSmorfiaLine()
 void Caller::dismissPrizeMessage()
 {
     message_.reset();
+}
+
+bool Caller::withdrawLastNumber()
+{
+    const std::optional<int> number = game_.withdrawLastNumber();
+    if (!number) {
+        announcer_.say(kNothingToWithdraw);
+        return false;
+    }
+    shown_.reset();
+    if (!game_.drawOrder().isEmpty())
+        shown_ = game_.drawOrder().last();
+    message_.reset();
+    announcer_.say(kNumberWithdrawn.arg(withArticle(*number)));
+    emit numberWithdrawn(*number);
+    saveGame();
+    emit changed();
+    return true;
 }

@@ -37,6 +37,7 @@ public:
     bool prizeLeftOut(int prize) const { return leftOut_[prize]; }
     Manual manual() const { return manual_; }
     const SpeechOptions &speech() const { return speech_; }
+    const QString &ownerName() const { return owner_; }
 
     // "Estrai Numero": a number at random, unless numbers come from a real bag.
     void drawNumber();
@@ -67,9 +68,17 @@ public:
     void dismissPrizeMessage();
     // Anything else the caller has to say, queued behind what is being said.
     void say(const QString &text) { announcer_.say(text); }
+    // A mistaken draw: the last number back in the bag, with what it won; once per draw.
+    bool withdrawLastNumber();
 
 signals:
     void changed();
+    // What the owner's cartelle made in a check, before the game is saved.
+    void prizesChecked(const PrizeCheck &found);
+    // A prize won elsewhere in the room and still to be won (the tombolino after the tombola).
+    void prizeDeclared(int prize, bool tombolino);
+    void newGameStarted();
+    void numberWithdrawn(int number);
 
 private:
     void checkPrizes();

@@ -89,6 +89,8 @@ inline const Number kVoiceVolume{QStringLiteral("Voce/Volume"), 0, -100, 100};
 // [Estrazione]: automatic calling, a number every so many seconds.
 inline const Flag kAutoCallOn{QStringLiteral("Estrazione/Attiva")};
 inline const Number kAutoCallSeconds{QStringLiteral("Estrazione/Secondi"), 8, 3, 30};
+// [Serata]: the record of the evening's games, prizes and winners.
+inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
 // [Rete]: the players' phones, the port they connect to and the code they need.
 inline const Flag kNetworkOn{QStringLiteral("Rete/Attiva")};
 inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1, 65535};

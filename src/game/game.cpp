@@ -18,8 +18,10 @@ int Game::prizeInPlay() const
 void Game::mark(int cell)
 {
     Cell &c = cells_[cell];
-    if (!c.drawn)
+    if (!c.drawn) {
+        beforeLast_ = BeforeLastNumber{numberOf(cell), prizes_, cartelleLocked_, tombolinoOut_, fullAtTombola_};
         order_.append(numberOf(cell));
+    }
     c.drawn = true;
     c.owned = c.inPlay;
 }
@@ -155,4 +157,23 @@ void Game::restore(const SavedGame &saved)
         mark(cellOf(number));
     tombolinoOut_ = saved.tombolinoOut && tombolaOut();
     fullAtTombola_ = saved.fullAtTombola;
+    beforeLast_.reset();
+}
+
+std::optional<int> Game::withdrawLastNumber()
+{
+    if (!beforeLast_ || order_.isEmpty() || order_.last() != beforeLast_->number)
+        return std::nullopt;
+    const BeforeLastNumber before = *std::exchange(beforeLast_, std::nullopt);
+    Cell &c = cells_[cellOf(before.number)];
+    c.drawn = c.owned = false;
+    order_.removeLast();
+    // Only what was won since: a box switched by hand meanwhile stays as it is.
+    for (int prize = 0; prize < kPrizes; ++prize)
+        if (before.prizes[prize] == PrizeBox::Clear && prizes_[prize] == PrizeBox::Ticked)
+            prizes_[prize] = PrizeBox::Clear;
+    cartelleLocked_ = before.cartelleLocked;
+    tombolinoOut_ = before.tombolinoOut;
+    fullAtTombola_ = before.fullAtTombola;
+    return before.number;
 }

@@ -77,6 +77,11 @@ public:
     // Sets the board, its prize boxes and its cartelle to the saved game.
     void restore(const SavedGame &saved);
 
+    // Takes the last number out back into the bag with every prize won since it came, as
+    // if it had never come: the number, or nothing when there is none to take back (none
+    // drawn, already taken back, or the game reloaded since it came).
+    std::optional<int> withdrawLastNumber();
+
 private:
     void mark(int cell);
     int fullCartelle() const;
@@ -89,4 +94,14 @@ private:
     bool tombolinoPlayed_ = false;
     bool tombolinoOut_ = false;
     int fullAtTombola_ = 0;  // the owner's complete cartelle when the tombola came out
+
+    // The prize state just before the last number came, kept so that it can be taken back.
+    struct BeforeLastNumber {
+        int number;
+        std::array<PrizeBox, board::kPrizes> prizes;
+        bool cartelleLocked;
+        bool tombolinoOut;
+        int fullAtTombola;
+    };
+    std::optional<BeforeLastNumber> beforeLast_;
 };

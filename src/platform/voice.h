@@ -9,4 +9,6 @@ class Voice {
 public:
     virtual ~Voice() = default;
     virtual void speak(const QString &text) = 0;
+    // True from a speak until the end of the last text queued; a voice that cannot tell says false.
+    virtual bool isSpeaking() const { return false; }
 };

@@ -15,9 +15,16 @@
 #include <random>
 #include <utility>
 
-// Records every text handed to it, in order.
+// Records every text handed to it, in order; speaking until told it has finished.
 struct FakeVoice : Voice {
-    void speak(const QString &text) override { spoken << text; }
+    void speak(const QString &text) override
+    {
+        spoken << text;
+        speaking = holdsTexts;
+    }
+    bool isSpeaking() const override { return speaking; }
+    bool holdsTexts = false;
+    bool speaking = false;
     QStringList take() { return std::exchange(spoken, {}); }
     QStringList spoken;
 };

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cartelle/serie.h"
+#include "evening/evening_record.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <utility>
+
+class Caller;
+class SettingsStore;
+struct PrizeCheck;
+
+// The evening as it goes: follows the caller, records every number and every prize with
+// its winner, and confirms the claims checked at the table. The record is stored after
+// every change, so a killed program loses none of it.
+class Evening : public QObject {
+    Q_OBJECT
+public:
+    inline static const QString kInTheRoom = QStringLiteral("in sala");
+    inline static const QString kSharedPrize = QStringLiteral("a parità il premio si divide");
+    using WallClock = std::function<QDateTime()>;
+
+    Evening(Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); });
+
+    const evening::EveningRecord &record() const { return record_; }
+    // The prize a player's cartella can be confirmed for now: the prize in play (the
+    // tombolino once the tombola is out), or one won with the last number, to be shared.
+    std::optional<int> claimablePrize(const cartelle::Grid &cartella) const;
+    // "Conferma vincita": declares the prize as the prize keys do, or shares the one just
+    // won, and records the player; the prize recorded, or nothing when the cartella wins none.
+    std::optional<int> confirmClaim(const cartelle::Grid &cartella, const QString &code, const QString &name = {});
+    // A name typed later for a winner of the room.
+    void nameWinner(int game, int winner, const QString &name);
+    // "Nuova serata": the record starts empty.
+    void startNewEvening();
+
+signals:
+    void changed();
+
+private:
+    evening::RecordedGame *currentGame();
+    evening::RecordedGame &openGame();
+    bool follow();
+    void addWinner(int prize, const QString &name, const QString &code = {});
+    void onPrizesChecked(const PrizeCheck &found);
+    void onPrizeDeclared(int prize, bool tombolino);
+    void onNumberWithdrawn();
+    void saveRecord();
+
+    Caller &caller_;
+    SettingsStore &store_;
+    WallClock now_;
+    evening::EveningRecord record_;
+    // The player whose claim is being declared, for the declaration's record.
+    std::optional<std::pair<QString, QString>> claimant_;
+};
