@@ -201,4 +201,5 @@ void Caller::speakSmorfiaLine()
 void Caller::dismissPrizeMessage()
 {
     message_.reset();
+    update();
 }
