@@ -222,6 +222,7 @@ TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherP
 
 TEST_F(KeysTest, ThePlayersScreenLeavesTheKeysToTheCallerTakesThemWhenClickedAndReopensAfterTheEnd)
 {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(handle, Qt::Key_F7);
     HallWindow *hall = window->parts().more->hall();
     ASSERT_TRUE(hall && hall->isVisible());
