@@ -15,6 +15,8 @@ Three figures, for any program whose window draws a number on Down:
                       same runtime folder
   key to sound        a program already running and speech-dispatcher warm: Down (xdotool)
                       to the first sound, each press once the announcement before is over
+  floor               the same server and sink without the program: `spd-say -l it 42`
+                      launched to the first sound, what any client of the server waits
 """
 
 import array
@@ -167,25 +169,31 @@ def key_to_sound(session, recorder, program, draws):
     focus(session, started)
     press_down(session)
     recorder.first_sound_after(started.start_s)
-    delays = []
+    delays, floor = [], []
     for _ in range(draws):
         recorder.wait_quiet()
         pressed = press_down(session)
         delays.append(recorder.first_sound_after(pressed) - pressed)
+    for _ in range(draws):
+        recorder.wait_quiet()
+        launched = time.monotonic()
+        subprocess.run(["spd-say", "-l", "it", "42"], env=env, capture_output=True, timeout=10)
+        floor.append(recorder.first_sound_after(launched) - launched)
     recorder.wait_quiet()
     session.stop(started)
     session.end_speech_server(env)
-    return delays
+    return delays, floor
 
 
 def measure(session, program, runs, draws):
-    """Figures 1 to 3 for one program, as a dict of lists of seconds."""
+    """The figures for one program, as a dict of lists of seconds; with runs 0, only the
+    key to sound and its floor."""
     recorder = Recorder(session.env)
     session.pids.append(recorder.pid)
     try:
         cold, warm = first_heard(session, recorder, program, runs)
-        keys = key_to_sound(session, recorder, program, draws)
+        keys, floor = key_to_sound(session, recorder, program, draws)
     finally:
         recorder.stop()
         session.pids.remove(recorder.pid)
-    return {"cold": cold, "warm": warm, "key_s": keys}
+    return {"cold": cold, "warm": warm, "key_s": keys, "floor_s": floor}

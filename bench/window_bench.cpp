@@ -161,7 +161,7 @@ void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
     Program program(memoryStore, hall);
     BoardWindow &window = program.window;
-    if (hall && !(window.more->hall() && window.more->hall()->isVisible())) {
+    if (hall && !(window.parts().more->hall() && window.parts().more->hall()->isVisible())) {
         state.SkipWithError("the players' screen did not open");
         return;
     }
@@ -396,7 +396,7 @@ void boardRepaint(benchmark::State &state, bool hall)
 {
     Program program(false, hall);
     BoardWindow &window = program.window;
-    HallWindow *players = hall ? window.more->hall() : nullptr;
+    HallWindow *players = hall ? window.parts().more->hall() : nullptr;
     if (hall && !(players && players->isVisible())) {
         state.SkipWithError("the players' screen did not open");
         return;
@@ -410,16 +410,16 @@ void boardRepaint(benchmark::State &state, bool hall)
     for (int draw = 0; draw < 12; ++draw)
         window.drawNumber();
     QApplication::processEvents();
-    QImage image = backingImage(window.board, ratio);
+    QImage image = backingImage(window.parts().board, ratio);
     QImage hallImage = players ? backingImage(players, ratio) : QImage();
     // First use: pictures made, not timed.
-    window.board->render(&image);
+    window.parts().board->render(&image);
     if (players)
         players->render(&hallImage);
     std::vector<double> samples, hallSamples;
     for (auto _ : state) {
         const auto start = Clocked::now();
-        window.board->render(&image);
+        window.parts().board->render(&image);
         const auto boardDone = Clocked::now();
         if (players)
             players->render(&hallImage);

@@ -5,6 +5,7 @@
 #include "caller/caller.h"
 #include "display/look.h"
 
+#include <QMouseEvent>
 #include <QStringList>
 
 BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller)
@@ -19,32 +20,59 @@ BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller)
         if (isVisible())
             place();
     });
-    timer_.setInterval(BannerBlink::kTickMs);
-    connect(&timer_, &QTimer::timeout, this, &BannerOverlay::tick);
-    timer_.start();
+    blink_.setInterval(kBlinkMs);
+    connect(&blink_, &QTimer::timeout, this, &BannerOverlay::tick);
+    connect(&caller, &Caller::changed, this, &BannerOverlay::showGame);
+    showGame();
+}
+
+void BannerOverlay::showGame()
+{
+    if (caller_.game().over()) {
+        if (!blink_.isActive()) {
+            blink_.start();
+            showText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
+        }
+        return;
+    }
+    blink_.stop();
+    const auto &message = caller_.prizeMessage();
+    if (!message) {
+        hide();
+        return;
+    }
+    QStringList numbers;
+    for (int n : *message)
+        numbers << QString::number(n);
+    showText(QLatin1Char(' ') + numbers.join(QStringLiteral(", ")) + QLatin1Char(' '));
 }
 
 void BannerOverlay::tick()
 {
-    const auto &message = caller_.prizeMessage();
-    switch (blink_.tick(caller_.game().over(), message.has_value())) {
-    case BannerBlink::Nothing:
+    if (isVisible() || !caller_.game().over())
         hide();
-        return;
-    case BannerBlink::Tombola:
-        setText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
-        break;
-    case BannerBlink::Message: {
-        QStringList numbers;
-        for (int n : *message)
-            numbers << QString::number(n);
-        setText(QLatin1Char(' ') + numbers.join(QStringLiteral(", ")) + QLatin1Char(' '));
-        break;
-    }
-    }
+    else
+        showText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
+}
+
+void BannerOverlay::showText(const QString &text)
+{
+    setText(text);
     place();
     show();
     raise();
+}
+
+void BannerOverlay::mousePressEvent(QMouseEvent *event)
+{
+    ClickLabel::mousePressEvent(event);
+    event->accept();
+}
+
+void BannerOverlay::mouseReleaseEvent(QMouseEvent *event)
+{
+    ClickLabel::mouseReleaseEvent(event);
+    event->accept();
 }
 
 void BannerOverlay::place()

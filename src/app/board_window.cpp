@@ -10,6 +10,7 @@
 #include "app/focus_ring.h"
 #include "app/more_menu.h"
 #include "app/number_displays.h"
+#include "app/print_cartelle_dialog.h"
 #include "display/look.h"
 #include "platform/url_opener.h"
 
@@ -42,7 +43,7 @@ const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      store_(platform.store)
+      actions_(makeActions()), store_(platform.store)
 {
     loadPictures();
     installAccessibility();
@@ -51,25 +52,26 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     setFont(fontOf(kSansSerif, 8.25));
     paintText(this, Qt::black, look::kTableGreen);
 
-    controls = new ControlColumn(this);
-    board = new BoardView(BoardView::callersLook(), this);
-    help = new HelpPage(board);
-    banner = new BannerOverlay(board, caller_);
-    displays = new NumberDisplays(this);
-    more = new MoreMenu(*this, caller_, store_);
-    setTabOrder(controls->logo, more->button);
-    notice = new ClickLabel(this);
-    notice->setWordWrap(true);
-    notice->setAlignment(Qt::AlignCenter);
-    notice->setFont(fontOf(kSansSerif, 11, true));
-    notice->setMargin(6);
-    notice->setAccessibleName(QStringLiteral("Avviso"));
-    paintText(notice, Qt::black, QColor(255, 255, 192));
-    notice->hide();
-    connect(notice, &ClickLabel::clicked, notice, &QWidget::hide);
+    Parts &p = parts_;
+    p.controls = new ControlColumn(this);
+    p.board = new BoardView(BoardView::callersLook(), this);
+    p.help = new HelpPage(p.board);
+    p.banner = new BannerOverlay(p.board, caller_);
+    p.displays = new NumberDisplays(this);
+    p.more = new MoreMenu(actions_, p.controls, this, caller_, store_);
+    setTabOrder(p.controls->logo, p.more->button);
+    p.notice = new ClickLabel(this);
+    p.notice->setWordWrap(true);
+    p.notice->setAlignment(Qt::AlignCenter);
+    p.notice->setFont(fontOf(kSansSerif, 11, true));
+    p.notice->setMargin(6);
+    p.notice->setAccessibleName(QStringLiteral("Avviso"));
+    paintText(p.notice, Qt::black, QColor(255, 255, 192));
+    p.notice->hide();
+    connect(p.notice, &ClickLabel::clicked, p.notice, &QWidget::hide);
     new FocusRing(this);
-    keys = new CallerKeys(*this, platform.keys);
-    connect(keys, &CallerKeys::typedChanged, displays->typedNumber, &QLabel::setText);
+    p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
+    connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
     wireControls(platform.urls);
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
@@ -80,76 +82,114 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     showGame();
 }
 
+ActionTable BoardWindow::makeActions()
+{
+    const auto menuItem = [](ActionId id, const QString &caption, QKeySequence key, std::function<void()> run) {
+        return Action{id, caption, key, false, true, std::move(run)};
+    };
+    const auto gameKey = [](ActionId id, Qt::Key key, std::function<void()> run) {
+        return Action{id, {}, key, true, false, std::move(run)};
+    };
+    Caller &caller = caller_;
+    ActionTable table{
+        menuItem(ActionId::Voice, QStringLiteral("Voce… (F10)"), Qt::Key_F10, [this] { emit voiceChoiceAsked(); }),
+        menuItem(ActionId::Hall, QStringLiteral("Schermo sala (F7)"), Qt::Key_F7, [this] { parts_.more->toggleHall(); }),
+        menuItem(ActionId::DrawnNumbers, QStringLiteral("Numeri usciti (F8)"), Qt::Key_F8,
+                 [this] { parts_.more->showDrawnNumbers(); }),
+        menuItem(ActionId::CheckClaim, QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9,
+                 [this] { parts_.more->checkClaim(); }),
+        menuItem(ActionId::PrintCartelle, QStringLiteral("Stampa cartelle… (Ctrl+P)"), Qt::CTRL | Qt::Key_P,
+                 [this] { PrintCartelleDialog(this).exec(); }),
+        Action{ActionId::Tombolino, QStringLiteral("Tombolino"), {}, false, true,
+               [&caller] { caller.setTombolinoPlayed(!caller.game().tombolinoPlayed()); },
+               [&caller] { return caller.game().tombolinoPlayed(); }},
+        menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
+        menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
+        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
+        gameKey(ActionId::RepeatLastNumber, Qt::Key_Up, [&caller] { caller.repeatLastNumber(); }),
+        gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
+        gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
+        gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
+    };
+    for (int i = 0; i < board::kPrizes; ++i)
+        table.append(gameKey(ActionId::DeclarePrize, Qt::Key(Qt::Key_F2 + i), [&caller, i] { caller.declarePrizeWon(i); }));
+    return table;
+}
+
 void BoardWindow::wireControls(UrlOpener &urls)
 {
-    connect(controls, &ControlColumn::drawRequested, this, &BoardWindow::drawNumber);
-    connect(controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
-    connect(controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
-    connect(controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
-    connect(controls, &ControlColumn::prizeBoxChanged, &caller_,
+    connect(parts_.controls, &ControlColumn::drawRequested, this, &BoardWindow::drawNumber);
+    connect(parts_.controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
+    connect(parts_.controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
+    connect(parts_.controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
+    connect(parts_.controls, &ControlColumn::prizeBoxChanged, &caller_,
             [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
-    connect(controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
-    connect(controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
-    connect(controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
-    connect(controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
-    connect(controls, &ControlColumn::scanditoChanged, &caller_,
+    connect(parts_.controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
+    connect(parts_.controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
+    connect(parts_.controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
+    connect(parts_.controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
+    connect(parts_.controls, &ControlColumn::scanditoChanged, &caller_,
             [this](int value) { caller_.setScandito(Scandito(value)); });
-    connect(controls, &ControlColumn::smorfiaChanged, &caller_,
+    connect(parts_.controls, &ControlColumn::smorfiaChanged, &caller_,
             [this](int value) { caller_.setSmorfia(Smorfia(value)); });
-    connect(controls, &ControlColumn::helpClicked, help, [this] {
-        // Near the board's top left corner, so that the page's arrows point at the column.
-        placeInTwips(help, {100, 100, 10560, 9810});
-        help->toggle();
-    });
-    connect(controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
-    connect(help, &HelpPage::clicked, help, &QWidget::hide);
-    connect(board, &BoardView::numberClicked, &caller_, &Caller::clickNumber);
-    connect(banner, &ClickLabel::clicked, &caller_, &Caller::dismissPrizeMessage);
-    connect(displays->lastNumber, &ClickLabel::clicked, &caller_, &Caller::repeatLastNumber);
-    connect(displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
+    connect(parts_.controls, &ControlColumn::helpClicked, this, &BoardWindow::toggleHelp);
+    connect(parts_.controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
+    connect(parts_.help, &HelpPage::clicked, parts_.help, &QWidget::hide);
+    connect(parts_.board, &BoardView::numberClicked, &caller_, &Caller::clickNumber);
+    connect(parts_.banner, &ClickLabel::clicked, &caller_, &Caller::dismissPrizeMessage);
+    connect(parts_.displays->lastNumber, &ClickLabel::clicked, &caller_, &Caller::repeatLastNumber);
+    connect(parts_.displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
+}
+
+void BoardWindow::toggleHelp()
+{
+    // Near the board's top left corner, so that the page's arrows point at the column.
+    placeInTwips(parts_.help, {100, 100, 10560, 9810});
+    parts_.help->toggle();
+    parts_.banner->raise();
 }
 
 KeyboardPoll &BoardWindow::keyboardPoll()
 {
-    return keys->poll();
+    return parts_.keys->poll();
 }
 
 void BoardWindow::toggleHall()
 {
-    more->toggleHall();
+    parts_.more->toggleHall();
 }
 
 void BoardWindow::showNotice(const QString &text)
 {
-    notice->setText(text);
-    notice->setVisible(!text.isEmpty());
+    parts_.notice->setText(text);
+    parts_.notice->setVisible(!text.isEmpty());
     if (text.isEmpty())
         return;
     placeNotice();
-    notice->raise();
-    QAccessibleEvent alert(notice, QAccessible::Alert);
+    parts_.notice->raise();
+    QAccessibleEvent alert(parts_.notice, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }
 
 void BoardWindow::placeNotice()
 {
-    const QRect area = board->geometry().adjusted(8, 8, -8, -8);
-    const int height = notice->heightForWidth(area.width());
-    notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
+    const QRect area = parts_.board->geometry().adjusted(8, 8, -8, -8);
+    const int height = parts_.notice->heightForWidth(area.width());
+    parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
 }
 
 void BoardWindow::drawNumber()
 {
-    help->hide();
+    parts_.help->hide();
     caller_.drawNumber();
 }
 
 void BoardWindow::showGame()
 {
-    controls->showGame(caller_);
-    board->showGame(caller_.game());
-    displays->show(caller_.shownNumber(), caller_.game());
-    more->showGame();
+    parts_.controls->showGame(caller_);
+    parts_.board->showGame(caller_.game());
+    parts_.displays->show(caller_.shownNumber(), caller_.game());
+    parts_.more->showGame();
 }
 
 void BoardWindow::resizeEvent(QResizeEvent *event)
@@ -158,10 +198,10 @@ void BoardWindow::resizeEvent(QResizeEvent *event)
     const float dpi = float(logicalDpiY());
     const float height = pixelsToTwips(this->height(), dpi);
     panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_);
-    board->setGeometry(toPixels(panel_, dpi));
-    controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth, dpi), this->height());
+    parts_.board->setGeometry(toPixels(panel_, dpi));
+    parts_.controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth, dpi), this->height());
     const QPointF line = smorfiaLinePlace(panel_, height);
-    displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
+    parts_.displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
     placeNotice();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/actions.h"
 #include "caller/caller.h"
 #include "display/board_layout.h"
 
@@ -36,14 +37,28 @@ inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quil
 
 // The caller's window: the control column on the left, the board filling the rest above
 // the smorfia line, the banner and the help page over the board, the "Altro" functions.
-// It hands what the user asks for to the Caller and shows the game each time it changes,
-// on the players' screen too when that is open.
+// It alone knows its parts: it hands what they ask for to the Caller or to another part,
+// runs the table of actions that the keys and the menu share, and shows the game each
+// time it changes, on the players' screen too when that is open.
 class BoardWindow : public QWidget {
     Q_OBJECT
 public:
     explicit BoardWindow(const Platform &platform, QWidget *parent = nullptr);
 
+    struct Parts {
+        ControlColumn *controls;
+        BoardView *board;
+        NumberDisplays *displays;
+        BannerOverlay *banner;
+        HelpPage *help;
+        MoreMenu *more;
+        CallerKeys *keys;
+        ClickLabel *notice;
+    };
+
     Caller &caller() { return caller_; }
+    const Parts &parts() const { return parts_; }
+    const ActionTable &actions() const { return actions_; }
     KeyboardPoll &keyboardPoll();
     // "Estrai Numero", its key, or a screen reader's press.
     void drawNumber();
@@ -53,14 +68,9 @@ public:
     // empty takes it away. A click also does.
     void showNotice(const QString &text);
 
-    ControlColumn *controls;
-    BoardView *board;
-    NumberDisplays *displays;
-    BannerOverlay *banner;
-    HelpPage *help;
-    MoreMenu *more;
-    CallerKeys *keys;
-    ClickLabel *notice;
+signals:
+    // "Voce… (F10)": the voice's dialog is the program's to open.
+    void voiceChoiceAsked();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -68,11 +78,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    ActionTable makeActions();
     void showGame();
+    void toggleHelp();
     void wireControls(UrlOpener &urls);
     void placeNotice();
 
     Caller caller_;
+    ActionTable actions_;
+    Parts parts_{};
     SettingsStore &store_;
     TwipsRect panel_{};
 };

@@ -1,24 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/caller_keys.h"
 
-#include "app/board_window.h"
-#include "app/control_column.h"
+#include "caller/caller.h"
 #include "platform/key_state_filter.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QWidget>
 
-CallerKeys::CallerKeys(BoardWindow &window, KeyState &keys) : QObject(&window), window_(window), poll_(keys)
+CallerKeys::CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent)
+    : QObject(parent), actions_(actions), caller_(caller), poll_(keys)
 {
-    Caller &caller = window.caller();
-    poll_.setAction(KeyboardPoll::kLeft, [&caller] { caller.toggleSmorfia(); });
-    poll_.setAction(KeyboardPoll::kUp, [&caller] { caller.repeatLastNumber(); });
-    poll_.setAction(KeyboardPoll::kRight, [&caller] { caller.toggleScandito(); });
-    poll_.setAction(KeyboardPoll::kDown, [&window] { window.drawNumber(); });
-    for (int i = 0; i < board::kPrizes; ++i)
-        poll_.setAction(KeyboardPoll::kF2 + i, [&caller, i] { caller.declarePrizeWon(i); });
-    poll_.setAction(KeyboardPoll::kF12, [&caller] { caller.startNewGame(); });
+    for (const Action &action : actions_)
+        if (action.gameKey)
+            poll_.setAction(virtualKeyOf(action.key[0].key()), action.run);
     // After the key state's filter, so that this one sees each key first.
     qApp->installEventFilter(this);
 }
@@ -29,43 +24,49 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
         return false;
     // A key reaches its window first, where the key state counts it, then the focused control.
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != &window_)
+    if (!widget)
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
-    const bool inName = widget == window_.controls->ownerName;
-    switch (virtualKeyOf(key->key())) {
-    case KeyboardPoll::kLeft:
-    case KeyboardPoll::kUp:
-    case KeyboardPoll::kRight:
-    case KeyboardPoll::kDown:
-        return !inName;
-    case KeyboardPoll::kF12:
-        return true;
-    default:
-        if (key->key() >= Qt::Key_F2 && key->key() <= Qt::Key_F6)
-            return true;
+    const bool press = event->type() == QEvent::KeyPress;
+    const int code = virtualKeyOf(key->key());
+    // Whatever this delivery does not act on, the poll must not act on later either.
+    const int presses = press ? poll_.take(code) : 0;
+    const bool inText = widget->testAttribute(Qt::WA_InputMethodEnabled);
+    const bool gameWindow = widget->window()->windowType() == Qt::Window;
+    const Action *action = actionOfKey(actions_, *key);
+    if (action && action->gameKey && gameWindow) {
+        for (int i = 0; i < presses; ++i)
+            action->run();
+        const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;
+        return !(inText && arrow);
     }
-    if (event->type() != QEvent::KeyPress || inName || window_.caller().manual() == Manual::Off)
+    if (action && !action->gameKey && (gameWindow || (!inText && !QApplication::activeModalWidget()))) {
+        if (presses > 0)
+            action->run();
+        return true;
+    }
+    if (!press || !gameWindow || inText || caller_.manual() == Manual::Off)
         return false;
-    return typeFromTheBag(key->key());
+    return typeFromTheBag(key->key(), presses > 0);
 }
 
-bool CallerKeys::typeFromTheBag(int key)
+bool CallerKeys::typeFromTheBag(int key, bool fresh)
 {
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+    const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
+    const bool editing = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Backspace;
+    if (!digit && !(editing && !typed_.text().isEmpty()))
+        return false;
+    // A held key types once; its repeats go nowhere else either.
+    if (!fresh)
+        return true;
+    if (digit)
         typed_.type(key - Qt::Key_0);
-    } else if (typed_.text().isEmpty()) {
-        return false;
-    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (const auto number = typed_.take())
-            window_.caller().clickNumber(*number);
-    } else if (key == Qt::Key_Escape) {
+    else if (key == Qt::Key_Escape)
         typed_.clear();
-    } else if (key == Qt::Key_Backspace) {
+    else if (key == Qt::Key_Backspace)
         typed_.erase();
-    } else {
-        return false;
-    }
+    else if (const auto number = typed_.take())
+        caller_.clickNumber(*number);
     emit typedChanged(typed_.text());
     return true;
 }

@@ -41,6 +41,7 @@ HallWindow::HallWindow(const Caller &caller, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Sorteggina - Schermo sala"));
     setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     paintText(this, Qt::white, look::kTableGreen);
     board = new BoardView(BoardView::hallLook(), this);
     board->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -136,9 +137,6 @@ void HallWindow::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_F11:
         isFullScreen() ? showNormal() : showFullScreen();
-        break;
-    case Qt::Key_F7:
-        emit closeAsked();
         break;
     default:
         QWidget::keyPressEvent(event);

@@ -9,8 +9,9 @@ class Caller;
 
 // The players' screen, for a TV or a projector: the board, the last number very large with
 // its meaning, how many are out, the last five in the order they came, the prizes gone, and
-// the banner. Nothing on it acts on the game. Escape or a double click leaves full screen,
-// F11 enters it; F7 asks the caller's window to close it.
+// the banner. It opens without taking the keyboard from the caller's window; clicked, the
+// game's keys act there as in the caller's window. Escape or a double click leaves full
+// screen, F11 enters it.
 class HallWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,7 +28,6 @@ public:
     BannerOverlay *banner;
 
 signals:
-    void closeAsked();
     void closed();
 
 protected:

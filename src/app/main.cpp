@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/board_window.h"
-#include "app/more_menu.h"
 #include "app/voice_dialog.h"
 #include "cartelle/command_line.h"
 #include "platform/clock.h"
@@ -12,7 +11,6 @@
 #include "platform/single_instance.h"
 #include "platform/speech_dispatcher_voice.h"
 
-#include <QAction>
 #include <QFile>
 #include <QApplication>
 #include <QStyleFactory>
@@ -64,15 +62,13 @@ int main(int argc, char **argv)
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
 
     VoiceDialog voiceDialog(voice, &window);
-    QObject::connect(window.more->add(QStringLiteral("Voce… (F10)"), Qt::Key_F10, true), &QAction::triggered,
-                     &voiceDialog, [&] { voiceDialog.present(voice.choice()); });
+    QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &voiceDialog, [&] { voiceDialog.present(voice.choice()); });
     QObject::connect(&voiceDialog, &QDialog::accepted, &voice, [&] {
         voice.setChoice(voiceDialog.choice());
         storeVoiceChoice(store, voiceDialog.choice());
     });
 
     window.show();
-    keys.countOnlyIn(window.windowHandle());
     quitWhenWindowDestroyed(window.windowHandle());
     QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QKeySequence>
+#include "app/actions.h"
+
 #include <QObject>
 
-class BoardWindow;
 class Caller;
 class ClaimDialog;
 class DrawnNumbersDialog;
@@ -12,36 +12,40 @@ class HallWindow;
 class QAction;
 class QMenu;
 class QPushButton;
+class QWidget;
 class SettingsStore;
 
-// The "Altro" button under the help and the logo, its menu of the program's functions that
-// have no control of their own, and the windows they open: the players' screen, the
-// numbers drawn, the check of a cartella. Each function has a key that acts while the
-// caller's window is active, whatever has the focus, like the game's keys.
+// The "Altro" button under the help and the logo, its menu of the table's items, and the
+// windows they open: the players' screen, the numbers drawn, the check of a cartella.
 class MoreMenu : public QObject {
     Q_OBJECT
 public:
-    MoreMenu(BoardWindow &window, Caller &caller, SettingsStore &store);
+    // The button goes on the column; the windows it opens belong to the caller's window.
+    MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Caller &caller, SettingsStore &store);
 
-    // An item whose caption names its key, at the end of the menu or at its top.
-    QAction *add(const QString &caption, const QKeySequence &key, bool first = false);
-    // The windows it opened follow the game.
+    // The windows it opened and the ticked items follow the game.
     void showGame();
-    // The players' screen, opened or closed; open again at start when it was left open.
+    // The players' screen, opened beside the caller's window without taking the keyboard
+    // or closed; open again at start when the program ended with it open.
     void toggleHall();
+    void showDrawnNumbers();
+    void checkClaim();
     HallWindow *hall() const { return hall_; }
 
     QPushButton *button;
     QMenu *menu;
 
-private:
-    void checkClaim();
-    void showDrawnNumbers();
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    BoardWindow &window_;
+private:
+    const ActionTable &actions_;
+    QWidget *window_;
     Caller &caller_;
     SettingsStore &store_;
+    QList<std::pair<QAction *, std::function<bool()>>> ticks_;
     ClaimDialog *claim_ = nullptr;
     HallWindow *hall_ = nullptr;
     DrawnNumbersDialog *drawnNumbers_ = nullptr;
+    bool ending_ = false;
 };

@@ -228,6 +228,7 @@ void Caller::speakSmorfiaLine()
 void Caller::dismissPrizeMessage()
 {
     message_.reset();
+    emit changed();
 }
 
 bool Caller::withdrawLastNumber()

@@ -15,16 +15,19 @@ void KeyboardPoll::setAction(int code, std::function<void()> action)
     actions_.at(code) = std::move(action);
 }
 
+int KeyboardPoll::take(int code)
+{
+    return keys_.read(code).presses;
+}
+
+void KeyboardPoll::act(int code)
+{
+    for (int presses = take(code); presses > 0 && actions_[code]; --presses)
+        actions_[code]();
+}
+
 void KeyboardPoll::tick()
 {
-    for (int code = 0; code <= kLastCode; ++code) {
-        const KeyState::Reading reading = keys_.read(code);
-        int presses = reading.presses;
-        // A key already down when the program started was never seen pressed.
-        if (presses == 0 && reading.down && !held_[code])
-            presses = 1;
-        for (int i = 0; i < presses && actions_[code]; ++i)
-            actions_[code]();
-        held_[code] = reading.down;
-    }
+    for (int code = 0; code <= kLastCode; ++code)
+        act(code);
 }

@@ -8,9 +8,10 @@
 
 class KeyState;
 
-// The game's keys, read ten times a second whichever control has the focus: each press
-// acts once (a held key does not repeat; two presses between readings act twice), and keys
-// seen in the same reading act in the order of their codes.
+// The game's keys, whichever control has the focus: each press acts once (a held key does
+// not repeat; two presses between readings act twice). A press is taken as its key event
+// arrives; the reading ten times a second acts on any press not taken, keys seen in the
+// same reading in the order of their codes.
 class KeyboardPoll : public QObject {
     Q_OBJECT
 public:
@@ -23,12 +24,15 @@ public:
     explicit KeyboardPoll(KeyState &keys, QObject *parent = nullptr);
 
     void setAction(int code, std::function<void()> action);
+    // Reads one key now: how many presses to act on, which no later reading sees again.
+    int take(int code);
+    // Acts on the presses of one key now.
+    void act(int code);
     // One reading of codes 0 to 250; the timer calls it.
     void tick();
 
 private:
     KeyState &keys_;
     QTimer timer_;
-    std::array<bool, kLastCode + 1> held_{};  // down at the previous reading
     std::array<std::function<void()>, kLastCode + 1> actions_;
 };

@@ -63,7 +63,7 @@ void KeyStateFilter::feed(int code, bool down)
         return;
     if (!down) {
         down_.remove(code);
-    } else if (active_) {
+    } else if (active_ && !down_.contains(code)) {
         down_.insert(code);
         ++presses_[code];
     }
@@ -94,10 +94,13 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         const bool down = event->type() == QEvent::KeyPress;
         const quint32 scanCode = keyEvent->nativeScanCode();
         const int code = virtualKeyOf(keyEvent->key());
-        // Keys typed in another of the program's windows (a dialog) are that window's own.
-        if (down && window_ && watched != window_)
-            break;
-        if (down) {
+        // A repeat the platform did not flag: the key's release and press at the same moment.
+        const std::pair<int, quint64> moment{code, keyEvent->timestamp()};
+        const bool repeat = down && code != 0 && active_ && moment == lastRelease_;
+        lastRelease_ = down ? std::pair<int, quint64>{} : moment;
+        if (repeat) {
+            down_.insert(code);
+        } else if (down) {
             feed(code, true);
             if (scanCode != 0 && code != 0 && active_)
                 codeOfScanCode_.insert(scanCode, code);
@@ -114,14 +117,6 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::ApplicationDeactivate:
         setActive(false);
-        break;
-    case QEvent::WindowDeactivate:
-        releaseAll();
-        break;
-    case QEvent::FocusOut:
-        // A QWindow loses focus only when it stops being the active window.
-        if (watched->isWindowType())
-            releaseAll();
         break;
     default:
         break;

@@ -5,8 +5,8 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
+#include <utility>
 
 // The platform's virtual-key code of a Qt key (Qt::Key), or 0 for a key without one.
 int virtualKeyOf(int qtKey);
@@ -14,9 +14,11 @@ int virtualKeyOf(int qtKey);
 // The key state answered from the program's own key events. Installed on the application
 // (qApp->installEventFilter), it sees every key press and release whichever widget has the
 // focus, and never consumes one. A key event passes the filter once for every object it is
-// delivered to, and always first to its window: only that delivery is counted. Keys count
-// only while the program is the active one: losing activation releases every key and
-// forgets the presses not yet read.
+// delivered to, and always first to its window: only that delivery is counted. A press
+// counts only when its key was up, so a held key counts once however its repeats arrive
+// (flagged, as presses alone, or as a release and a press at the same moment).
+// Keys count only while the program is the active one: losing activation releases every
+// key and forgets the presses not yet read.
 class KeyStateFilter : public QObject, public KeyState {
     Q_OBJECT
 public:
@@ -27,8 +29,6 @@ public:
     void feed(int code, bool down);
     // Every key up, no press pending.
     void releaseAll();
-    // Only presses in this window count from now on (by default, in any of the program's).
-    void countOnlyIn(QObject *window) { window_ = window; }
     bool applicationActive() const { return active_; }
 
 protected:
@@ -38,9 +38,9 @@ private:
     void setActive(bool active);
 
     bool active_;
-    QPointer<QObject> window_;
     QSet<int> down_;
     QHash<int, int> presses_;
+    std::pair<int, quint64> lastRelease_;
     // The code each physical key was pressed as, so that its release finds it even when a
     // modifier changed the key in between (Shift+1 released as "!").
     QHash<quint32, int> codeOfScanCode_;

@@ -4,6 +4,7 @@
 #include "app/board_window.h"
 #include "input/keyboard_poll.h"
 #include "app/control_column.h"
+#include "app/hall_window.h"
 #include "app/controls.h"
 #include "app/more_menu.h"
 #include "app/number_displays.h"
@@ -11,9 +12,12 @@
 #include "support/fakes.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -28,12 +32,12 @@ protected:
         window = std::make_unique<BoardWindow>(Platform{voice, store, keyState, urls, random, clock});
         window->show();
         window->resize(1143, 734);
-        controls = window->controls;
+        controls = window->parts().controls;
         voice.spoken.clear();
     }
     void clickNumber(int number)
     {
-        QTest::mouseClick(window->board, Qt::LeftButton, {}, window->board->cellRect(number - 1).center());
+        QTest::mouseClick(window->parts().board, Qt::LeftButton, {}, window->parts().board->cellRect(number - 1).center());
     }
     static QColor textColour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
 
@@ -49,18 +53,18 @@ protected:
 
 TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
 {
-    EXPECT_EQ(window->displays->lastNumber->text(), "OV");
-    EXPECT_EQ(window->displays->smorfiaLine->text(), "La smorfia napoletana");
+    EXPECT_EQ(window->parts().displays->lastNumber->text(), "OV");
+    EXPECT_EQ(window->parts().displays->smorfiaLine->text(), "La smorfia napoletana");
     EXPECT_EQ(controls->ownerName->text(), "il tabellone");
-    EXPECT_FALSE(window->banner->isVisible() || window->help->isVisible());
+    EXPECT_FALSE(window->parts().banner->isVisible() || window->parts().help->isVisible());
     for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(300, 200)}) {
         window->resize(size);
         size = window->size();
-        EXPECT_LE(window->more->button->geometry().bottom(), size.height()) << "every control of the column whole";
-        const QRect panel = window->board->geometry();
+        EXPECT_LE(window->parts().more->button->geometry().bottom(), size.height()) << "every control of the column whole";
+        const QRect panel = window->parts().board->geometry();
         EXPECT_EQ(panel.right(), size.width() - 1);
-        EXPECT_EQ(window->board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
-        EXPECT_EQ(window->displays->smorfiaLine->geometry().bottom(), size.height() - 1);
+        EXPECT_EQ(window->parts().board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
+        EXPECT_EQ(window->parts().displays->smorfiaLine->geometry().bottom(), size.height() - 1);
     }
 }
 
@@ -87,88 +91,104 @@ TEST_F(WindowTest, CartelleAreLeftOutUntilTheFirstCheckAndStaySoInTheNextGame)
 {
     QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
     for (int cell = 0; cell < board::kCells; ++cell)
-        EXPECT_EQ(window->board->inPlay(cell), board::cartellaOf(cell) != 2) << cell;
+        EXPECT_EQ(window->parts().board->inPlay(cell), board::cartellaOf(cell) != 2) << cell;
     EXPECT_EQ(controls->cartellaLabels[2]->palette().color(QPalette::Window), QColor(255, 192, 128));
     QTest::mouseClick(controls->drawButton, Qt::LeftButton);
     EXPECT_FALSE(controls->cartellaLabels[0]->isEnabled());
     QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
-    EXPECT_FALSE(window->board->inPlay(30));
+    EXPECT_FALSE(window->parts().board->inPlay(30));
     QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
     EXPECT_TRUE(controls->cartellaLabels[2]->isEnabled());
-    EXPECT_FALSE(window->board->inPlay(30));
+    EXPECT_FALSE(window->parts().board->inPlay(30));
 }
 
-TEST_F(WindowTest, BannerBlinksTheTombolaAndShowsAPrizeMessageCentredAboveTheHelp)
+TEST_F(WindowTest, BannerBlinksTheTombolaAndShowsAPrizeMessageAtOnceAndAClickOnItOnlyDropsIt)
 {
-    window->banner->tick();
+    BannerOverlay *shown = window->parts().banner;
     QTest::mouseClick(controls->prizeButtons[4], Qt::LeftButton);
-    window->banner->tick();
-    ASSERT_TRUE(window->banner->isVisible());
-    EXPECT_EQ(window->banner->text(), " TOMBOLA ");
-    const QRect panel = window->board->rect(), banner = window->banner->geometry();
+    ASSERT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), " TOMBOLA ");
+    const QRect panel = window->parts().board->rect(), banner = shown->geometry();
     EXPECT_LE(std::abs(banner.left() - (panel.width() - banner.right() - 1)), 1);
     EXPECT_LE(std::abs(banner.top() - (panel.height() - banner.bottom() - 1)), 1);
-    window->banner->tick();
-    EXPECT_FALSE(window->banner->isVisible());
+    shown->tick();
+    EXPECT_FALSE(shown->isVisible());
+    shown->tick();
+    EXPECT_TRUE(shown->isVisible());
 
     QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
     QTest::mouseClick(controls->manualBox, Qt::LeftButton);
     clickNumber(12);
     clickNumber(14);
     QTest::mouseClick(controls->helpButton, Qt::LeftButton);
-    window->banner->tick();
-    ASSERT_TRUE(window->banner->isVisible());
-    EXPECT_EQ(window->banner->text(), " 12, 14 ");
-    EXPECT_EQ(window->board->childAt(window->banner->geometry().center()), window->banner);
-    QTest::mouseClick(window->banner, Qt::LeftButton);
-    window->banner->tick();
-    EXPECT_FALSE(window->banner->isVisible());
+    ASSERT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), " 12, 14 ");
+    EXPECT_EQ(window->parts().board->childAt(shown->geometry().center()), shown);
+    const QString saved = store.values["Settaggio/SalvaUlt"];
+    voice.spoken.clear();
+    QTest::mouseClick(shown, Qt::LeftButton);
+    EXPECT_FALSE(shown->isVisible());
+    EXPECT_EQ(window->caller().game().drawOrder(), (QList<int>{12, 14})) << "the cell under the banner is left alone";
+    EXPECT_EQ(store.values["Settaggio/SalvaUlt"], saved);
+    EXPECT_TRUE(voice.spoken.isEmpty());
 }
 
 TEST_F(WindowTest, HelpTogglesAtItsPlaceADrawHidesItAndTheLogoOpensThePage)
 {
     QTest::mouseClick(controls->helpButton, Qt::LeftButton);
-    ASSERT_TRUE(window->help->isVisible());
-    EXPECT_EQ(window->help->pos(), QPoint(7, 7));
-    QTest::mouseClick(window->help, Qt::LeftButton);
-    EXPECT_FALSE(window->help->isVisible());
+    ASSERT_TRUE(window->parts().help->isVisible());
+    EXPECT_EQ(window->parts().help->pos(), QPoint(7, 7));
+    QTest::mouseClick(window->parts().help, Qt::LeftButton);
+    EXPECT_FALSE(window->parts().help->isVisible());
     QTest::mouseClick(controls->helpButton, Qt::LeftButton);
     window->drawNumber();
-    EXPECT_FALSE(window->help->isVisible());
+    EXPECT_FALSE(window->parts().help->isVisible());
     QTest::mouseClick(controls->logo, Qt::LeftButton);
     ASSERT_EQ(urls.opened.size(), 1);
     EXPECT_EQ(urls.opened[0].path() + "?" + urls.opened[0].query(), "/ftp/?tombola");
 }
 
-// Real key events, through the application's key state as the running program gets them.
-TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
-{
+// Real key events, through the application's key state as the running program gets them:
+// each acts as it arrives, with no reading of the keyboard in between.
+class KeysTest : public WindowTest {
+protected:
+    KeysTest()
+    {
+        qApp->installEventFilter(&filter);
+        open(filter);
+        QApplication::setActiveWindow(window.get());
+        handle = window->windowHandle();
+    }
+    ~KeysTest() override { qApp->removeEventFilter(&filter); }
+    int drawn() { return window->caller().game().drawnCount(); }
+
     KeyStateFilter filter;
-    qApp->installEventFilter(&filter);
-    open(filter);
-    QApplication::setActiveWindow(window.get());
+    QWindow *handle = nullptr;
+};
+
+TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherProgram)
+{
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QWindow *handle = window->windowHandle();
     controls->ownerName->setFocus();
     controls->ownerName->setCursorPosition(5);
     QTest::keyClick(handle, Qt::Key_Left);
     EXPECT_EQ(controls->ownerName->cursorPosition(), 4) << "the name box keeps its own meaning of the key";
-    QTest::keyPress(handle, Qt::Key_Down);
-    for (int tick = 0; tick < 3; ++tick)
-        window->keyboardPoll().tick();
+    // A held key, its repeats arriving as presses the platform does not flag.
+    for (int repeat = 0; repeat < 3; ++repeat)
+        QTest::keyPress(handle, Qt::Key_Down);
     QTest::keyRelease(handle, Qt::Key_Down);
     QTest::keyClick(handle, Qt::Key_Right);
     QTest::keyClick(handle, Qt::Key_F2);
-    window->keyboardPoll().tick();
     EXPECT_EQ(controls->smorfiaBox->value() + controls->scanditoBox->value(), 2);
     EXPECT_EQ(store.values["Settaggio/Smorfia"], "1");
-    EXPECT_EQ(window->caller().game().drawnCount(), 1);
+    EXPECT_EQ(drawn(), 1);
     EXPECT_EQ(controls->prizeBoxes[0]->value(), 1);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(drawn(), 1) << "a press taken as it came is not read again";
 
     QTest::keyClick(handle, Qt::Key_F12);
-    window->keyboardPoll().tick();
-    EXPECT_EQ(window->caller().game().drawnCount(), 0);
-    EXPECT_EQ(window->displays->lastNumber->text(), "OV");
+    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(window->parts().displays->lastNumber->text(), "OV");
 
     // Elsewhere a game key has no second effect: the focus stays where it is.
     controls->prizeButtons[0]->setFocus();
@@ -180,26 +200,50 @@ TEST_F(WindowTest, KeysActWhateverHasTheFocusButNotWhileAnotherWindowIsActive)
     QTest::mouseClick(controls->manualBox, Qt::LeftButton);
     for (Qt::Key key : {Qt::Key_4, Qt::Key_9, Qt::Key_Backspace, Qt::Key_2})
         QTest::keyClick(handle, key);
-    EXPECT_EQ(window->displays->typedNumber->text(), "42");
+    EXPECT_EQ(window->parts().displays->typedNumber->text(), "42");
     QTest::keyClick(handle, Qt::Key_Return);
     QTest::keyClick(handle, Qt::Key_7);
     QTest::keyClick(handle, Qt::Key_Escape);
-    EXPECT_TRUE(window->board->drawn(41));
-    EXPECT_EQ(window->caller().game().drawnCount(), 1);
-    EXPECT_TRUE(window->displays->typedNumber->text().isEmpty());
+    EXPECT_TRUE(window->parts().board->drawn(41));
+    EXPECT_EQ(drawn(), 2);
+    EXPECT_TRUE(window->parts().displays->typedNumber->text().isEmpty());
 
-    // Another of the program's windows (a dialog), then another program's.
-    filter.countOnlyIn(handle);
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    QTest::keyClick(other.windowHandle(), Qt::Key_Down);
+    // A dialog of the program, then another program.
+    QDialog dialog(window.get());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Down);
     QEvent deactivate(QEvent::ApplicationDeactivate);
     QApplication::sendEvent(qApp, &deactivate);
     QTest::keyClick(handle, Qt::Key_Down);
     window->keyboardPoll().tick();
-    EXPECT_EQ(window->caller().game().drawnCount(), 1) << "no draw from another window's key";
-    qApp->removeEventFilter(&filter);
+    EXPECT_EQ(drawn(), 2) << "no draw from another window's key";
+}
+
+TEST_F(KeysTest, ThePlayersScreenLeavesTheKeysToTheCallerTakesThemWhenClickedAndReopensAfterTheEnd)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(handle, Qt::Key_F7);
+    HallWindow *hall = window->parts().more->hall();
+    ASSERT_TRUE(hall && hall->isVisible());
+    QTest::keyClick(handle, Qt::Key_Down);
+    QApplication::setActiveWindow(hall);
+    QTest::keyClick(hall->windowHandle(), Qt::Key_F12);
+    QTest::keyClick(hall->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(drawn(), 1) << "a new game and a draw from the players' screen";
+    QTest::keyClick(hall->windowHandle(), Qt::Key_F7);
+    EXPECT_FALSE(hall->isVisible());
+    EXPECT_EQ(store.values["Sala/Aperta"], "0");
+
+    for (QAction *item : window->parts().more->menu->actions())
+        if (item->text() == "Schermo sala (F7)")
+            item->trigger();
+    ASSERT_TRUE(hall->isVisible());
+    // The end of the program closes every window.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_FALSE(hall->isVisible());
+    EXPECT_EQ(store.values["Sala/Aperta"], "1");
 }
 
 // What a screen reader finds, through Qt's accessibility interfaces.
@@ -207,7 +251,7 @@ TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
 {
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
     EXPECT_EQ(top->role(), QAccessible::Window);
-    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(window->board);
+    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(window->parts().board);
     ASSERT_EQ(cells->childCount(), 90);
     QAccessibleInterface *cell = cells->child(41);
     EXPECT_EQ(cell->text(QAccessible::Name), "42");
@@ -225,6 +269,6 @@ TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
     QAccessibleInterface *help = QAccessible::queryAccessibleInterface(controls->helpButton);
     EXPECT_EQ(help->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
     help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->help)->text(QAccessible::Description).contains("estrae il numero"));
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->parts().help)->text(QAccessible::Description).contains("estrae il numero"));
     EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
 }

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The players' screen on a computer with two screens: F7 opens it full screen on the screen
 the caller's window is not on, it shows the numbers drawn as the caller's board does after
-draws, a number given back in manual mode, and a reload after a kill; F7 closes it."""
+draws, a number given back in manual mode, and a reload after a kill; F7 closes it; left
+open at "Esci", it is open at the next start."""
 import numpy as np
 from harness import Display, Program, check, main, skip_unless, wait_for, TWIPS_PER_PX
 
@@ -49,7 +50,12 @@ def hall_test(binary):
 
         program.key("F7")
         wait_for(lambda: display.settings().get("Sala/Aperta") == "0", 3, "F7 closed the hall")
-        print("the hall followed draws, a number given back and a reload, on the second screen")
+        # Left open at "Esci", it opens again at the next start.
+        program.key("F7", "ctrl+q")
+        wait_for(lambda: program.proc.poll() is not None, 5, "Ctrl+Q ended the program")
+        check(display.settings().get("Sala/Aperta") == "1", "the hall left open at the end is stored closed")
+        print("the hall followed draws, a number given back and a reload, on the second screen, "
+              "and stays open for the next start")
 
 
 if __name__ == "__main__":
