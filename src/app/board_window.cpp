@@ -75,10 +75,12 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     wireControls(platform.urls);
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
-    // Every control of the column whole; the design client area when the screen has room.
+    // The design client area when the screen has room; on a smaller screen, or at a larger
+    // desktop scale, the column shrinks so that the window still fits.
     const float dpi = float(logicalDpiY());
-    setMinimumSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(10300, dpi));
-    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(screen()->availableSize()));
+    const QSize available = screen()->availableSize();
+    setMinimumSize(QSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(kControlColumnHeight, dpi)) / 4);
+    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(available));
     showGame();
 }
 
@@ -197,9 +199,12 @@ void BoardWindow::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     const float dpi = float(logicalDpiY());
     const float height = pixelsToTwips(this->height(), dpi);
-    panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_);
+    const float zoom = columnZoom(height);
+    panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_, kControlColumnWidth * zoom);
     parts_.board->setGeometry(toPixels(panel_, dpi));
-    parts_.controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth, dpi), this->height());
+    parts_.controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth * zoom, dpi), this->height());
+    parts_.controls->setZoom(zoom);
+    zoomColumnPlaces(this, zoom);
     const QPointF line = smorfiaLinePlace(panel_, height);
     parts_.displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
     placeNotice();

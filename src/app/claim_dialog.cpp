@@ -129,20 +129,18 @@ void ClaimDialog::setGame(const std::array<bool, 90> &drawn, int prizeInPlay)
 void ClaimDialog::verify()
 {
     const std::optional<cartelle::CartellaId> id = cartelle::parseCode(code_->text());
-    if (!id) {
-        problem_->setText(kBadCode);
-        problem_->setAccessibleDescription(kBadCode);
-        problem_->show();
-        code_->selectAll();
-        code_->setFocus();
-        return;
-    }
-    problem_->hide();
-    problem_->clear();
+    problem_->setText(id ? QString() : kBadCode);
+    problem_->setAccessibleDescription(problem_->text());
+    problem_->setVisible(!id);
+    // A refused code takes away the cartella before it, lest its verdict be read as this one's.
     shown_ = id;
     showCartella();
     code_->selectAll();  // the next code replaces this one
-    emit verdictReady(verdict_->text());
+    if (!id) {
+        describe(verdict_, QString());
+        code_->setFocus();
+    }
+    emit verdictReady(id ? verdict_->text() : kBadCode);
 }
 
 void ClaimDialog::showCartella()
@@ -158,8 +156,10 @@ void ClaimDialog::showCartella()
             cell->setStyleSheet(n == 0 ? kEmptyStyle : drawn ? kDrawnStyle : kNumberStyle);
             cell->setAccessibleName(n == 0 ? kEmptyCell : (drawn ? kDrawnCell : kNotDrawnCell).arg(n));
         }
-    if (!shown_)
+    if (!shown_) {
+        describe(caption_, kNoCartella);
         return;
+    }
     const QString name = cartelle::cartellaName(*shown_);
     describe(caption_, kCartellaCaption.arg(name));
     describe(verdict_, cartelle::verdictPhrase(name, cartelle::checkClaim(grid, drawn_, prizeInPlay_)));

@@ -4,13 +4,14 @@
 #include "app/accessibility.h"
 #include "app/controls.h"
 #include "caller/caller.h"
-#include "display/board_layout.h"
+#include "display/column_layout.h"
 #include "display/look.h"
 
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cmath>
 
 using namespace board;
 
@@ -31,23 +32,46 @@ void describe(QWidget *widget, const QString &name, const QString &tip = QString
 
 } // namespace
 
+namespace {
+
+// The three options under the owner's name: caption, colour, tip, place, what it changes.
+struct OptionControl {
+    QString caption;
+    QColor colour;
+    QString tip;
+    TwipsRect place;
+    void (ControlColumn::*changed)(int);
+    OptionBox *ControlColumn::*box;
+};
+
+// The three wide buttons: caption, background, tip, place, what it asks for.
+struct ButtonControl {
+    QString caption;
+    QColor back;
+    QString tip;
+    TwipsRect place;
+    void (ControlColumn::*asked)();
+    QPushButton *ControlColumn::*button;
+};
+
+} // namespace
+
 ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
 {
-    static const std::array<int, kPrizes> boxWidths{765, 765, 1005, 945, 945};
     for (int i = 0; i < kPrizes; ++i) {
         QPushButton *button = prizeButtons[i] = new QPushButton(QStringLiteral("F%1").arg(i + 2), this);
         button->setFont(fontOf(kTerminal, 6, true));
         button->setStyleSheet(QStringLiteral("padding: 0px;"));
         describe(button, kPrizeNames[i] + QStringLiteral(" (F%1)").arg(i + 2));
         button->setAccessibleDescription(kPrizeButtonPurpose);
-        placeInTwips(button, {240, 2130 + 330 * i, 465, 220});
+        placeInTwips(button, column::prizeButton(i));
         connect(button, &QPushButton::clicked, this, [this, i] { emit prizeDeclared(i); });
 
         OptionBox *box = prizeBoxes[i] = new OptionBox(kPrizeNames[i], this);
         paintText(box, Qt::white, look::kTableGreen);
         describe(box, kPrizeNames[i]);
         box->setAccessibleDescription(kPrizeBoxPurpose);
-        placeInTwips(box, {780, 2100 + 330 * i, boxWidths[i], 255});
+        placeInTwips(box, column::prizeBox(i));
         connect(box, &QCheckBox::stateChanged, this, [this, i, box] { emit prizeBoxChanged(i, box->value()); });
         connect(box, &OptionBox::mouseUp, this, [this, i] { emit prizeBoxReleased(i); });
     }
@@ -55,32 +79,32 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     auto *nameLabel = new QLabel(QStringLiteral("Nome"), this);
     nameLabel->setAlignment(Qt::AlignCenter);
     paintText(nameLabel, Qt::white, look::kTableGreen);
-    placeInTwips(nameLabel, {360, 3930, 1125, 195});
+    placeInTwips(nameLabel, column::kNameLabel);
     ownerName = new QLineEdit(Caller::kDefaultOwner, this);
     ownerName->setAlignment(Qt::AlignCenter);
     ownerName->setMaxLength(Caller::kMaxOwnerName);
     describe(ownerName, QStringLiteral("Nome"), QStringLiteral("Scrivere il nome di chi possiede il tabellone"));
-    placeInTwips(ownerName, {180, 4170, 1575, 285});
+    placeInTwips(ownerName, column::kOwnerName);
     nameLabel->setBuddy(ownerName);
     connect(ownerName, &QLineEdit::textChanged, this, &ControlColumn::ownerNameEdited);
 
-    auto option = [this](const QString &caption, const QColor &colour, const QString &tip, TwipsPlace place,
-                         void (ControlColumn::*changed)(int)) {
-        auto *box = new OptionBox(caption, this);
-        paintText(box, colour, look::kTableGreen);
-        describe(box, caption, tip);
-        placeInTwips(box, place);
-        connect(box, &QCheckBox::stateChanged, this, [this, box, changed] { emit(this->*changed)(box->value()); });
-        return box;
+    const OptionControl options[] = {
+        {QStringLiteral("Manuale"), QColor(255, 192, 192), QStringLiteral("Estrazione manuale"), column::kManual,
+         &ControlColumn::manualChanged, &ControlColumn::manualBox},
+        {QStringLiteral("Scandito"), QColor(255, 255, 0), QStringLiteral("Scandisce i numeri che si confondono (>)"),
+         column::kScandito, &ControlColumn::scanditoChanged, &ControlColumn::scanditoBox},
+        {QStringLiteral("Smorfia"), QColor(0, 192, 192),
+         QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"), column::kSmorfia,
+         &ControlColumn::smorfiaChanged, &ControlColumn::smorfiaBox},
     };
-    manualBox = option(QStringLiteral("Manuale"), QColor(255, 192, 192), QStringLiteral("Estrazione manuale"),
-                       {540, 4620, 1125, 315}, &ControlColumn::manualChanged);
-    scanditoBox = option(QStringLiteral("Scandito"), QColor(255, 255, 0),
-                         QStringLiteral("Scandisce i numeri che si confondono (>)"), {540, 4980, 1125, 225},
-                         &ControlColumn::scanditoChanged);
-    smorfiaBox = option(QStringLiteral("Smorfia"), QColor(0, 192, 192),
-                        QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"), {540, 5310, 1125, 225},
-                        &ControlColumn::smorfiaChanged);
+    for (const OptionControl &option : options) {
+        auto *box = this->*option.box = new OptionBox(option.caption, this);
+        paintText(box, option.colour, look::kTableGreen);
+        describe(box, option.caption, option.tip);
+        placeInTwips(box, option.place);
+        connect(box, &QCheckBox::stateChanged, this,
+                [this, box, changed = option.changed] { emit(this->*changed)(box->value()); });
+    }
 
     for (int k = 0; k < kCartelle; ++k) {
         ClickLabel *label = cartellaLabels[k] = new ClickLabel(QStringLiteral("Cartella %1").arg(k + 1), this);
@@ -88,28 +112,27 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         label->setFrameShape(QFrame::Box);
         describe(label, label->text(), QStringLiteral("Esclusione cartelle dal tabellone"));
         label->setFocusPolicy(Qt::TabFocus);
-        placeInTwips(label, {k % 2 == 0 ? 210 : 990, 5790 + 270 * (k / 2), 765, 255});
+        placeInTwips(label, column::cartella(k));
         connect(label, &ClickLabel::clicked, this, [this, k] { emit cartellaClicked(k); });
     }
 
-    auto button = [this](const QString &caption, const QColor &back, const QString &tip, TwipsPlace place,
-                         void (ControlColumn::*asked)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setFont(fontOf(kSansSerif, 8.25, true));
-        paintText(b, Qt::black, back);
-        describe(b, caption, tip);
-        placeInTwips(b, place);
-        connect(b, &QPushButton::clicked, this, asked);
-        return b;
+    const ButtonControl buttons[] = {
+        {QStringLiteral("Ricomincia"), QColor(192, 192, 255), QStringLiteral("Comincia una nuova partita (F12)"),
+         column::kNewGame, &ControlColumn::newGameRequested, &ControlColumn::newGameButton},
+        {QStringLiteral("Ricarica ultima"), QColor(255, 255, 128),
+         QStringLiteral("Ricarica l'ultima estrazione interrotta"), column::kReload, &ControlColumn::reloadRequested,
+         &ControlColumn::reloadButton},
+        {QStringLiteral("Estrai Numero"), QColor(128, 255, 128), QStringLiteral("(v)"), column::kDraw,
+         &ControlColumn::drawRequested, &ControlColumn::drawButton},
     };
-    newGameButton = button(QStringLiteral("Ricomincia"), QColor(192, 192, 255),
-                           QStringLiteral("Comincia una nuova partita (F12)"), {210, 6780, 1545, 450},
-                           &ControlColumn::newGameRequested);
-    reloadButton = button(QStringLiteral("Ricarica ultima"), QColor(255, 255, 128),
-                          QStringLiteral("Ricarica l'ultima estrazione interrotta"), {210, 7380, 1545, 450},
-                          &ControlColumn::reloadRequested);
-    drawButton = button(QStringLiteral("Estrai Numero"), QColor(128, 255, 128), QStringLiteral("(v)"),
-                        {210, 8050, 1545, 795}, &ControlColumn::drawRequested);
+    for (const ButtonControl &control : buttons) {
+        auto *button = this->*control.button = new QPushButton(control.caption, this);
+        button->setFont(fontOf(kSansSerif, 8.25, true));
+        paintText(button, Qt::black, control.back);
+        describe(button, control.caption, control.tip);
+        placeInTwips(button, control.place);
+        connect(button, &QPushButton::clicked, this, control.asked);
+    }
 
     helpButton = new ClickLabel(QStringLiteral("?"), this);
     helpButton->setFont(fontOf(kSansSerif, 30, true));
@@ -118,7 +141,7 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     helpButton->setCursor(handCursor(QStringLiteral(":/hand_white.png")));
     describe(helpButton, QStringLiteral("?"), QStringLiteral("Aiuto"));
     helpButton->setFocusPolicy(Qt::TabFocus);
-    placeInTwips(helpButton, {210, 9060, 585, 705});
+    placeInTwips(helpButton, column::kHelp);
     connect(helpButton, &ClickLabel::clicked, this, &ControlColumn::helpClicked);
 
     logo = new ClickLabel(this);
@@ -127,7 +150,7 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     logo->setCursor(handCursor(QStringLiteral(":/hand.png")));
     describe(logo, QStringLiteral("Orvanet"), QStringLiteral("Vai al sito Orvanet"));
     logo->setFocusPolicy(Qt::TabFocus);
-    placeInTwips(logo, {900, 9060, 810, 705});
+    placeInTwips(logo, column::kLogo);
     connect(logo, &ClickLabel::clicked, this, &ControlColumn::logoClicked);
 
     QWidget *order[] = {prizeButtons[0], prizeBoxes[0], prizeButtons[1], prizeBoxes[1], prizeButtons[2],
@@ -137,6 +160,14 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
                         newGameButton, reloadButton, drawButton, helpButton, logo};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void ControlColumn::setZoom(float zoom)
+{
+    zoomColumnPlaces(this, zoom);
+    const int side = int(std::lround(32.0f * zoom));
+    if (logo->pixmap().width() != side)
+        logo->setPixmap(window()->windowIcon().pixmap(side, side));
 }
 
 void ControlColumn::showGame(const Caller &caller)

@@ -19,6 +19,8 @@ public:
     explicit ControlColumn(QWidget *window);
 
     void showGame(const Caller &caller);
+    // Shrinks the column and every control in it, from its design at 1.
+    void setZoom(float zoom);
 
     std::array<QPushButton *, 5> prizeButtons;  // "F2" to "F6": a prize won in the room
     std::array<OptionBox *, 5> prizeBoxes;      // ticked: won or left out

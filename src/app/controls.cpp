@@ -4,9 +4,12 @@
 #include "app/text_picture.h"
 #include "display/board_layout.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QSvgRenderer>
@@ -20,10 +23,74 @@ QFont fontOf(const QStringList &families, qreal points, bool bold)
     return font;
 }
 
-void placeInTwips(QWidget *widget, TwipsPlace place)
+namespace {
+
+const char kDesignPlace[] = "designPlace";
+const char kDesignFont[] = "designFont";
+
+QRect zoomedPlace(const QWidget *widget, const QRectF &place, float zoom)
 {
-    const float dpi = float(widget->logicalDpiY());
-    widget->setGeometry(toPixels({float(place.left), float(place.top), float(place.width), float(place.height)}, dpi));
+    const TwipsRect rect{float(place.left()) * zoom, float(place.top()) * zoom, float(place.width()) * zoom,
+                         float(place.height()) * zoom};
+    return toPixels(rect, float(widget->logicalDpiY()));
+}
+
+// What the style draws at a fixed size (a check box's square, frames, margins), shrunk as well.
+class ZoomStyle : public QProxyStyle {
+public:
+    ZoomStyle() : QProxyStyle(QApplication::style()->name()) {}
+    float zoom = 1.0f;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_CheckBoxLabelSpacing:
+        case PM_ButtonMargin:
+        case PM_DefaultFrameWidth:
+            return std::max(1, int(std::lround(float(size) * zoom)));
+        default:
+            return size;
+        }
+    }
+};
+
+} // namespace
+
+void placeInTwips(QWidget *widget, const TwipsRect &place)
+{
+    const QRectF design(place.left, place.top, place.width, place.height);
+    widget->setProperty(kDesignPlace, design);
+    widget->setGeometry(zoomedPlace(widget, design, 1.0f));
+}
+
+void zoomColumnPlaces(QWidget *parent, float zoom)
+{
+    static QPointer<ZoomStyle> style;
+    if (!style) {
+        style = new ZoomStyle;
+        style->setParent(qApp);
+    }
+    style->zoom = zoom;
+    for (QWidget *widget : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRectF design = widget->property(kDesignPlace).toRectF();
+        if (design.isEmpty() || design.right() > kControlColumnWidth)
+            continue;
+        if (!widget->property(kDesignFont).isValid()) {
+            if (zoom == 1.0f)
+                continue;  // never shrunk: as designed
+            widget->setProperty(kDesignFont, widget->font());
+        }
+        QFont font = widget->property(kDesignFont).value<QFont>();
+        font.setPointSizeF(font.pointSizeF() * zoom);
+        widget->setFont(font);
+        widget->setStyle(nullptr);
+        if (zoom != 1.0f)
+            widget->setStyle(style);
+        widget->setGeometry(zoomedPlace(widget, design, zoom));
+    }
 }
 
 QCursor handCursor(const QString &path)

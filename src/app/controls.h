@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "display/board_layout.h"
+
 class QSvgRenderer;
 
 // The window's fonts, by the names it was drawn with, then their metric twins on Linux.
@@ -16,10 +18,10 @@ inline const QStringList kTerminal{QStringLiteral("Terminal"), QStringLiteral("L
 QFont fontOf(const QStringList &families, qreal points, bool bold = false);
 
 // Design positions on the caller's window, in twips, kept at every size and density.
-struct TwipsPlace {
-    int left, top, width, height;
-};
-void placeInTwips(QWidget *widget, TwipsPlace place);
+void placeInTwips(QWidget *widget, const TwipsRect &place);
+// Shrinks by zoom, from their design places, fonts and style sizes, the children of parent
+// placed within the control column; 1 gives back the design.
+void zoomColumnPlaces(QWidget *parent, float zoom);
 
 // A hand pointer from one of the window's pictures.
 QCursor handCursor(const QString &path);

@@ -61,11 +61,17 @@ int main(int argc, char **argv)
                      [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
 
-    VoiceDialog voiceDialog(voice, &window);
-    QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &voiceDialog, [&] { voiceDialog.present(voice.choice()); });
-    QObject::connect(&voiceDialog, &QDialog::accepted, &voice, [&] {
-        voice.setChoice(voiceDialog.choice());
-        storeVoiceChoice(store, voiceDialog.choice());
+    // Made when first asked for, not before the window is painted.
+    VoiceDialog *voiceDialog = nullptr;
+    QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &window, [&] {
+        if (!voiceDialog) {
+            voiceDialog = new VoiceDialog(voice, &window);
+            QObject::connect(voiceDialog, &QDialog::accepted, &voice, [&] {
+                voice.setChoice(voiceDialog->choice());
+                storeVoiceChoice(store, voiceDialog->choice());
+            });
+        }
+        voiceDialog->present(voice.choice());
     });
 
     window.show();

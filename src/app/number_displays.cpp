@@ -4,7 +4,7 @@
 #include "announcer/smorfia.h"
 #include "app/accessibility.h"
 #include "app/controls.h"
-#include "display/board_layout.h"
+#include "display/column_layout.h"
 #include "display/look.h"
 #include "game/game.h"
 
@@ -21,7 +21,7 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     // No name of its own: a screen reader reads the number shown.
     lastNumber->setToolTip(QStringLiteral("Ultimo numero estratto (^)"));
     lastNumber->setAccessibleDescription(keysInWords(lastNumber->toolTip()));
-    placeInTwips(lastNumber, {210, 50, 1545, 1395});
+    placeInTwips(lastNumber, column::kLastNumber);
 
     smorfiaLine = new ClickLabel(kSmorfiaTitle, window);
     smorfiaLine->setFont(fontOf(kSansSerif, 22.5));
@@ -29,7 +29,7 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     paintText(smorfiaLine, look::kSmorfiaSalmon);
     smorfiaLine->setAccessibleDescription(QStringLiteral("La smorfia napoletana"));
     smorfiaLine->setToolTip(smorfiaLine->accessibleDescription());
-    placeInTwips(smorfiaLine, {4560, 9870, int(kSmorfiaLineWidth), int(kSmorfiaLineHeight)});
+    placeInTwips(smorfiaLine, {4560, 9870, kSmorfiaLineWidth, kSmorfiaLineHeight});
 
     drawCount = new QLabel(window);
     drawCount->setFont(fontOf(kSansSerif, 11, true));
@@ -40,13 +40,13 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     typedNumber = new QLabel(window);
     typedNumber->setFont(fontOf(kSansSerif, 12, true));
     typedNumber->setAccessibleName(QStringLiteral("Numero digitato"));
-    placeInTwips(typedNumber, {210, 1480, 1545, 500});
+    placeInTwips(typedNumber, column::kTypedNumber);
     for (QLabel *label : {drawCount, lastFive, typedNumber}) {
         label->setAlignment(Qt::AlignCenter);
         paintText(label, Qt::white);
     }
-    placeInTwips(drawCount, {210, 10290, 1545, 300});
-    placeInTwips(lastFive, {210, 10590, 1545, 330});
+    placeInTwips(drawCount, column::kDrawCount);
+    placeInTwips(lastFive, column::kLastFive);
 }
 
 void NumberDisplays::show(std::optional<int> number, const Game &game)

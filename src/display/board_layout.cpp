@@ -36,18 +36,23 @@ BoardGeometry boardGeometry(float width, float height)
     return g;
 }
 
-TwipsRect boardPanel(float clientWidth, float clientHeight, TwipsRect previous)
+float columnZoom(float clientHeight)
 {
-    const float width = clientWidth - kControlColumnWidth;
+    return clientHeight >= kControlColumnHeight || clientHeight <= 0.0f ? 1.0f : clientHeight / kControlColumnHeight;
+}
+
+TwipsRect boardPanel(float clientWidth, float clientHeight, TwipsRect previous, float columnWidth)
+{
+    const float width = clientWidth - columnWidth;
     const float height = clientHeight - kSmorfiaLineHeight;
     if (width <= 0.0f || height <= 0.0f)
         return previous;
-    return {kControlColumnWidth, 0.0f, width, height};
+    return {columnWidth, 0.0f, width, height};
 }
 
 QPointF smorfiaLinePlace(const TwipsRect &panel, float clientHeight)
 {
-    return {(panel.width - kSmorfiaLineWidth) / 2.0f + kControlColumnWidth, clientHeight - kSmorfiaLineHeight};
+    return {(panel.width - kSmorfiaLineWidth) / 2.0f + panel.left, clientHeight - kSmorfiaLineHeight};
 }
 
 int twipsToPixels(float twips, float dpi)

@@ -15,6 +15,8 @@ struct TwipsRect {
 constexpr float kTwipsPerInch = 1440.0f;
 // The column of controls on the left, which the board never covers.
 constexpr float kControlColumnWidth = 2000.0f;
+// From the column's top down to the foot of its lowest control.
+constexpr float kControlColumnHeight = 10300.0f;
 constexpr float kSmorfiaLineWidth = 10005.0f;
 constexpr float kSmorfiaLineHeight = 600.0f;
 constexpr int kBoardColumns = 10;
@@ -31,9 +33,12 @@ struct BoardGeometry {
 };
 BoardGeometry boardGeometry(float width, float height);
 
+// The scale of the control column in a client area this tall: 1 where it has room, less
+// where it would not fit, so that every control stays on the screen at any desktop scale.
+float columnZoom(float clientHeight);
 // The panel of the caller's window for a client area: right of the control column, above
 // the smorfia line. An area with no room for it keeps the previous panel.
-TwipsRect boardPanel(float clientWidth, float clientHeight, TwipsRect previous);
+TwipsRect boardPanel(float clientWidth, float clientHeight, TwipsRect previous, float columnWidth = kControlColumnWidth);
 // The smorfia line's top left corner: centred under the panel, on the window's bottom edge.
 QPointF smorfiaLinePlace(const TwipsRect &panel, float clientHeight);
 

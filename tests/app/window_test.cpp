@@ -2,6 +2,8 @@
 #include "app/banner_overlay.h"
 #include "app/board_view.h"
 #include "app/board_window.h"
+#include "app/claim_dialog.h"
+#include "cartelle/code.h"
 #include "input/keyboard_poll.h"
 #include "app/control_column.h"
 #include "app/hall_window.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -66,6 +69,43 @@ TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
         EXPECT_EQ(window->parts().board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
         EXPECT_EQ(window->parts().displays->smorfiaLine->geometry().bottom(), size.height() - 1);
     }
+}
+
+// What a 1366x768 screen at desktop scales 2 and 3 leaves the window, and a tall one.
+TEST_F(WindowTest, EveryControlOfTheColumnStaysInsideAWindowThatFitsTheScreen)
+{
+    for (QSize size : {QSize(683, 360), QSize(455, 230), QSize(1143, 734)}) {
+        window->resize(size);
+        ASSERT_EQ(window->size(), size) << "the window fits the screen";
+        const QList<QWidget *> placed = controls->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *control : placed) {
+            const QRect place(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+            EXPECT_TRUE(window->rect().contains(place)) << control->accessibleName().toStdString() << " at " << size.height();
+            EXPECT_LE(place.right(), window->parts().board->x()) << control->accessibleName().toStdString();
+        }
+    }
+    EXPECT_EQ(controls->drawButton->geometry(), QRect(14, 537, 103, 53)) << "as designed where there is room";
+    EXPECT_EQ(controls->drawButton->font().pointSizeF(), 8.25);
+}
+
+TEST(ClaimDialogTest, ARefusedCodeClearsTheCartellaAndItsVerdictAndIsSpoken)
+{
+    ClaimDialog dialog;
+    QSignalSpy spoken(&dialog, &ClaimDialog::verdictReady);
+    auto *code = dialog.findChild<QLineEdit *>("code");
+    auto *verdict = dialog.findChild<QLabel *>("verdict");
+    auto *verify = dialog.findChild<QPushButton *>("verify");
+    code->setText(cartelle::printedCode({42, 3}));
+    verify->click();
+    EXPECT_TRUE(verdict->text().startsWith("Cartella 42-3"));
+    code->setText("42-3-?");
+    verify->click();
+    EXPECT_EQ(dialog.findChild<QLabel *>("caption")->text(), "Nessuna cartella");
+    EXPECT_TRUE(verdict->text().isEmpty());
+    for (QLabel *cell : dialog.findChild<QWidget *>("cartella")->findChildren<QLabel *>())
+        EXPECT_TRUE(cell->text().isEmpty());
+    ASSERT_EQ(spoken.size(), 2);
+    EXPECT_EQ(spoken[1][0].toString(), dialog.findChild<QLabel *>("problem")->text());
 }
 
 TEST_F(WindowTest, PrizeBoxSpeaksAndStoresOnAMouseReleaseOnly)

@@ -4,24 +4,20 @@
 #include <QRegion>
 #include <gtest/gtest.h>
 
-// The design client area, 17145 x 11010 twips: the panel and the board inside it.
-TEST(BoardLayout, DesignSizeFigures)
+// Client areas in twips: the design one, one just tall enough, and 1366x768 at scales 2 and 3.
+TEST(BoardLayout, TheColumnKeepsItsDesignWhereItFitsAndShrinksToTheHeightElsewhere)
 {
-    const TwipsRect panel = boardPanel(17145, 11010, {});
-    EXPECT_FLOAT_EQ(panel.left, 2000);
-    EXPECT_FLOAT_EQ(panel.width, 15145);
-    EXPECT_FLOAT_EQ(panel.height, 10410);
-    const BoardGeometry g = boardGeometry(panel.width, panel.height);
-    EXPECT_NEAR(g.numberPoints, 52.05f, 1e-3);
-    EXPECT_NEAR(g.bannerPoints, 69.4f, 1e-3);
-    EXPECT_NEAR(g.cells[89].left, 13630.5f, 1e-2);
-    EXPECT_NEAR(g.cells[89].top, 9253.333f, 1e-2);
-    EXPECT_NEAR(g.bars[0].top, 3432.14f, 1e-2);
-    EXPECT_NEAR(g.bars[2].left, 7534.64f, 1e-2);
-    EXPECT_NEAR(smorfiaLinePlace(panel, 11010).x(), 4570, 1e-2);
-    EXPECT_EQ(boardGeometry(25000, 5000).numberPoints, 25);
-    EXPECT_EQ(boardGeometry(5000, 10000).numberPoints, 20);
+    for (const auto &[width, height, zoom] : {std::tuple{17145.0f, 11010.0f, 1.0f}, {9000.0f, 10300.0f, 1.0f},
+                                               {10245.0f, 5400.0f, 5400.0f / 10300.0f}, {6825.0f, 3450.0f, 0.335f}}) {
+        EXPECT_NEAR(columnZoom(height), zoom, 1e-3) << height;
+        const float column = kControlColumnWidth * columnZoom(height);
+        const TwipsRect panel = boardPanel(width, height, {}, column);
+        EXPECT_FLOAT_EQ(panel.left, column);
+        EXPECT_FLOAT_EQ(panel.left + panel.width, width);
+        EXPECT_FLOAT_EQ(smorfiaLinePlace(panel, height).x(), column + (panel.width - kSmorfiaLineWidth) / 2);
+    }
     // A client area with no room keeps the previous panel.
+    const TwipsRect panel = boardPanel(17145, 11010, {});
     EXPECT_FLOAT_EQ(boardPanel(1500, 11010, panel).width, 15145);
 }
 
