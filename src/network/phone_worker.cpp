@@ -12,6 +12,8 @@
 #include <QUrlQuery>
 #include <QWebSocket>
 
+#include <sys/resource.h>
+
 static void loadPhonePage()
 {
     Q_INIT_RESOURCE(phone_page);
@@ -172,9 +174,21 @@ PhoneWorker::~PhoneWorker()
     dropAll();
 }
 
+// A thousand phones need more open files than the usual soft limit of 1024 allows.
+static void allowEveryPhoneASocket()
+{
+    rlimit files{};
+    constexpr rlim_t kWanted = 4096;
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < kWanted) {
+        files.rlim_cur = std::min(kWanted, files.rlim_max);
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+}
+
 void PhoneWorker::start(quint16 port, const QString &token)
 {
     stop();
+    allowEveryPhoneASocket();
     token_ = token;
     auto tcp = std::make_unique<GuardedTcpServer>();
     tcp->setMaxPendingConnections(kMaxConnections);
