@@ -11,13 +11,13 @@
 // a draw then updates both windows, and both boards repaint.
 // Every iteration is timed on its own (manual time); the counters median_us, p99_us
 // and max_us summarise those samples. No figure is checked here: run_bench.py reports.
-#include "app/board_view.h"
-#include "app/board_window.h"
-#include "app/hall_window.h"
-#include "app/more_menu.h"
-#include "app/hall_window.h"
+#include "gui/board_view.h"
+#include "gui/board_window.h"
+#include "gui/hall_window.h"
+#include "gui/more_menu.h"
+#include "gui/hall_window.h"
 #include "input/keyboard_poll.h"
-#include "display/board_layout.h"
+#include "layout/board_layout.h"
 #include "platform/clock.h"
 #include "platform/key_state_filter.h"
 #include "platform/qt_settings_store.h"

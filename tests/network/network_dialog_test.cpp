@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/network_dialog.h"
+#include "gui/network_dialog.h"
 #include "network/phone_server.h"
 #include "support/fakes.h"
 

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/accessibility.h"
+
+#include "gui/board_view.h"
+#include "gui/controls.h"
+#include "game/board.h"
+
+#include <QAccessibleWidget>
+#include <QPointer>
+#include <QWindow>
+#include <array>
+
+namespace {
+
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Button) {}
+
+    // Without a name of its own the label is read by what it shows.
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString text = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && text.isEmpty() ? label()->text() : text;
+    }
+    QStringList actionNames() const override { return QStringList(pressAction()) << QAccessibleWidget::actionNames(); }
+    void doAction(const QString &action) override
+    {
+        if (action != pressAction())
+            QAccessibleWidget::doAction(action);
+        else if (label()->isEnabled())
+            emit label()->clicked();
+    }
+
+private:
+    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
+};
+
+// One cell of a board, which is drawn by its board rather than being a widget of its own.
+class CellAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    CellAccessible(BoardView *board, int cell) : board_(board), cell_(cell) {}
+
+    bool isValid() const override { return board_; }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return board_ ? board_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(board_); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        const QRect local = board_->cellRect(cell_);
+        return QRect(board_->mapToGlobal(local.topLeft()), local.size());
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return QString::number(board::numberOf(cell_));
+        if (kind != QAccessible::Description)
+            return {};
+        return QStringLiteral("%1, cartella %2%3")
+            .arg(board_->drawn(cell_) ? QStringLiteral("estratto") : QStringLiteral("non estratto"))
+            .arg(board::cartellaOf(cell_) + 1)
+            .arg(board_->inPlay(cell_) ? QString() : QStringLiteral(", esclusa dal tabellone"));
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.checkable = true;
+        state.checked = board_->drawn(cell_);
+        return state;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            emit board_->numberClicked(board::numberOf(cell_));
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<BoardView> board_;
+    int cell_;
+};
+
+class BoardAccessible : public QAccessibleWidget {
+public:
+    explicit BoardAccessible(BoardView *board) : QAccessibleWidget(board, QAccessible::Table) { cells_.fill(0); }
+    ~BoardAccessible() override
+    {
+        for (QAccessible::Id id : cells_)
+            if (id)
+                QAccessible::deleteAccessibleInterface(id);
+    }
+    int childCount() const override { return board::kCells; }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= board::kCells)
+            return nullptr;
+        if (!cells_[index])
+            cells_[index] = QAccessible::registerAccessibleInterface(
+                new CellAccessible(static_cast<BoardView *>(widget()), index));
+        return QAccessible::accessibleInterface(cells_[index]);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (int i = 0; i < board::kCells; ++i)
+            if (cells_[i] && QAccessible::accessibleInterface(cells_[i]) == child)
+                return i;
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        auto *view = static_cast<BoardView *>(widget());
+        const QPoint local = view->mapFromGlobal(QPoint(x, y));
+        for (int i = 0; i < board::kCells; ++i)
+            if (view->cellRect(i).contains(local))
+                return child(i);
+        return nullptr;
+    }
+
+private:
+    mutable std::array<QAccessible::Id, board::kCells> cells_;
+};
+
+// A window of its own is a frame to a screen reader, not a filler.
+class WindowAccessible : public QAccessibleWidget {
+public:
+    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
+};
+
+// The help page's picture, in words.
+const QString kHelpText = QStringLiteral(
+    "Aiuto. Numero estratto: cliccando o premendo freccia su sulla tastiera viene ripetuto. "
+    "Combinazioni del tabellone: premendo i pulsanti (oppure F2, F3, F4, F5 e F6 sulla tastiera) si "
+    "possono forzare, come ad esempio nell'estrazione manuale o escludendo le cartelle; cliccando sulla "
+    "scritta, che diventa rossa, si possono escludere. Nome: sostituire con il nome di chi possiede il "
+    "tabellone. Manuale: estrazione con bussolotto. Scandito: ripete singolarmente i numeri (tasto "
+    "freccia destra). Smorfia: pronuncia la smorfia napoletana (tasto freccia sinistra). Cartelle: "
+    "premendo sui pulsanti si escludono le cartelle sul tabellone, se non si acquistano tutte. "
+    "Ricomincia: inizia una nuova partita (tasto F12). Ricarica ultima: ricarica l'ultima partita se il "
+    "programma è stato chiuso. Estrai Numero: estrae il numero (tasto freccia giù). Il logo: vai al sito "
+    "Orvanet.");
+
+class HelpAccessible : public QAccessibleWidget {
+public:
+    explicit HelpAccessible(QWidget *page) : QAccessibleWidget(page, QAccessible::Document) {}
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? QStringLiteral("Aiuto") : kind == QAccessible::Description ? kHelpText : QString();
+    }
+};
+
+QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (className == QLatin1String("ClickLabel"))
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    if (className == QLatin1String("BoardView"))
+        return new BoardAccessible(static_cast<BoardView *>(object));
+    if (className == QLatin1String("HelpPage"))
+        return new HelpAccessible(widget);
+    if (className == QLatin1String("BoardWindow") || className == QLatin1String("HallWindow"))
+        return new WindowAccessible(widget);
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility()
+{
+    static bool installed = false;
+    if (!std::exchange(installed, true))
+        QAccessible::installFactory(accessibleFor);
+}
+
+QString keysInWords(const QString &tip)
+{
+    QString words = tip;
+    for (const auto &[mark, key] : {std::pair{"(v)", "(tasto freccia giù)"}, {"(^)", "(tasto freccia su)"},
+                                    {"(<)", "(tasto freccia sinistra)"}, {"(>)", "(tasto freccia destra)"},
+                                    {"(F12)", "(tasto F12)"}})
+        words.replace(QLatin1String(mark), QString::fromUtf8(key));
+    return words;
+}

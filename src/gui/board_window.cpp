@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/board_window.h"
+
+#include "gui/accessibility.h"
+#include "gui/banner_overlay.h"
+#include "gui/board_view.h"
+#include "gui/caller_keys.h"
+#include "gui/control_column.h"
+#include "gui/controls.h"
+#include "gui/focus_ring.h"
+#include "gui/more_menu.h"
+#include "gui/number_displays.h"
+#include "gui/print_cartelle_dialog.h"
+#include "layout/look.h"
+#include "platform/url_opener.h"
+
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+// The pictures live in this static library: register them before their first use.
+static void loadPictures() { Q_INIT_RESOURCE(assets); }
+
+namespace {
+
+// The maker's logo from its drawn sizes, with no vector renderer at start-up.
+QIcon logoIcon()
+{
+    QIcon icon;
+    for (int size : {32, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/logo%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
+
+} // namespace
+
+BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
+    : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
+      actions_(makeActions()), store_(platform.store)
+{
+    loadPictures();
+    installAccessibility();
+    setWindowTitle(kWindowTitle);
+    setWindowIcon(logoIcon());
+    setFont(fontOf(kSansSerif, 8.25));
+    paintText(this, Qt::black, look::kTableGreen);
+
+    Parts &p = parts_;
+    p.controls = new ControlColumn(this);
+    p.board = new BoardView(BoardView::callersLook(), this);
+    p.help = new HelpPage(p.board);
+    p.banner = new BannerOverlay(p.board, caller_);
+    p.displays = new NumberDisplays(this);
+    p.more = new MoreMenu(actions_, p.controls, this, caller_, store_);
+    setTabOrder(p.controls->logo, p.more->button);
+    p.notice = new ClickLabel(this);
+    p.notice->setWordWrap(true);
+    p.notice->setAlignment(Qt::AlignCenter);
+    p.notice->setFont(fontOf(kSansSerif, 11, true));
+    p.notice->setMargin(6);
+    p.notice->setAccessibleName(QStringLiteral("Avviso"));
+    paintText(p.notice, Qt::black, QColor(255, 255, 192));
+    p.notice->hide();
+    connect(p.notice, &ClickLabel::clicked, p.notice, &QWidget::hide);
+    new FocusRing(this);
+    p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
+    connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
+    wireControls(platform.urls);
+    connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
+
+    // The design client area when the screen has room; on a smaller screen, or at a larger
+    // desktop scale, the column shrinks so that the window still fits.
+    const float dpi = float(logicalDpiY());
+    const QSize available = screen()->availableSize();
+    setMinimumSize(QSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(kControlColumnHeight, dpi)) / 4);
+    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(available));
+    showGame();
+}
+
+ActionTable BoardWindow::makeActions()
+{
+    const auto menuItem = [](ActionId id, const QString &caption, QKeySequence key, std::function<void()> run) {
+        return Action{id, caption, key, false, true, std::move(run)};
+    };
+    const auto gameKey = [](ActionId id, Qt::Key key, std::function<void()> run) {
+        return Action{id, {}, key, true, false, std::move(run)};
+    };
+    Caller &caller = caller_;
+    ActionTable table{
+        menuItem(ActionId::Voice, QStringLiteral("Voce… (F10)"), Qt::Key_F10, [this] { emit voiceChoiceAsked(); }),
+        menuItem(ActionId::Hall, QStringLiteral("Schermo sala (F7)"), Qt::Key_F7, [this] { parts_.more->toggleHall(); }),
+        menuItem(ActionId::DrawnNumbers, QStringLiteral("Numeri usciti (F8)"), Qt::Key_F8,
+                 [this] { parts_.more->showDrawnNumbers(); }),
+        menuItem(ActionId::CheckClaim, QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9,
+                 [this] { parts_.more->checkClaim(); }),
+        menuItem(ActionId::PrintCartelle, QStringLiteral("Stampa cartelle… (Ctrl+P)"), Qt::CTRL | Qt::Key_P,
+                 [this] { PrintCartelleDialog(this).exec(); }),
+        Action{ActionId::Tombolino, QStringLiteral("Tombolino"), {}, false, true,
+               [&caller] { caller.setTombolinoPlayed(!caller.game().tombolinoPlayed()); },
+               [&caller] { return caller.game().tombolinoPlayed(); }},
+        menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
+        menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
+        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
+        gameKey(ActionId::RepeatLastNumber, Qt::Key_Up, [&caller] { caller.repeatLastNumber(); }),
+        gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
+        gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
+        gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
+    };
+    for (int i = 0; i < board::kPrizes; ++i)
+        table.append(gameKey(ActionId::DeclarePrize, Qt::Key(Qt::Key_F2 + i), [&caller, i] { caller.declarePrizeWon(i); }));
+    return table;
+}
+
+void BoardWindow::wireControls(UrlOpener &urls)
+{
+    connect(parts_.controls, &ControlColumn::drawRequested, this, &BoardWindow::drawNumber);
+    connect(parts_.controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
+    connect(parts_.controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
+    connect(parts_.controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
+    connect(parts_.controls, &ControlColumn::prizeBoxChanged, &caller_,
+            [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
+    connect(parts_.controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
+    connect(parts_.controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
+    connect(parts_.controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
+    connect(parts_.controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
+    connect(parts_.controls, &ControlColumn::scanditoChanged, &caller_,
+            [this](int value) { caller_.setScandito(Scandito(value)); });
+    connect(parts_.controls, &ControlColumn::smorfiaChanged, &caller_,
+            [this](int value) { caller_.setSmorfia(Smorfia(value)); });
+    connect(parts_.controls, &ControlColumn::helpClicked, this, &BoardWindow::toggleHelp);
+    connect(parts_.controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
+    connect(parts_.help, &HelpPage::clicked, parts_.help, &QWidget::hide);
+    connect(parts_.board, &BoardView::numberClicked, &caller_, &Caller::clickNumber);
+    connect(parts_.banner, &ClickLabel::clicked, &caller_, &Caller::dismissPrizeMessage);
+    connect(parts_.displays->lastNumber, &ClickLabel::clicked, &caller_, &Caller::repeatLastNumber);
+    connect(parts_.displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
+}
+
+void BoardWindow::toggleHelp()
+{
+    // Near the board's top left corner, so that the page's arrows point at the column.
+    placeInTwips(parts_.help, {100, 100, 10560, 9810});
+    parts_.help->toggle();
+    parts_.banner->raise();
+}
+
+KeyboardPoll &BoardWindow::keyboardPoll()
+{
+    return parts_.keys->poll();
+}
+
+void BoardWindow::toggleHall()
+{
+    parts_.more->toggleHall();
+}
+
+void BoardWindow::showNotice(const QString &text)
+{
+    parts_.notice->setText(text);
+    parts_.notice->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    placeNotice();
+    parts_.notice->raise();
+    QAccessibleEvent alert(parts_.notice, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void BoardWindow::placeNotice()
+{
+    const QRect area = parts_.board->geometry().adjusted(8, 8, -8, -8);
+    const int height = parts_.notice->heightForWidth(area.width());
+    parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
+}
+
+void BoardWindow::drawNumber()
+{
+    parts_.help->hide();
+    caller_.drawNumber();
+}
+
+void BoardWindow::showGame()
+{
+    parts_.controls->showGame(caller_);
+    parts_.board->showGame(caller_.game());
+    parts_.displays->show(caller_.shownNumber(), caller_.game());
+    parts_.more->showGame();
+}
+
+void BoardWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const float dpi = float(logicalDpiY());
+    const float height = pixelsToTwips(this->height(), dpi);
+    const float zoom = columnZoom(height);
+    panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_, kControlColumnWidth * zoom);
+    parts_.board->setGeometry(toPixels(panel_, dpi));
+    parts_.controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth * zoom, dpi), this->height());
+    parts_.controls->setZoom(zoom);
+    zoomColumnPlaces(this, zoom);
+    const QPointF line = smorfiaLinePlace(panel_, height);
+    parts_.displays->placeSmorfiaLine({twipsToPixels(line.x(), dpi), twipsToPixels(line.y(), dpi)});
+    placeNotice();
+}
+
+void BoardWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    // The program ends with its window, whatever dialog or players' screen is still open.
+    QCoreApplication::quit();
+}
+
+void BoardWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Every activation shows the window maximised.
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || (windowState() & Qt::WindowMaximized))
+        return;
+    setWindowState(Qt::WindowMaximized);
+    // Without a window manager the maximised state is only a hint: then take the screen as
+    // well. With one, the size to restore to stays the one that fits the screen.
+    QTimer::singleShot(300, this, [this] {
+        if ((windowState() & Qt::WindowMaximized) && size() != screen()->availableSize())
+            setGeometry(screen()->availableGeometry());
+    });
+}

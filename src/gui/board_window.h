@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "gui/actions.h"
+#include "caller/caller.h"
+#include "layout/board_layout.h"
+
+#include <QWidget>
+
+class BannerOverlay;
+class BoardView;
+class CallerKeys;
+class ClickLabel;
+class Clock;
+class ControlColumn;
+class HelpPage;
+class KeyState;
+class KeyboardPoll;
+class MoreMenu;
+class NumberDisplays;
+class RandomSource;
+class SettingsStore;
+class UrlOpener;
+class Voice;
+
+// What the window asks of the computer.
+struct Platform {
+    Voice &voice;
+    SettingsStore &store;
+    KeyState &keys;
+    UrlOpener &urls;
+    RandomSource &random;
+    const Clock &clock;
+};
+
+inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quillard - ver. 2.0.1");
+
+// The caller's window: the control column on the left, the board filling the rest above
+// the smorfia line, the banner and the help page over the board, the "Altro" functions.
+// It alone knows its parts: it hands what they ask for to the Caller or to another part,
+// runs the table of actions that the keys and the menu share, and shows the game each
+// time it changes, on the players' screen too when that is open.
+class BoardWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardWindow(const Platform &platform, QWidget *parent = nullptr);
+
+    struct Parts {
+        ControlColumn *controls;
+        BoardView *board;
+        NumberDisplays *displays;
+        BannerOverlay *banner;
+        HelpPage *help;
+        MoreMenu *more;
+        CallerKeys *keys;
+        ClickLabel *notice;
+    };
+
+    Caller &caller() { return caller_; }
+    const Parts &parts() const { return parts_; }
+    const ActionTable &actions() const { return actions_; }
+    KeyboardPoll &keyboardPoll();
+    // "Estrai Numero", its key, or a screen reader's press.
+    void drawNumber();
+    // The players' screen, opened or closed.
+    void toggleHall();
+    // A notice over the foot of the board that needs no answer (the voice not speaking, say);
+    // empty takes it away. A click also does.
+    void showNotice(const QString &text);
+
+signals:
+    // "Voce… (F10)": the voice's dialog is the program's to open.
+    void voiceChoiceAsked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    ActionTable makeActions();
+    void showGame();
+    void toggleHelp();
+    void wireControls(UrlOpener &urls);
+    void placeNotice();
+
+    Caller caller_;
+    ActionTable actions_;
+    Parts parts_{};
+    SettingsStore &store_;
+    TwipsRect panel_{};
+};

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/caller_keys.h"
+
+#include "caller/caller.h"
+#include "platform/key_state_filter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+CallerKeys::CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent)
+    : QObject(parent), actions_(actions), caller_(caller), poll_(keys)
+{
+    for (const Action &action : actions_)
+        if (action.gameKey)
+            poll_.setAction(virtualKeyOf(action.key[0].key()), action.run);
+    // After the key state's filter, so that this one sees each key first.
+    qApp->installEventFilter(this);
+}
+
+bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    // A key reaches its window first, where the key state counts it, then the focused control.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool press = event->type() == QEvent::KeyPress;
+    const int code = virtualKeyOf(key->key());
+    // Whatever this delivery does not act on, the poll must not act on later either.
+    const int presses = press ? poll_.take(code) : 0;
+    const bool inText = widget->testAttribute(Qt::WA_InputMethodEnabled);
+    const bool gameWindow = widget->window()->windowType() == Qt::Window;
+    const Action *action = actionOfKey(actions_, *key);
+    if (action && action->gameKey && gameWindow) {
+        for (int i = 0; i < presses; ++i)
+            action->run();
+        const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;
+        return !(inText && arrow);
+    }
+    if (action && !action->gameKey && (gameWindow || (!inText && !QApplication::activeModalWidget()))) {
+        if (presses > 0)
+            action->run();
+        return true;
+    }
+    if (!press || !gameWindow || inText || caller_.manual() == Manual::Off)
+        return false;
+    return typeFromTheBag(key->key(), presses > 0);
+}
+
+bool CallerKeys::typeFromTheBag(int key, bool fresh)
+{
+    const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
+    const bool editing = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Backspace;
+    if (!digit && !(editing && !typed_.text().isEmpty()))
+        return false;
+    // A held key types once; its repeats go nowhere else either.
+    if (!fresh)
+        return true;
+    if (digit)
+        typed_.type(key - Qt::Key_0);
+    else if (key == Qt::Key_Escape)
+        typed_.clear();
+    else if (key == Qt::Key_Backspace)
+        typed_.erase();
+    else if (const auto number = typed_.take())
+        caller_.clickNumber(*number);
+    emit typedChanged(typed_.text());
+    return true;
+}

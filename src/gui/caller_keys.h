@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "gui/actions.h"
+#include "input/keyboard_poll.h"
+#include "input/typed_number.h"
+
+#include <QObject>
+
+class Caller;
+class KeyState;
+
+// The program's keyboard. Every key of the action table acts as its press arrives, once
+// per press however long the key is held, in the caller's window and on the players'
+// screen whatever has the focus; the poll acts on a press no window saw. A game key has no
+// other effect on the focused control (in a text box the arrows also move the cursor).
+// Keys typed in a dialog are the dialog's, except the menu's keys outside its text boxes.
+// In manual mode a number typed from the bag (digits, then Enter) is marked as a click on
+// its cell would; Escape clears what was typed, Backspace takes a digit back.
+class CallerKeys : public QObject {
+    Q_OBJECT
+public:
+    CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent);
+
+    KeyboardPoll &poll() { return poll_; }
+
+signals:
+    void typedChanged(const QString &typed);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool typeFromTheBag(int key, bool fresh);
+
+    const ActionTable &actions_;
+    Caller &caller_;
+    KeyboardPoll poll_;
+    TypedNumber typed_;
+};

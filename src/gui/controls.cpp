@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/controls.h"
+
+#include "gui/text_picture.h"
+#include "layout/board_layout.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <QSvgRenderer>
+
+QFont fontOf(const QStringList &families, qreal points, bool bold)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+namespace {
+
+const char kDesignPlace[] = "designPlace";
+const char kDesignFont[] = "designFont";
+
+QRect zoomedPlace(const QWidget *widget, const QRectF &place, float zoom)
+{
+    const TwipsRect rect{float(place.left()) * zoom, float(place.top()) * zoom, float(place.width()) * zoom,
+                         float(place.height()) * zoom};
+    return toPixels(rect, float(widget->logicalDpiY()));
+}
+
+// What the style draws at a fixed size (a check box's square, frames, margins), shrunk as well.
+class ZoomStyle : public QProxyStyle {
+public:
+    ZoomStyle() : QProxyStyle(QApplication::style()->name()) {}
+    float zoom = 1.0f;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_CheckBoxLabelSpacing:
+        case PM_ButtonMargin:
+        case PM_DefaultFrameWidth:
+            return std::max(1, int(std::lround(float(size) * zoom)));
+        default:
+            return size;
+        }
+    }
+};
+
+} // namespace
+
+void placeInTwips(QWidget *widget, const TwipsRect &place)
+{
+    const QRectF design(place.left, place.top, place.width, place.height);
+    widget->setProperty(kDesignPlace, design);
+    widget->setGeometry(zoomedPlace(widget, design, 1.0f));
+}
+
+void zoomColumnPlaces(QWidget *parent, float zoom)
+{
+    static QPointer<ZoomStyle> style;
+    if (!style) {
+        style = new ZoomStyle;
+        style->setParent(qApp);
+    }
+    style->zoom = zoom;
+    for (QWidget *widget : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRectF design = widget->property(kDesignPlace).toRectF();
+        if (design.isEmpty() || design.right() > kControlColumnWidth)
+            continue;
+        if (!widget->property(kDesignFont).isValid()) {
+            if (zoom == 1.0f)
+                continue;  // never shrunk: as designed
+            widget->setProperty(kDesignFont, widget->font());
+        }
+        QFont font = widget->property(kDesignFont).value<QFont>();
+        font.setPointSizeF(font.pointSizeF() * zoom);
+        widget->setFont(font);
+        widget->setStyle(nullptr);
+        if (zoom != 1.0f)
+            widget->setStyle(style);
+        widget->setGeometry(zoomedPlace(widget, design, zoom));
+    }
+}
+
+QCursor handCursor(const QString &path)
+{
+    // The fingertip is the hot spot of both hand pictures.
+    const QPixmap picture(path);
+    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 12, 1);
+}
+
+void paintText(QWidget *widget, const QColor &text, const QColor &back)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    // A check box draws its tick in the Text colour on its white box: keep the style's.
+    if (!qobject_cast<QCheckBox *>(widget))
+        palette.setColor(QPalette::Text, text);
+    if (back.isValid()) {
+        palette.setColor(QPalette::Window, back);
+        palette.setColor(QPalette::Button, back);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            emit clicked();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    if (largeText_ && pixmap().isNull()) {
+        QPainter painter(this);
+        textpicture::drawCentred(painter, contentsRect(), text(), font(), palette().color(foregroundRole()));
+    } else {
+        QLabel::paintEvent(event);
+    }
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+OptionBox::OptionBox(const QString &text, QWidget *parent) : QCheckBox(text, parent)
+{
+    setTristate(true);
+}
+
+int OptionBox::value() const
+{
+    switch (checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void OptionBox::showValue(int value)
+{
+    const QSignalBlocker blocker(this);
+    setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+void OptionBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
+}
+
+void OptionBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QCheckBox::mouseReleaseEvent(event);
+    if (rect().contains(event->position().toPoint()))
+        emit mouseUp(event->button());
+}
+
+HelpPage::HelpPage(QWidget *parent) : QWidget(parent)
+{
+    hide();
+}
+
+void HelpPage::toggle()
+{
+    setVisible(!isVisible());
+    if (isVisible())
+        raise();
+}
+
+void HelpPage::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(255, 255, 128));
+    const QRect page(1, 1, width() - 2, height() - 2);
+    // Read the picture only when the page is first shown.
+    if (!renderer_)
+        renderer_ = new QSvgRenderer(QStringLiteral(":/help.svg"), this);
+    renderer_->render(&painter, QRectF(page.topLeft(), QSizeF(700, 650)));
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void HelpPage::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

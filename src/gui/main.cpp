@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/board_window.h"
+#include "gui/voice_dialog.h"
+#include "cartelle/command_line.h"
+#include "platform/clock.h"
+#include "platform/desktop_url_opener.h"
+#include "platform/key_state_filter.h"
+#include "platform/lifetime.h"
+#include "platform/qt_settings_store.h"
+#include "platform/random_source.h"
+#include "platform/single_instance.h"
+#include "platform/speech_dispatcher_voice.h"
+
+#include <QFile>
+#include <QApplication>
+#include <QStyleFactory>
+#include <QWindow>
+
+int main(int argc, char **argv)
+{
+    // Read before Qt starts, so that --help and --version need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const cartelle::CommandLine command = cartelle::readCommandLine(arguments);
+    if (command.action == cartelle::CommandLine::Action::PrintCartelle) {
+        // Printing cartelle needs fonts, no window.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int programOnly = 1;
+        QGuiApplication app(programOnly, argv);
+        return cartelle::printCartelle(command);
+    }
+    if (command.action != cartelle::CommandLine::Action::OpenWindow)
+        return cartelle::answerCommandLine(command);
+
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setApplicationName(QStringLiteral("Sorteggina"));
+    // A second start shows the running copy and writes nothing of its own.
+    SingleInstance instance;
+    if (!instance.claim())
+        return 0;
+    quitOnTerminationSignals();
+
+    // The voice connects to speech-dispatcher at once, on a thread of its own, so that the
+    // first number is heard as soon as possible; what is said meanwhile waits in its queue.
+    SpeechDispatcherVoice voice;
+    QtSettingsStore store;
+    voice.setChoice(loadVoiceChoice(store));
+    KeyStateFilter keys;
+    app.installEventFilter(&keys);
+    DesktopUrlOpener urls;
+    SystemRandomSource random;
+    SteadyClock clock;
+
+    BoardWindow window({voice, store, keys, urls, random, clock});
+    QStringList notices{store.problem(), instance.problem()};
+    notices.removeAll(QString());
+    window.showNotice(notices.join(u'\n'));
+    QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
+                     [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
+    QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
+
+    // Made when first asked for, not before the window is painted.
+    VoiceDialog *voiceDialog = nullptr;
+    QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &window, [&] {
+        if (!voiceDialog) {
+            voiceDialog = new VoiceDialog(voice, &window);
+            QObject::connect(voiceDialog, &QDialog::accepted, &voice, [&] {
+                voice.setChoice(voiceDialog->choice());
+                storeVoiceChoice(store, voiceDialog->choice());
+            });
+        }
+        voiceDialog->present(voice.choice());
+    });
+
+    window.show();
+    quitWhenWindowDestroyed(window.windowHandle());
+    QObject::connect(&instance, &SingleInstance::showRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
+    return QApplication::exec();
+}

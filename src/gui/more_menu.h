@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "gui/actions.h"
+
+#include <QObject>
+
+class Caller;
+class ClaimDialog;
+class DrawnNumbersDialog;
+class HallWindow;
+class QAction;
+class QMenu;
+class QPushButton;
+class QWidget;
+class SettingsStore;
+
+// The "Altro" button under the help and the logo, its menu of the table's items, and the
+// windows they open: the players' screen, the numbers drawn, the check of a cartella.
+class MoreMenu : public QObject {
+    Q_OBJECT
+public:
+    // The button goes on the column; the windows it opens belong to the caller's window.
+    MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Caller &caller, SettingsStore &store);
+
+    // The windows it opened and the ticked items follow the game.
+    void showGame();
+    // The players' screen, opened beside the caller's window without taking the keyboard
+    // or closed; open again at start when the program ended with it open.
+    void toggleHall();
+    void showDrawnNumbers();
+    void checkClaim();
+    HallWindow *hall() const { return hall_; }
+
+    QPushButton *button;
+    QMenu *menu;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    const ActionTable &actions_;
+    QWidget *window_;
+    Caller &caller_;
+    SettingsStore &store_;
+    QList<std::pair<QAction *, std::function<bool()>>> ticks_;
+    ClaimDialog *claim_ = nullptr;
+    HallWindow *hall_ = nullptr;
+    DrawnNumbersDialog *drawnNumbers_ = nullptr;
+    bool ending_ = false;
+};

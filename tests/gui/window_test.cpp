@@ -1,0 +1,314 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/banner_overlay.h"
+#include "gui/board_view.h"
+#include "gui/board_window.h"
+#include "gui/claim_dialog.h"
+#include "cartelle/code.h"
+#include "input/keyboard_poll.h"
+#include "gui/control_column.h"
+#include "gui/hall_window.h"
+#include "gui/controls.h"
+#include "gui/more_menu.h"
+#include "gui/number_displays.h"
+#include "platform/key_state_filter.h"
+#include "support/fakes.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The caller's window on fakes, shown offscreen at its design size.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() { open(keys); }
+    void open(KeyState &keyState)
+    {
+        window.reset();
+        window = std::make_unique<BoardWindow>(Platform{voice, store, keyState, urls, random, clock});
+        window->show();
+        window->resize(1143, 734);
+        controls = window->parts().controls;
+        voice.spoken.clear();
+    }
+    void clickNumber(int number)
+    {
+        QTest::mouseClick(window->parts().board, Qt::LeftButton, {}, window->parts().board->cellRect(number - 1).center());
+    }
+    static QColor textColour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
+
+    FakeVoice voice;
+    MemoryStore store;
+    FakeKeyState keys;
+    FakeUrlOpener urls;
+    FakeRandom random;
+    FakeClock clock;
+    std::unique_ptr<BoardWindow> window;
+    ControlColumn *controls = nullptr;
+};
+
+TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
+{
+    EXPECT_EQ(window->parts().displays->lastNumber->text(), "OV");
+    EXPECT_EQ(window->parts().displays->smorfiaLine->text(), "La smorfia napoletana");
+    EXPECT_EQ(controls->ownerName->text(), "il tabellone");
+    EXPECT_FALSE(window->parts().banner->isVisible() || window->parts().help->isVisible());
+    for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(300, 200)}) {
+        window->resize(size);
+        size = window->size();
+        EXPECT_LE(window->parts().more->button->geometry().bottom(), size.height()) << "every control of the column whole";
+        const QRect panel = window->parts().board->geometry();
+        EXPECT_EQ(panel.right(), size.width() - 1);
+        EXPECT_EQ(window->parts().board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
+        EXPECT_EQ(window->parts().displays->smorfiaLine->geometry().bottom(), size.height() - 1);
+    }
+}
+
+// What a 1366x768 screen at desktop scales 2 and 3 leaves the window, and a tall one.
+TEST_F(WindowTest, EveryControlOfTheColumnStaysInsideAWindowThatFitsTheScreen)
+{
+    for (QSize size : {QSize(683, 360), QSize(455, 230), QSize(1143, 734)}) {
+        window->resize(size);
+        ASSERT_EQ(window->size(), size) << "the window fits the screen";
+        const QList<QWidget *> placed = controls->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *control : placed) {
+            const QRect place(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+            EXPECT_TRUE(window->rect().contains(place)) << control->accessibleName().toStdString() << " at " << size.height();
+            EXPECT_LE(place.right(), window->parts().board->x()) << control->accessibleName().toStdString();
+        }
+    }
+    EXPECT_EQ(controls->drawButton->geometry(), QRect(14, 537, 103, 53)) << "as designed where there is room";
+    EXPECT_EQ(controls->drawButton->font().pointSizeF(), 8.25);
+}
+
+TEST(ClaimDialogTest, ARefusedCodeClearsTheCartellaAndItsVerdictAndIsSpoken)
+{
+    ClaimDialog dialog;
+    QSignalSpy spoken(&dialog, &ClaimDialog::verdictReady);
+    auto *code = dialog.findChild<QLineEdit *>("code");
+    auto *verdict = dialog.findChild<QLabel *>("verdict");
+    auto *verify = dialog.findChild<QPushButton *>("verify");
+    code->setText(cartelle::printedCode({42, 3}));
+    verify->click();
+    EXPECT_TRUE(verdict->text().startsWith("Cartella 42-3"));
+    code->setText("42-3-?");
+    verify->click();
+    EXPECT_EQ(dialog.findChild<QLabel *>("caption")->text(), "Nessuna cartella");
+    EXPECT_TRUE(verdict->text().isEmpty());
+    for (QLabel *cell : dialog.findChild<QWidget *>("cartella")->findChildren<QLabel *>())
+        EXPECT_TRUE(cell->text().isEmpty());
+    ASSERT_EQ(spoken.size(), 2);
+    EXPECT_EQ(spoken[1][0].toString(), dialog.findChild<QLabel *>("problem")->text());
+}
+
+TEST_F(WindowTest, PrizeBoxSpeaksAndStoresOnAMouseReleaseOnly)
+{
+    OptionBox *ambo = controls->prizeBoxes[0];
+    QTest::mouseClick(ambo, Qt::LeftButton);
+    EXPECT_EQ(textColour(ambo), QColor(Qt::red));
+    QTest::mouseClick(ambo, Qt::RightButton);
+    QTest::mouseClick(ambo, Qt::LeftButton);
+    EXPECT_EQ(textColour(ambo), QColor(Qt::white));
+    EXPECT_EQ(voice.take(), (QStringList{"Ambo non presente.", "Ambo non presente.", "Ambo presente."}));
+    EXPECT_EQ(store.values["Settaggio/Ambo"], "0");
+
+    controls->prizeBoxes[1]->setFocus();
+    QTest::keyClick(controls->prizeBoxes[1], Qt::Key_Space);
+    EXPECT_EQ(window->caller().game().prizeBox(1), PrizeBox::Ticked);
+    EXPECT_EQ(textColour(controls->prizeBoxes[1]), QColor(Qt::white));
+    EXPECT_TRUE(voice.spoken.isEmpty());
+    EXPECT_FALSE(store.values.contains("Settaggio/Terno"));
+}
+
+TEST_F(WindowTest, CartelleAreLeftOutUntilTheFirstCheckAndStaySoInTheNextGame)
+{
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    for (int cell = 0; cell < board::kCells; ++cell)
+        EXPECT_EQ(window->parts().board->inPlay(cell), board::cartellaOf(cell) != 2) << cell;
+    EXPECT_EQ(controls->cartellaLabels[2]->palette().color(QPalette::Window), QColor(255, 192, 128));
+    QTest::mouseClick(controls->drawButton, Qt::LeftButton);
+    EXPECT_FALSE(controls->cartellaLabels[0]->isEnabled());
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    EXPECT_FALSE(window->parts().board->inPlay(30));
+    QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
+    EXPECT_TRUE(controls->cartellaLabels[2]->isEnabled());
+    EXPECT_FALSE(window->parts().board->inPlay(30));
+}
+
+TEST_F(WindowTest, BannerBlinksTheTombolaAndShowsAPrizeMessageAtOnceAndAClickOnItOnlyDropsIt)
+{
+    BannerOverlay *shown = window->parts().banner;
+    QTest::mouseClick(controls->prizeButtons[4], Qt::LeftButton);
+    ASSERT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), " TOMBOLA ");
+    const QRect panel = window->parts().board->rect(), banner = shown->geometry();
+    EXPECT_LE(std::abs(banner.left() - (panel.width() - banner.right() - 1)), 1);
+    EXPECT_LE(std::abs(banner.top() - (panel.height() - banner.bottom() - 1)), 1);
+    shown->tick();
+    EXPECT_FALSE(shown->isVisible());
+    shown->tick();
+    EXPECT_TRUE(shown->isVisible());
+
+    QTest::mouseClick(controls->newGameButton, Qt::LeftButton);
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    clickNumber(12);
+    clickNumber(14);
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    ASSERT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), " 12, 14 ");
+    EXPECT_EQ(window->parts().board->childAt(shown->geometry().center()), shown);
+    const QString saved = store.values["Settaggio/SalvaUlt"];
+    voice.spoken.clear();
+    QTest::mouseClick(shown, Qt::LeftButton);
+    EXPECT_FALSE(shown->isVisible());
+    EXPECT_EQ(window->caller().game().drawOrder(), (QList<int>{12, 14})) << "the cell under the banner is left alone";
+    EXPECT_EQ(store.values["Settaggio/SalvaUlt"], saved);
+    EXPECT_TRUE(voice.spoken.isEmpty());
+}
+
+TEST_F(WindowTest, HelpTogglesAtItsPlaceADrawHidesItAndTheLogoOpensThePage)
+{
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    ASSERT_TRUE(window->parts().help->isVisible());
+    EXPECT_EQ(window->parts().help->pos(), QPoint(7, 7));
+    QTest::mouseClick(window->parts().help, Qt::LeftButton);
+    EXPECT_FALSE(window->parts().help->isVisible());
+    QTest::mouseClick(controls->helpButton, Qt::LeftButton);
+    window->drawNumber();
+    EXPECT_FALSE(window->parts().help->isVisible());
+    QTest::mouseClick(controls->logo, Qt::LeftButton);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened[0].path() + "?" + urls.opened[0].query(), "/ftp/?tombola");
+}
+
+// Real key events, through the application's key state as the running program gets them:
+// each acts as it arrives, with no reading of the keyboard in between.
+class KeysTest : public WindowTest {
+protected:
+    KeysTest()
+    {
+        qApp->installEventFilter(&filter);
+        open(filter);
+        QApplication::setActiveWindow(window.get());
+        handle = window->windowHandle();
+    }
+    ~KeysTest() override { qApp->removeEventFilter(&filter); }
+    int drawn() { return window->caller().game().drawnCount(); }
+
+    KeyStateFilter filter;
+    QWindow *handle = nullptr;
+};
+
+TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherProgram)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    controls->ownerName->setFocus();
+    controls->ownerName->setCursorPosition(5);
+    QTest::keyClick(handle, Qt::Key_Left);
+    EXPECT_EQ(controls->ownerName->cursorPosition(), 4) << "the name box keeps its own meaning of the key";
+    // A held key, its repeats arriving as presses the platform does not flag.
+    for (int repeat = 0; repeat < 3; ++repeat)
+        QTest::keyPress(handle, Qt::Key_Down);
+    QTest::keyRelease(handle, Qt::Key_Down);
+    QTest::keyClick(handle, Qt::Key_Right);
+    QTest::keyClick(handle, Qt::Key_F2);
+    EXPECT_EQ(controls->smorfiaBox->value() + controls->scanditoBox->value(), 2);
+    EXPECT_EQ(store.values["Settaggio/Smorfia"], "1");
+    EXPECT_EQ(drawn(), 1);
+    EXPECT_EQ(controls->prizeBoxes[0]->value(), 1);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(drawn(), 1) << "a press taken as it came is not read again";
+
+    QTest::keyClick(handle, Qt::Key_F12);
+    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(window->parts().displays->lastNumber->text(), "OV");
+
+    // Elsewhere a game key has no second effect: the focus stays where it is.
+    controls->prizeButtons[0]->setFocus();
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_F2})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(QApplication::focusWidget(), controls->prizeButtons[0]);
+
+    // In manual mode a number typed from the bag is marked as a click marks it.
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    for (Qt::Key key : {Qt::Key_4, Qt::Key_9, Qt::Key_Backspace, Qt::Key_2})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(window->parts().displays->typedNumber->text(), "42");
+    QTest::keyClick(handle, Qt::Key_Return);
+    QTest::keyClick(handle, Qt::Key_7);
+    QTest::keyClick(handle, Qt::Key_Escape);
+    EXPECT_TRUE(window->parts().board->drawn(41));
+    EXPECT_EQ(drawn(), 2);
+    EXPECT_TRUE(window->parts().displays->typedNumber->text().isEmpty());
+
+    // A dialog of the program, then another program.
+    QDialog dialog(window.get());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Down);
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    QTest::keyClick(handle, Qt::Key_Down);
+    window->keyboardPoll().tick();
+    EXPECT_EQ(drawn(), 2) << "no draw from another window's key";
+}
+
+TEST_F(KeysTest, ThePlayersScreenLeavesTheKeysToTheCallerTakesThemWhenClickedAndReopensAfterTheEnd)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(handle, Qt::Key_F7);
+    HallWindow *hall = window->parts().more->hall();
+    ASSERT_TRUE(hall && hall->isVisible());
+    QTest::keyClick(handle, Qt::Key_Down);
+    QApplication::setActiveWindow(hall);
+    QTest::keyClick(hall->windowHandle(), Qt::Key_F12);
+    QTest::keyClick(hall->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(drawn(), 1) << "a new game and a draw from the players' screen";
+    QTest::keyClick(hall->windowHandle(), Qt::Key_F7);
+    EXPECT_FALSE(hall->isVisible());
+    EXPECT_EQ(store.values["Sala/Aperta"], "0");
+
+    for (QAction *item : window->parts().more->menu->actions())
+        if (item->text() == "Schermo sala (F7)")
+            item->trigger();
+    ASSERT_TRUE(hall->isVisible());
+    // The end of the program closes every window.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_FALSE(hall->isVisible());
+    EXPECT_EQ(store.values["Sala/Aperta"], "1");
+}
+
+// What a screen reader finds, through Qt's accessibility interfaces.
+TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
+{
+    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window.get());
+    EXPECT_EQ(top->role(), QAccessible::Window);
+    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(window->parts().board);
+    ASSERT_EQ(cells->childCount(), 90);
+    QAccessibleInterface *cell = cells->child(41);
+    EXPECT_EQ(cell->text(QAccessible::Name), "42");
+    EXPECT_FALSE(cell->state().checked);
+    QTest::mouseClick(controls->cartellaLabels[2], Qt::LeftButton);
+    EXPECT_EQ(cell->text(QAccessible::Description), "non estratto, cartella 3, esclusa dal tabellone");
+    EXPECT_TRUE(controls->cartellaLabels[2]->accessibleDescription().startsWith("Esclusa"));
+
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    ASSERT_EQ(cell->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(cell->state().checked);
+    EXPECT_EQ(window->caller().game().drawOrder(), QList<int>{42});
+
+    QAccessibleInterface *help = QAccessible::queryAccessibleInterface(controls->helpButton);
+    EXPECT_EQ(help->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->parts().help)->text(QAccessible::Description).contains("estrae il numero"));
+    EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
+}
