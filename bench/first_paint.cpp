@@ -84,8 +84,7 @@ int main(int argc, char **argv)
         if (type == XCB_CREATE_NOTIFY) {
             const auto *created = reinterpret_cast<xcb_create_notify_event_t *>(event);
             if (created->parent == root)
-                xcb_damage_create(x, xcb_generate_id(x), created->window,
-                                  XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+                xcb_damage_create(x, xcb_generate_id(x), created->window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
             xcb_flush(x);
         } else if (type == XCB_MAP_NOTIFY) {
             const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);

@@ -15,15 +15,14 @@
 #include "gui/board_window.h"
 #include "gui/hall_window.h"
 #include "gui/more_menu.h"
-#include "gui/hall_window.h"
 #include "input/keyboard_poll.h"
 #include "layout/board_layout.h"
 #include "platform/clock.h"
 #include "platform/key_state_filter.h"
 #include "platform/qt_settings_store.h"
-#include "platform/voice.h"
 #include "platform/random_source.h"
 #include "platform/url_opener.h"
+#include "platform/voice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,7 +67,7 @@ void report(benchmark::State &state, std::vector<double> samples)
 // A voice that takes every text at once, noting when the first one came.
 class InstantVoice : public Voice {
 public:
-    explicit InstantVoice(Clocked::time_point *lastSay) : lastSay_(lastSay) {}
+    explicit InstantVoice(Clocked::time_point *lastSay) : lastSay_(lastSay) { }
     void speak(const QString &) override
     {
         if (lastSay_->time_since_epoch().count() == 0)
@@ -87,10 +86,7 @@ public:
 // A settings store held in memory, to tell the disk's share of a draw apart.
 class MemoryStore : public SettingsStore {
 public:
-    QString read(const QString &key, const QString &defaultValue) override
-    {
-        return values.value(key, defaultValue);
-    }
+    QString read(const QString &key, const QString &defaultValue) override { return values.value(key, defaultValue); }
     void writeAll(std::initializer_list<std::pair<QString, QString>> written) override
     {
         for (const auto &[key, value] : written)
@@ -123,8 +119,7 @@ protected:
 struct Program {
     explicit Program(bool memoryStore = false, bool hall = false)
         : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))),
-          window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys,
-                  urls, random, clock})
+          window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys, urls, random, clock})
     {
         qApp->installEventFilter(&keys);
         window.show();
@@ -239,10 +234,7 @@ void BM_QSettingsWrite(benchmark::State &state)
 // The design client area, the size every timed resize starts from.
 const QSize kDesignSize(1143, 734);
 
-QSize sizeOf(const benchmark::State &state)
-{
-    return QSize(int(state.range(0)), int(state.range(1)));
-}
+QSize sizeOf(const benchmark::State &state) { return QSize(int(state.range(0)), int(state.range(1))); }
 
 void BM_Layout(benchmark::State &state)
 {
@@ -454,10 +446,20 @@ BENCHMARK(BM_DrawCycleHall)->UseManualTime()->Iterations(kDraws)->Unit(benchmark
 BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Layout)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutPlainWidgets)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BoardRepaint)->Args({1920, 1080, 1})->Args({3840, 2160, 2})->ArgNames({"w", "h", "scale"})
-    ->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BoardRepaintHall)->Args({1920, 1080, 1})->Args({3840, 2160, 2})->ArgNames({"w", "h", "scale"})
-    ->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BoardRepaint)
+    ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 2})
+    ->ArgNames({"w", "h", "scale"})
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BoardRepaintHall)
+    ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 2})
+    ->ArgNames({"w", "h", "scale"})
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VoicePath)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VoiceSpeak)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         require(size <= size_t(kMaxMessageBytes), "an oversized claim accepted");
         require(claim->prize >= 0 && claim->prize <= 4, "a prize off the ladder");
         require(!claim->name.isEmpty() && claim->name.size() <= kMaxNameLength, "a name out of bounds");
-        require(cartelle::parseCode(cartelle::printedCode(claim->cartella)) == claim->cartella, "a cartella that does not exist");
+        require(cartelle::parseCode(cartelle::printedCode(claim->cartella)) == claim->cartella,
+            "a cartella that does not exist");
     }
     return 0;
 }

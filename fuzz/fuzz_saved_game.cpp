@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(second.drawOrder() == game.drawOrder(), "the order changed through a save", input);
     for (int i = 0; i < board::kCells; ++i)
         require(second.cell(i).drawn == game.cell(i).drawn && second.cell(i).owned == game.cell(i).owned,
-                "a cell changed through a save", input);
+            "a cell changed through a save", input);
     return 0;
 }

@@ -8,7 +8,7 @@
 
 using namespace board;
 
-Announcer::Announcer(Voice &voice, const Clock &clock) : voice_(voice), clock_(clock) {}
+Announcer::Announcer(Voice &voice, const Clock &clock) : voice_(voice), clock_(clock) { }
 
 void Announcer::announceNumber(int number, const SpeechOptions &options)
 {
@@ -51,7 +51,4 @@ void Announcer::announcePrizes(const PrizeCheck &found, const QString &owner)
         voice_.speak(phrases::kPrizeLead + phrases::kTombolino + phrases::kPrizeFor + owner);
 }
 
-void Announcer::say(const QString &text)
-{
-    voice_.speak(text);
-}
+void Announcer::say(const QString &text) { voice_.speak(text); }

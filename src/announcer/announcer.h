@@ -31,8 +31,7 @@ inline const std::array<QString, board::kPrizes> kPrizeDeclared{
     QStringLiteral("L'ambo è uscito, si prosegue per il terno"),
     QStringLiteral("il terno è uscito, si prosegue per la quaterna"),
     QStringLiteral("La quaterna è uscita, si prosegue per la cinquina"),
-    QStringLiteral("La cinquina è uscita, si prosegue per la tombola"),
-    QStringLiteral("Tombola")};
+    QStringLiteral("La cinquina è uscita, si prosegue per la tombola"), QStringLiteral("Tombola")};
 inline const QString kTombolino = QStringLiteral("Tombolino");
 inline const QString kDrawnSoFar = QStringLiteral("Estratti %1: ");
 inline const QString kNoneDrawn = QStringLiteral("Nessun numero estratto");
@@ -67,5 +66,5 @@ public:
 private:
     Voice &voice_;
     const Clock &clock_;
-    std::optional<qint64> lastAnnouncedMs_;  // of the last number said in number mode
+    std::optional<qint64> lastAnnouncedMs_; // of the last number said in number mode
 };

@@ -47,11 +47,8 @@ void Caller::clickNumber(int number)
             shown_ = number;
             announcer_.announceNumber(number, speech_);
             break;
-        case Game::BagResult::Withdrawn:
-            announcer_.say(phrases::kWithdrawn + QString::number(number));
-            break;
-        case Game::BagResult::Refused:
-            break;
+        case Game::BagResult::Withdrawn: announcer_.say(phrases::kWithdrawn + QString::number(number)); break;
+        case Game::BagResult::Refused: break;
         }
     }
     checkPrizes();
@@ -69,10 +66,7 @@ void Caller::checkPrizes()
     emit changed();
 }
 
-void Caller::saveGame()
-{
-    stored::saveGame(store_, game_.saved());
-}
+void Caller::saveGame() { stored::saveGame(store_, game_.saved()); }
 
 void Caller::loadOptions()
 {
@@ -108,8 +102,8 @@ void Caller::reloadSavedGame()
     game_.restore(*saved);
     // A red caption means "left out": only a ticked box the options leave out has it.
     for (int prize = 0; prize < kTombola; ++prize)
-        leftOut_[prize] = game_.prizeBox(prize) == PrizeBox::Ticked
-                          && stored::read(store_, stored::kPrizeOptions[prize]) == PrizeBox::Ticked;
+        leftOut_[prize] = game_.prizeBox(prize) == PrizeBox::Ticked &&
+                          stored::read(store_, stored::kPrizeOptions[prize]) == PrizeBox::Ticked;
     announcer_.say(phrases::kReloaded);
     emit changed();
 }
@@ -175,20 +169,11 @@ void Caller::setSmorfia(Smorfia value)
     emit changed();
 }
 
-void Caller::toggleScandito()
-{
-    setScandito(speech_.scandito == Scandito::Off ? Scandito::On : Scandito::Off);
-}
+void Caller::toggleScandito() { setScandito(speech_.scandito == Scandito::Off ? Scandito::On : Scandito::Off); }
 
-void Caller::toggleSmorfia()
-{
-    setSmorfia(speech_.smorfia == Smorfia::Off ? Smorfia::On : Smorfia::Off);
-}
+void Caller::toggleSmorfia() { setSmorfia(speech_.smorfia == Smorfia::Off ? Smorfia::On : Smorfia::Off); }
 
-void Caller::setOwnerName(const QString &name)
-{
-    owner_ = name.left(kMaxOwnerName);
-}
+void Caller::setOwnerName(const QString &name) { owner_ = name.left(kMaxOwnerName); }
 
 void Caller::setTombolinoPlayed(bool played)
 {
@@ -197,10 +182,7 @@ void Caller::setTombolinoPlayed(bool played)
     emit changed();
 }
 
-void Caller::repeatLastNumber()
-{
-    announcer_.repeat(shown_, speech_);
-}
+void Caller::repeatLastNumber() { announcer_.repeat(shown_, speech_); }
 
 void Caller::speakDrawOrder()
 {
@@ -220,10 +202,7 @@ void Caller::speakDrawOrder()
     }
 }
 
-void Caller::speakSmorfiaLine()
-{
-    announcer_.say(shown_ ? smorfiaOf(*shown_) : kSmorfiaTitle);
-}
+void Caller::speakSmorfiaLine() { announcer_.say(shown_ ? smorfiaOf(*shown_) : kSmorfiaTitle); }
 
 void Caller::dismissPrizeMessage()
 {

@@ -5,15 +5,9 @@
 
 namespace stored {
 
-QString read(SettingsStore &store, const Text &key)
-{
-    return store.read(key.path, key.fallback);
-}
+QString read(SettingsStore &store, const Text &key) { return store.read(key.path, key.fallback); }
 
-bool read(SettingsStore &store, const Flag &key)
-{
-    return store.read(key.path, {}).trimmed() == QLatin1String("1");
-}
+bool read(SettingsStore &store, const Flag &key) { return store.read(key.path, {}).trimmed() == QLatin1String("1"); }
 
 int read(SettingsStore &store, const Number &key)
 {
@@ -35,20 +29,11 @@ std::optional<int> readBox(SettingsStore &store, const QString &path)
     return value;
 }
 
-Entry entry(const Text &key, const QString &value)
-{
-    return {key.path, value};
-}
+Entry entry(const Text &key, const QString &value) { return {key.path, value}; }
 
-Entry entry(const Flag &key, bool on)
-{
-    return {key.path, on ? QStringLiteral("1") : QStringLiteral("0")};
-}
+Entry entry(const Flag &key, bool on) { return {key.path, on ? QStringLiteral("1") : QStringLiteral("0")}; }
 
-Entry entry(const Number &key, int value)
-{
-    return {key.path, QString::number(std::clamp(value, key.min, key.max))};
-}
+Entry entry(const Number &key, int value) { return {key.path, QString::number(std::clamp(value, key.min, key.max))}; }
 
 std::optional<SavedGame> savedGame(SettingsStore &store)
 {
@@ -58,19 +43,19 @@ std::optional<SavedGame> savedGame(SettingsStore &store)
 void saveGame(SettingsStore &store, const SavedGame &game)
 {
     store.writeAll({entry(kSavedGame, game.text()), entry(kDrawOrder, game.orderText()),
-                    entry(kTombolinoState, game.tombolinoText())});
+        entry(kTombolinoState, game.tombolinoText())});
 }
 
 VoiceChoice voiceChoice(SettingsStore &store)
 {
     return {read(store, kVoiceModule), read(store, kVoiceName), read(store, kVoiceRate), read(store, kVoicePitch),
-            read(store, kVoiceVolume)};
+        read(store, kVoiceVolume)};
 }
 
 void saveVoiceChoice(SettingsStore &store, const VoiceChoice &choice)
 {
     store.writeAll({entry(kVoiceModule, choice.module), entry(kVoiceName, choice.voice), entry(kVoiceRate, choice.rate),
-                    entry(kVoicePitch, choice.pitch), entry(kVoiceVolume, choice.volume)});
+        entry(kVoicePitch, choice.pitch), entry(kVoiceVolume, choice.volume)});
 }
 
 } // namespace stored

@@ -12,8 +12,8 @@ ClaimVerdict checkClaim(const Grid &cartella, const std::array<bool, 90> &drawn,
 {
     ClaimVerdict verdict;
     for (int r = 0; r < kRows; ++r)
-        verdict.drawnInRow[r] = int(std::count_if(cartella[r].begin(), cartella[r].end(),
-                                                  [&](int n) { return n > 0 && drawn[n - 1]; }));
+        verdict.drawnInRow[r] =
+            int(std::count_if(cartella[r].begin(), cartella[r].end(), [&](int n) { return n > 0 && drawn[n - 1]; }));
     const int bestRow = *std::max_element(verdict.drawnInRow.begin(), verdict.drawnInRow.end());
     verdict.tombola = std::ranges::all_of(verdict.drawnInRow, [](int n) { return n == kNumbersPerRow; });
     if (prizeInPlay == board::kTombola)

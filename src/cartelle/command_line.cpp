@@ -7,53 +7,52 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
+#include <climits>
 #include <optional>
 #include <utility>
-#include <climits>
 
 namespace cartelle {
 namespace {
 
-const QString kUsage = QStringLiteral(
-    "uso: sorteggina [opzioni di Qt, come -platform xcb]      apre il tabellone\n"
-    "     sorteggina --cartelle DA-A --pdf FILE.pdf         scrive le cartelle delle serie DA-A\n"
-    "                                                       (per esempio --cartelle 1-100)\n"
-    "     sorteggina --help | --version\n");
-const QString kVersion = QStringLiteral("sorteggina " SORTEGGINA_VERSION "\n");
-const QString kMissingRange = QStringLiteral("manca --cartelle DA-A");
-const QString kMissingPdf = QStringLiteral("manca --pdf FILE.pdf");
-const QString kMissingValue = QStringLiteral("manca il valore di %1");
-const QString kRepeated = QStringLiteral("%1 è ripetuta");
-const QString kPdfToOutput = QStringLiteral("--pdf vuole il nome di un file, non \"-\"");
-const QString kUnknownOption = QStringLiteral("opzione sconosciuta: %1");
-const QString kNotARange = QStringLiteral("\"%1\" non è un intervallo di serie come 1-100");
-const QString kUnexpected = QStringLiteral("argomento inatteso: %1");
-const QString kWritten = QStringLiteral("Scritte %1 serie (%2 cartelle, dalla %3 alla %4) in %5");
-constexpr int kRefused = 2;
+    const QString kUsage =
+        QStringLiteral("uso: sorteggina [opzioni di Qt, come -platform xcb]      apre il tabellone\n"
+                       "     sorteggina --cartelle DA-A --pdf FILE.pdf         scrive le cartelle delle serie DA-A\n"
+                       "                                                       (per esempio --cartelle 1-100)\n"
+                       "     sorteggina --help | --version\n");
+    const QString kVersion = QStringLiteral("sorteggina " SORTEGGINA_VERSION "\n");
+    const QString kMissingRange = QStringLiteral("manca --cartelle DA-A");
+    const QString kMissingPdf = QStringLiteral("manca --pdf FILE.pdf");
+    const QString kMissingValue = QStringLiteral("manca il valore di %1");
+    const QString kRepeated = QStringLiteral("%1 è ripetuta");
+    const QString kPdfToOutput = QStringLiteral("--pdf vuole il nome di un file, non \"-\"");
+    const QString kUnknownOption = QStringLiteral("opzione sconosciuta: %1");
+    const QString kNotARange = QStringLiteral("\"%1\" non è un intervallo di serie come 1-100");
+    const QString kUnexpected = QStringLiteral("argomento inatteso: %1");
+    const QString kWritten = QStringLiteral("Scritte %1 serie (%2 cartelle, dalla %3 alla %4) in %5");
+    constexpr int kRefused = 2;
 
-// The options Qt's application, its xcb platform and its widgets take, with or without a value.
-const QSet<QString> kQtOptionsWithValue{
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
-    "session", "display", "geometry", "name", "title", "visual", "ncols", "cmap", "im", "inputstyle", "style",
-    "stylesheet", "dialogs", "qmljsdebugger"};
-const QSet<QString> kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+    // The options Qt's application, its xcb platform and its widgets take, with or without a value.
+    const QSet<QString> kQtOptionsWithValue{"platform", "platformpluginpath", "platformtheme", "plugin",
+        "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry", "name", "title", "visual",
+        "ncols", "cmap", "im", "inputstyle", "style", "stylesheet", "dialogs", "qmljsdebugger"};
+    const QSet<QString> kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
 
-// A number too long for an int is out of range anyway: it becomes INT_MAX.
-int seriesNumber(const QString &digits)
-{
-    bool ok = false;
-    const int value = digits.toInt(&ok);
-    return ok ? value : INT_MAX;
-}
+    // A number too long for an int is out of range anyway: it becomes INT_MAX.
+    int seriesNumber(const QString &digits)
+    {
+        bool ok = false;
+        const int value = digits.toInt(&ok);
+        return ok ? value : INT_MAX;
+    }
 
-int refuse(const QString &why, bool withUsage = true)
-{
-    QTextStream err(stderr);
-    err << "sorteggina: " << why << '\n';
-    if (withUsage)
-        err << kUsage;
-    return kRefused;
-}
+    int refuse(const QString &why, bool withUsage = true)
+    {
+        QTextStream err(stderr);
+        err << "sorteggina: " << why << '\n';
+        if (withUsage)
+            err << kUsage;
+        return kRefused;
+    }
 
 } // namespace
 

@@ -2,8 +2,8 @@
 #include "evening/auto_caller.h"
 
 #include "caller/caller.h"
-#include "platform/clock.h"
 #include "caller/stored.h"
+#include "platform/clock.h"
 #include "platform/settings_store.h"
 #include "platform/voice.h"
 

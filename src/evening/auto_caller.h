@@ -69,6 +69,6 @@ private:
     int intervalS_ = kDefaultSeconds;
     Hold hold_ = Hold::None;
     bool claimOpen_ = false;
-    std::optional<qint64> quietSinceMs_;  // the voice silent and nothing holding it, since
+    std::optional<qint64> quietSinceMs_; // the voice silent and nothing holding it, since
     QTimer timer_;
 };

@@ -2,8 +2,8 @@
 #include "evening/evening.h"
 
 #include "caller/caller.h"
-#include "cartelle/claim.h"
 #include "caller/stored.h"
+#include "cartelle/claim.h"
 #include "platform/settings_store.h"
 
 #include <QRegularExpression>
@@ -27,8 +27,8 @@ std::array<bool, board::kCells> drawnOf(const Game &game)
     return drawn;
 }
 
-std::optional<ClaimedPrize> claimedPrize(const Game &game, const RecordedGame *recorded, const cartelle::Grid &cartella,
-                                         const QString &code = {})
+std::optional<ClaimedPrize> claimedPrize(
+    const Game &game, const RecordedGame *recorded, const cartelle::Grid &cartella, const QString &code = {})
 {
     const auto drawn = drawnOf(game);
     const auto holds = [&](int prize) {
@@ -158,8 +158,8 @@ void Evening::onPrizesChecked(const PrizeCheck &found)
     const auto ownersTombola = [&] {
         const RecordedGame *game = currentGame();
         return game && std::ranges::any_of(game->winners, [&](const Winner &w) {
-                   return w.prize == board::kTombola && !w.withdrawn && w.code.isEmpty() && w.name == owner;
-               });
+            return w.prize == board::kTombola && !w.withdrawn && w.code.isEmpty() && w.name == owner;
+        });
     };
     if (found.fullCartelle > 0 && !ownersTombola())
         addWinner(board::kTombola, owner);

@@ -24,7 +24,8 @@ public:
     inline static const QString kSharedPrize = QStringLiteral("a parità il premio si divide");
     using WallClock = std::function<QDateTime()>;
 
-    Evening(Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); });
+    Evening(
+        Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); });
 
     const evening::EveningRecord &record() const { return record_; }
     // The prize a player's cartella can be confirmed for now: the prize in play (the

@@ -9,82 +9,79 @@ namespace evening {
 
 namespace {
 
-const QString kHeader = QStringLiteral("Serata 1");
-const QString kTombolinoName = QStringLiteral("Tombolino");
-const QChar kGameTag = QLatin1Char('P');
-const QChar kDrawsTag = QLatin1Char('E');
-const QChar kWinnerTag = QLatin1Char('V');
-const QChar kWithdrawnMark = QLatin1Char('-');
-const QString kNoCode = QStringLiteral("-");
+    const QString kHeader = QStringLiteral("Serata 1");
+    const QString kTombolinoName = QStringLiteral("Tombolino");
+    const QChar kGameTag = QLatin1Char('P');
+    const QChar kDrawsTag = QLatin1Char('E');
+    const QChar kWinnerTag = QLatin1Char('V');
+    const QChar kWithdrawnMark = QLatin1Char('-');
+    const QString kNoCode = QStringLiteral("-");
 
-// A whole number from 0 to max written with plain digits, or -1.
-int boundedNumber(const QString &item, int max)
-{
-    if (item.isEmpty() || item.size() > 3)
-        return -1;
-    int value = 0;
-    for (QChar ch : item) {
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+    // A whole number from 0 to max written with plain digits, or -1.
+    int boundedNumber(const QString &item, int max)
+    {
+        if (item.isEmpty() || item.size() > 3)
             return -1;
-        value = value * 10 + (ch.unicode() - '0');
+        int value = 0;
+        for (QChar ch : item) {
+            if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+                return -1;
+            value = value * 10 + (ch.unicode() - '0');
+        }
+        return value <= max ? value : -1;
     }
-    return value <= max ? value : -1;
-}
 
-bool validCode(const QString &code)
-{
-    static const QRegularExpression shape(QStringLiteral("^[0-9A-Z-]{1,%1}$").arg(kMaxCode));
-    return shape.match(code).hasMatch();
-}
+    bool validCode(const QString &code)
+    {
+        static const QRegularExpression shape(QStringLiteral("^[0-9A-Z-]{1,%1}$").arg(kMaxCode));
+        return shape.match(code).hasMatch();
+    }
 
-std::optional<QList<Draw>> parseDraws(const QString &line)
-{
-    QList<Draw> draws;
-    std::array<bool, board::kCells> out{};
-    for (QString item : line.mid(2).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        Draw draw;
-        draw.withdrawn = item.endsWith(kWithdrawnMark);
-        if (draw.withdrawn)
-            item.chop(1);
-        draw.number = boundedNumber(item, board::kCells);
-        // A number can be out only once at a time.
-        if (draw.number < 1 || draws.size() == kMaxDraws || (!draw.withdrawn && out[draw.number - 1]))
+    std::optional<QList<Draw>> parseDraws(const QString &line)
+    {
+        QList<Draw> draws;
+        std::array<bool, board::kCells> out{};
+        for (QString item : line.mid(2).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            Draw draw;
+            draw.withdrawn = item.endsWith(kWithdrawnMark);
+            if (draw.withdrawn)
+                item.chop(1);
+            draw.number = boundedNumber(item, board::kCells);
+            // A number can be out only once at a time.
+            if (draw.number < 1 || draws.size() == kMaxDraws || (!draw.withdrawn && out[draw.number - 1]))
+                return std::nullopt;
+            out[draw.number - 1] = out[draw.number - 1] || !draw.withdrawn;
+            draws << draw;
+        }
+        return draws;
+    }
+
+    std::optional<Winner> parseWinner(const QString &line)
+    {
+        const QStringList items = line.split(QLatin1Char(' '));
+        if (items.size() < 7)
             return std::nullopt;
-        out[draw.number - 1] = out[draw.number - 1] || !draw.withdrawn;
-        draws << draw;
-    }
-    return draws;
-}
-
-std::optional<Winner> parseWinner(const QString &line)
-{
-    const QStringList items = line.split(QLatin1Char(' '));
-    if (items.size() < 7)
-        return std::nullopt;
-    Winner winner;
-    winner.prize = boundedNumber(items[1], kPrizeKinds - 1);
-    winner.number = boundedNumber(items[2], board::kCells);
-    winner.countOut = boundedNumber(items[3], board::kCells);
-    if (winner.prize < 0 || winner.number < 0 || winner.countOut < 0 || (items[4] != "0" && items[4] != "1"))
-        return std::nullopt;
-    winner.withdrawn = items[4] == QLatin1String("1");
-    if (items[5] != kNoCode) {
-        if (!validCode(items[5]))
+        Winner winner;
+        winner.prize = boundedNumber(items[1], kPrizeKinds - 1);
+        winner.number = boundedNumber(items[2], board::kCells);
+        winner.countOut = boundedNumber(items[3], board::kCells);
+        if (winner.prize < 0 || winner.number < 0 || winner.countOut < 0 || (items[4] != "0" && items[4] != "1"))
             return std::nullopt;
-        winner.code = items[5];
+        winner.withdrawn = items[4] == QLatin1String("1");
+        if (items[5] != kNoCode) {
+            if (!validCode(items[5]))
+                return std::nullopt;
+            winner.code = items[5];
+        }
+        winner.name = items.mid(6).join(QLatin1Char(' '));
+        if (winner.name.isEmpty() || cleanName(winner.name) != winner.name)
+            return std::nullopt;
+        return winner;
     }
-    winner.name = items.mid(6).join(QLatin1Char(' '));
-    if (winner.name.isEmpty() || cleanName(winner.name) != winner.name)
-        return std::nullopt;
-    return winner;
-}
 
 } // namespace
 
-QString prizeName(int prize)
-{
-    return prize == kTombolino ? kTombolinoName : board::kPrizeNames[prize];
-}
+QString prizeName(int prize) { return prize == kTombolino ? kTombolinoName : board::kPrizeNames[prize]; }
 
 QString cleanName(const QString &name, int max)
 {

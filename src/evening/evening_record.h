@@ -21,8 +21,8 @@ QString prizeName(int prize);
 constexpr int kMaxGames = 100;
 constexpr int kMaxDraws = 300;
 constexpr int kMaxWinners = 60;
-constexpr int kMaxName = 60;        // the owner's name's bound
-constexpr int kMaxClaimName = 40;   // a player's, typed at a claim
+constexpr int kMaxName = 60; // the owner's name's bound
+constexpr int kMaxClaimName = 40; // a player's, typed at a claim
 constexpr int kMaxCode = 16;
 // The settings file is set aside whole past 1 MiB: the record keeps well below, even with
 // every character escaped.
@@ -35,18 +35,18 @@ struct Draw {
 };
 
 struct Winner {
-    int prize = 0;       // on the ladder, or kTombolino
-    QString name;        // never empty
-    QString code;        // the printed code of a confirmed claim, else empty
-    int number = 0;      // the number that made it (0 when declared before any)
-    int countOut = 0;    // the numbers out when it came, that one included
+    int prize = 0; // on the ladder, or kTombolino
+    QString name; // never empty
+    QString code; // the printed code of a confirmed claim, else empty
+    int number = 0; // the number that made it (0 when declared before any)
+    int countOut = 0; // the numbers out when it came, that one included
     bool withdrawn = false;
     bool operator==(const Winner &) const = default;
 };
 
 struct RecordedGame {
     QDateTime start;
-    QList<Draw> draws;   // in the order they came, the withdrawn ones included
+    QList<Draw> draws; // in the order they came, the withdrawn ones included
     QList<Winner> winners;
     bool closed = false; // a new game followed it
     bool operator==(const RecordedGame &) const = default;

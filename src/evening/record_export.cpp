@@ -12,44 +12,44 @@ namespace evening {
 
 namespace {
 
-const QStringList kCsvHeader{QStringLiteral("Partita"),  QStringLiteral("Inizio"),   QStringLiteral("Riga"),
-                             QStringLiteral("Estratti"), QStringLiteral("Numero"),   QStringLiteral("Premio"),
-                             QStringLiteral("Vincitore"), QStringLiteral("Cartella"), QStringLiteral("Annullato")};
-const QString kNumberRow = QStringLiteral("Numero");
-const QString kPrizeRow = QStringLiteral("Premio");
-const QString kWithdrawnCell = QStringLiteral("sì");
-const QString kCsvTime = QStringLiteral("yyyy-MM-dd HH:mm");
+    const QStringList kCsvHeader{QStringLiteral("Partita"), QStringLiteral("Inizio"), QStringLiteral("Riga"),
+        QStringLiteral("Estratti"), QStringLiteral("Numero"), QStringLiteral("Premio"), QStringLiteral("Vincitore"),
+        QStringLiteral("Cartella"), QStringLiteral("Annullato")};
+    const QString kNumberRow = QStringLiteral("Numero");
+    const QString kPrizeRow = QStringLiteral("Premio");
+    const QString kWithdrawnCell = QStringLiteral("sì");
+    const QString kCsvTime = QStringLiteral("yyyy-MM-dd HH:mm");
 
-const QString kPdfTitle = QStringLiteral("Partita %1 — %2");
-const QString kPdfTime = QStringLiteral("dd/MM/yyyy, 'ore' HH:mm");
-const QString kPdfNumbers = QStringLiteral("Numeri estratti, nell'ordine (%1)");
-const QString kPdfWithdrawnNote = QStringLiteral("I numeri barrati sono stati annullati.");
-const QString kPdfPrizes = QStringLiteral("Premi");
-const QString kPdfNoPrizes = QStringLiteral("Nessun premio");
-const QString kPdfPrizeLine = QStringLiteral("%1: %2 — numero %3, %4 estratti");
-const QString kPdfCode = QStringLiteral(" (cartella %1)");
-const QString kPdfWithdrawnPrize = QStringLiteral(" — annullato");
+    const QString kPdfTitle = QStringLiteral("Partita %1 — %2");
+    const QString kPdfTime = QStringLiteral("dd/MM/yyyy, 'ore' HH:mm");
+    const QString kPdfNumbers = QStringLiteral("Numeri estratti, nell'ordine (%1)");
+    const QString kPdfWithdrawnNote = QStringLiteral("I numeri barrati sono stati annullati.");
+    const QString kPdfPrizes = QStringLiteral("Premi");
+    const QString kPdfNoPrizes = QStringLiteral("Nessun premio");
+    const QString kPdfPrizeLine = QStringLiteral("%1: %2 — numero %3, %4 estratti");
+    const QString kPdfCode = QStringLiteral(" (cartella %1)");
+    const QString kPdfWithdrawnPrize = QStringLiteral(" — annullato");
 
-QString csvField(QString field)
-{
-    // A leading sign would be taken for a formula by a spreadsheet.
-    if (!field.isEmpty() && QStringLiteral("=+-@").contains(field[0]))
-        field.prepend(QLatin1Char('\''));
-    if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n')) ||
-        field.contains(QLatin1Char('\r'))) {
-        field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        field = QLatin1Char('"') + field + QLatin1Char('"');
+    QString csvField(QString field)
+    {
+        // A leading sign would be taken for a formula by a spreadsheet.
+        if (!field.isEmpty() && QStringLiteral("=+-@").contains(field[0]))
+            field.prepend(QLatin1Char('\''));
+        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n')) ||
+            field.contains(QLatin1Char('\r'))) {
+            field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            field = QLatin1Char('"') + field + QLatin1Char('"');
+        }
+        return field;
     }
-    return field;
-}
 
-QString csvLine(const QStringList &fields)
-{
-    QStringList cells;
-    for (const QString &field : fields)
-        cells << csvField(field);
-    return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-}
+    QString csvLine(const QStringList &fields)
+    {
+        QStringList cells;
+        for (const QString &field : fields)
+            cells << csvField(field);
+        return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
 
 } // namespace
 
@@ -63,13 +63,13 @@ QByteArray csvOf(const EveningRecord &record)
         int out = 0;
         for (const Draw &draw : game.draws) {
             text += csvLine({number, start, kNumberRow, QString::number(out + 1), QString::number(draw.number), {}, {},
-                             {}, draw.withdrawn ? kWithdrawnCell : QString()});
+                {}, draw.withdrawn ? kWithdrawnCell : QString()});
             out += draw.withdrawn ? 0 : 1;
         }
         for (const Winner &w : game.winners)
             text += csvLine({number, start, kPrizeRow, QString::number(w.countOut),
-                             w.number > 0 ? QString::number(w.number) : QString(), prizeName(w.prize), w.name, w.code,
-                             w.withdrawn ? kWithdrawnCell : QString()});
+                w.number > 0 ? QString::number(w.number) : QString(), prizeName(w.prize), w.name, w.code,
+                w.withdrawn ? kWithdrawnCell : QString()});
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
@@ -98,7 +98,7 @@ bool writePdf(const EveningRecord &record, const QString &path)
         if (!painter.begin(&pdf))
             return false;
         const QRect page = painter.viewport();
-        const int unit = page.width() / 40;  // a fortieth of the text width
+        const int unit = page.width() / 40; // a fortieth of the text width
         QFont title(QStringLiteral("DejaVu Sans"));
         title.setPixelSize(unit * 3 / 2);
         title.setBold(true);
@@ -113,11 +113,11 @@ bool writePdf(const EveningRecord &record, const QString &path)
             int y = 0;
             painter.setFont(title);
             painter.drawText(QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter,
-                             kPdfTitle.arg(g + 1).arg(game.start.toLocalTime().toString(kPdfTime)));
+                kPdfTitle.arg(g + 1).arg(game.start.toLocalTime().toString(kPdfTime)));
             y += unit * 3;
             painter.setFont(body);
             painter.drawText(QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter,
-                             kPdfNumbers.arg(game.liveOrder().size()));
+                kPdfNumbers.arg(game.liveOrder().size()));
             y += unit * 2;
             // Ten to a row, as on the tabellone; enough rows for every draw a game can keep.
             const int cell = page.width() / 10;
@@ -137,8 +137,8 @@ bool writePdf(const EveningRecord &record, const QString &path)
             y += int((game.draws.size() + 9) / 10) * rowHeight + unit;
             painter.setFont(body);
             if (anyWithdrawn) {
-                painter.drawText(QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter,
-                                 kPdfWithdrawnNote);
+                painter.drawText(
+                    QRect(0, y, page.width(), unit * 2), Qt::AlignLeft | Qt::AlignVCenter, kPdfWithdrawnNote);
                 y += unit * 2;
             }
             y += unit;
@@ -155,7 +155,7 @@ bool writePdf(const EveningRecord &record, const QString &path)
                 lines << kPdfNoPrizes;
             // Whatever does not fit the page is cut rather than spilling onto the next game's.
             painter.drawText(QRect(0, y, page.width(), page.height() - y),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join(QLatin1Char('\n')));
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join(QLatin1Char('\n')));
         }
         painter.end();
     }

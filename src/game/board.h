@@ -33,9 +33,8 @@ constexpr std::array<int, kCellsPerCartella> cellsOfCartella(int cartella)
 
 // The ladder by index, ambo to tombola: each prize's name (also its box's caption, its
 // spoken name and its stored key) and how many of the owner's numbers win it.
-inline const std::array<QString, kPrizes> kPrizeNames{
-    QStringLiteral("Ambo"), QStringLiteral("Terno"), QStringLiteral("Quaterna"),
-    QStringLiteral("Cinquina"), QStringLiteral("Tombola")};
+inline const std::array<QString, kPrizes> kPrizeNames{QStringLiteral("Ambo"), QStringLiteral("Terno"),
+    QStringLiteral("Quaterna"), QStringLiteral("Cinquina"), QStringLiteral("Tombola")};
 constexpr std::array<int, kPrizes> kPrizeCounts{2, 3, 4, 5, 15};
 
 } // namespace board

@@ -139,10 +139,7 @@ void Game::startNew()
     fullAtTombola_ = 0;
 }
 
-SavedGame Game::saved() const
-{
-    return {prizes_, cartellaInPlay_, order_, tombolinoOut_, fullAtTombola_};
-}
+SavedGame Game::saved() const { return {prizes_, cartellaInPlay_, order_, tombolinoOut_, fullAtTombola_}; }
 
 void Game::restore(const SavedGame &saved)
 {

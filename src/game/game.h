@@ -13,23 +13,23 @@ class RandomSource;
 
 // One cell's marks.
 struct Cell {
-    bool drawn = false;   // the number is out
-    bool owned = false;   // drawn while its cartella was in play: it counts for the owner's prizes
-    bool inPlay = true;   // its cartella is not left out of the owner's game
+    bool drawn = false; // the number is out
+    bool owned = false; // drawn while its cartella was in play: it counts for the owner's prizes
+    bool inPlay = true; // its cartella is not left out of the owner's game
 };
 
 // A row of five of the owner's that made a prize in one check.
 struct RowPrize {
-    int prize;            // index on the ladder
-    int next;             // the lowest prize still to be won after it, -1 when none is left
-    QList<int> numbers;   // the row's drawn numbers, in increasing order
+    int prize; // index on the ladder
+    int next; // the lowest prize still to be won after it, -1 when none is left
+    QList<int> numbers; // the row's drawn numbers, in increasing order
 };
 
 // What one check of the owner's cartelle found.
 struct PrizeCheck {
-    QList<RowPrize> rows;    // in board order
-    int fullCartelle = 0;    // complete cartelle: one tombola call each
-    bool tombolino = false;  // a further cartella complete after the tombola
+    QList<RowPrize> rows; // in board order
+    int fullCartelle = 0; // complete cartelle: one tombola call each
+    bool tombolino = false; // a further cartella complete after the tombola
 };
 
 // The rules of one game on the tabellone, with no voice, store or widget in it. With the
@@ -93,7 +93,7 @@ private:
     QList<int> order_;
     bool tombolinoPlayed_ = false;
     bool tombolinoOut_ = false;
-    int fullAtTombola_ = 0;  // the owner's complete cartelle when the tombola came out
+    int fullAtTombola_ = 0; // the owner's complete cartelle when the tombola came out
 
     // The prize state just before the last number came, kept so that it can be taken back.
     struct BeforeLastNumber {

@@ -17,7 +17,7 @@
 struct SavedGame {
     std::array<PrizeBox, board::kPrizes> prizes{};
     std::array<bool, board::kCartelle> cartellaInPlay{};
-    QList<int> order;  // the numbers out, in the order they came
+    QList<int> order; // the numbers out, in the order they came
     bool tombolinoOut = false;
     int fullAtTombola = 0;
 
@@ -27,6 +27,6 @@ struct SavedGame {
     // The saved game the main text describes, or nothing when any item of it is missing or
     // wrong. The order is taken from orderText where it agrees with the main text; numbers
     // it lacks follow in board order, so a game saved without it comes back in board order.
-    static std::optional<SavedGame> parse(const QString &text, const QString &orderText = {},
-                                          const QString &tombolinoText = {});
+    static std::optional<SavedGame> parse(
+        const QString &text, const QString &orderText = {}, const QString &tombolinoText = {});
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/accessibility.h"
 
+#include "game/board.h"
 #include "gui/board_view.h"
 #include "gui/controls.h"
-#include "game/board.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -14,7 +14,7 @@ namespace {
 
 class ClickLabelAccessible : public QAccessibleWidget {
 public:
-    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Button) {}
+    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Button) { }
 
     // Without a name of its own the label is read by what it shows.
     QString text(QAccessible::Text kind) const override
@@ -38,7 +38,7 @@ private:
 // One cell of a board, which is drawn by its board rather than being a widget of its own.
 class CellAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    CellAccessible(BoardView *board, int cell) : board_(board), cell_(cell) {}
+    CellAccessible(BoardView *board, int cell) : board_(board), cell_(cell) { }
 
     bool isValid() const override { return board_; }
     QObject *object() const override { return nullptr; }
@@ -49,7 +49,7 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QAccessible::Role role() const override { return QAccessible::CheckBox; }
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
     QRect rect() const override
     {
         const QRect local = board_->cellRect(cell_);
@@ -105,8 +105,8 @@ public:
         if (index < 0 || index >= board::kCells)
             return nullptr;
         if (!cells_[index])
-            cells_[index] = QAccessible::registerAccessibleInterface(
-                new CellAccessible(static_cast<BoardView *>(widget()), index));
+            cells_[index] =
+                QAccessible::registerAccessibleInterface(new CellAccessible(static_cast<BoardView *>(widget()), index));
         return QAccessible::accessibleInterface(cells_[index]);
     }
     int indexOfChild(const QAccessibleInterface *child) const override
@@ -133,7 +133,7 @@ private:
 // A window of its own is a frame to a screen reader, not a filler.
 class WindowAccessible : public QAccessibleWidget {
 public:
-    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
+    explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) { }
 };
 
 // The help page's picture, in words.
@@ -151,10 +151,12 @@ const QString kHelpText = QStringLiteral(
 
 class HelpAccessible : public QAccessibleWidget {
 public:
-    explicit HelpAccessible(QWidget *page) : QAccessibleWidget(page, QAccessible::Document) {}
+    explicit HelpAccessible(QWidget *page) : QAccessibleWidget(page, QAccessible::Document) { }
     QString text(QAccessible::Text kind) const override
     {
-        return kind == QAccessible::Name ? QStringLiteral("Aiuto") : kind == QAccessible::Description ? kHelpText : QString();
+        return kind == QAccessible::Name          ? QStringLiteral("Aiuto")
+               : kind == QAccessible::Description ? kHelpText
+                                                  : QString();
     }
 };
 
@@ -185,8 +187,7 @@ QString keysInWords(const QString &tip)
 {
     QString words = tip;
     for (const auto &[mark, key] : {std::pair{"(v)", "(tasto freccia giù)"}, {"(^)", "(tasto freccia su)"},
-                                    {"(<)", "(tasto freccia sinistra)"}, {"(>)", "(tasto freccia destra)"},
-                                    {"(F12)", "(tasto F12)"}})
+             {"(<)", "(tasto freccia sinistra)"}, {"(>)", "(tasto freccia destra)"}, {"(F12)", "(tasto F12)"}})
         words.replace(QLatin1String(mark), QString::fromUtf8(key));
     return words;
 }

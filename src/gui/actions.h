@@ -10,8 +10,20 @@
 class QKeyEvent;
 
 enum class ActionId {
-    Voice, Hall, DrawnNumbers, CheckClaim, PrintCartelle, Tombolino, Help, Quit,
-    SwitchSmorfia, RepeatLastNumber, SwitchScandito, DrawNumber, DeclarePrize, NewGame,
+    Voice,
+    Hall,
+    DrawnNumbers,
+    CheckClaim,
+    PrintCartelle,
+    Tombolino,
+    Help,
+    Quit,
+    SwitchSmorfia,
+    RepeatLastNumber,
+    SwitchScandito,
+    DrawNumber,
+    DeclarePrize,
+    NewGame,
 };
 
 // One thing the caller can ask by a key or from the "Altro" menu. A game key acts once per
@@ -19,7 +31,7 @@ enum class ActionId {
 // in the program's windows, not while typing in a dialog's text box.
 struct Action {
     ActionId id;
-    QString caption;  // the "Altro" menu's item, its key named in it
+    QString caption; // the "Altro" menu's item, its key named in it
     QKeySequence key;
     bool gameKey = false;
     bool inMenu = false;

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/banner_overlay.h"
 
-#include "gui/board_view.h"
 #include "caller/caller.h"
+#include "gui/board_view.h"
 #include "layout/look.h"
 
 #include <QMouseEvent>
 #include <QStringList>
 
-BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller)
-    : ClickLabel(board), board_(board), caller_(caller)
+BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller) : ClickLabel(board), board_(board), caller_(caller)
 {
     setFont(fontOf(kArial, 72, true));
     setAlignment(Qt::AlignCenter);

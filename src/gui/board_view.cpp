@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/board_view.h"
 
+#include "game/game.h"
 #include "gui/controls.h"
 #include "gui/text_picture.h"
 #include "layout/look.h"
-#include "game/game.h"
 
 #include <QAccessible>
 #include <QHash>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace {
 
@@ -29,23 +29,19 @@ const QPixmap &paper(bool inPlay, QSize size, qreal ratio)
     if (scaled.size() > 16)
         scaled.clear();
     // Opaque, so that drawing it is a plain copy.
-    QPixmap picture = QPixmap::fromImage(sources[path].toImage().convertToFormat(QImage::Format_RGB32).scaled(
-        device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QPixmap picture = QPixmap::fromImage(sources[path]
+                                             .toImage()
+                                             .convertToFormat(QImage::Format_RGB32)
+                                             .scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     picture.setDevicePixelRatio(ratio);
     return *scaled.insert(key, picture);
 }
 
 } // namespace
 
-BoardView::Look BoardView::callersLook()
-{
-    return {look::kDrawnRed, Qt::black, QColor(), Qt::black};
-}
+BoardView::Look BoardView::callersLook() { return {look::kDrawnRed, Qt::black, QColor(), Qt::black}; }
 
-BoardView::Look BoardView::hallLook()
-{
-    return {QColor(150, 0, 0), Qt::white, QColor(120, 60, 30), Qt::white};
-}
+BoardView::Look BoardView::hallLook() { return {QColor(150, 0, 0), Qt::white, QColor(120, 60, 30), Qt::white}; }
 
 BoardView::BoardView(const Look &look, QWidget *parent) : QWidget(parent), look_(look)
 {
@@ -68,7 +64,8 @@ void BoardView::showGame(const Game &game)
                 changed.checked = true;
                 QAccessibleStateChangeEvent event(QAccessible::queryAccessibleInterface(this)->child(i), changed);
                 QAccessible::updateAccessibility(&event);
-                QAccessibleEvent described(QAccessible::queryAccessibleInterface(this)->child(i), QAccessible::DescriptionChanged);
+                QAccessibleEvent described(
+                    QAccessible::queryAccessibleInterface(this)->child(i), QAccessible::DescriptionChanged);
                 QAccessible::updateAccessibility(&described);
             }
         }

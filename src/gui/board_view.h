@@ -22,7 +22,7 @@ public:
     // How cells look beside the light paper of a cartella in play with its black number.
     struct Look {
         QColor drawn, drawnNumber;
-        QColor leftOut;  // invalid: the dark paper
+        QColor leftOut; // invalid: the dark paper
         QColor leftOutNumber;
     };
     // The caller's board: red when drawn, dark paper when left out, numbers black.
@@ -62,7 +62,7 @@ private:
     std::array<QRect, 90> cells_{};
     std::array<QRect, kBars> bars_{};
     QImage canvas_;
-    std::bitset<90> stale_;  // cells to draw again in the canvas
+    std::bitset<90> stale_; // cells to draw again in the canvas
     Look look_;
     QFont numberFont_;
     float bannerPoints_ = 0;

@@ -95,16 +95,17 @@ ActionTable BoardWindow::makeActions()
     Caller &caller = caller_;
     ActionTable table{
         menuItem(ActionId::Voice, QStringLiteral("Voce… (F10)"), Qt::Key_F10, [this] { emit voiceChoiceAsked(); }),
-        menuItem(ActionId::Hall, QStringLiteral("Schermo sala (F7)"), Qt::Key_F7, [this] { parts_.more->toggleHall(); }),
+        menuItem(
+            ActionId::Hall, QStringLiteral("Schermo sala (F7)"), Qt::Key_F7, [this] { parts_.more->toggleHall(); }),
         menuItem(ActionId::DrawnNumbers, QStringLiteral("Numeri usciti (F8)"), Qt::Key_F8,
-                 [this] { parts_.more->showDrawnNumbers(); }),
+            [this] { parts_.more->showDrawnNumbers(); }),
         menuItem(ActionId::CheckClaim, QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9,
-                 [this] { parts_.more->checkClaim(); }),
+            [this] { parts_.more->checkClaim(); }),
         menuItem(ActionId::PrintCartelle, QStringLiteral("Stampa cartelle… (Ctrl+P)"), Qt::CTRL | Qt::Key_P,
-                 [this] { PrintCartelleDialog(this).exec(); }),
+            [this] { PrintCartelleDialog(this).exec(); }),
         Action{ActionId::Tombolino, QStringLiteral("Tombolino"), {}, false, true,
-               [&caller] { caller.setTombolinoPlayed(!caller.game().tombolinoPlayed()); },
-               [&caller] { return caller.game().tombolinoPlayed(); }},
+            [&caller] { caller.setTombolinoPlayed(!caller.game().tombolinoPlayed()); },
+            [&caller] { return caller.game().tombolinoPlayed(); }},
         menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
         menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
         gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
@@ -114,7 +115,8 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
     };
     for (int i = 0; i < board::kPrizes; ++i)
-        table.append(gameKey(ActionId::DeclarePrize, Qt::Key(Qt::Key_F2 + i), [&caller, i] { caller.declarePrizeWon(i); }));
+        table.append(
+            gameKey(ActionId::DeclarePrize, Qt::Key(Qt::Key_F2 + i), [&caller, i] { caller.declarePrizeWon(i); }));
     return table;
 }
 
@@ -125,15 +127,16 @@ void BoardWindow::wireControls(UrlOpener &urls)
     connect(parts_.controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
     connect(parts_.controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
     connect(parts_.controls, &ControlColumn::prizeBoxChanged, &caller_,
-            [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
+        [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
     connect(parts_.controls, &ControlColumn::prizeBoxReleased, &caller_, &Caller::commitPrizeBox);
     connect(parts_.controls, &ControlColumn::cartellaClicked, &caller_, &Caller::toggleCartella);
     connect(parts_.controls, &ControlColumn::ownerNameEdited, &caller_, &Caller::setOwnerName);
-    connect(parts_.controls, &ControlColumn::manualChanged, &caller_, [this](int value) { caller_.setManual(Manual(value)); });
+    connect(parts_.controls, &ControlColumn::manualChanged, &caller_,
+        [this](int value) { caller_.setManual(Manual(value)); });
     connect(parts_.controls, &ControlColumn::scanditoChanged, &caller_,
-            [this](int value) { caller_.setScandito(Scandito(value)); });
+        [this](int value) { caller_.setScandito(Scandito(value)); });
     connect(parts_.controls, &ControlColumn::smorfiaChanged, &caller_,
-            [this](int value) { caller_.setSmorfia(Smorfia(value)); });
+        [this](int value) { caller_.setSmorfia(Smorfia(value)); });
     connect(parts_.controls, &ControlColumn::helpClicked, this, &BoardWindow::toggleHelp);
     connect(parts_.controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
     connect(parts_.help, &HelpPage::clicked, parts_.help, &QWidget::hide);
@@ -151,15 +154,9 @@ void BoardWindow::toggleHelp()
     parts_.banner->raise();
 }
 
-KeyboardPoll &BoardWindow::keyboardPoll()
-{
-    return parts_.keys->poll();
-}
+KeyboardPoll &BoardWindow::keyboardPoll() { return parts_.keys->poll(); }
 
-void BoardWindow::toggleHall()
-{
-    parts_.more->toggleHall();
-}
+void BoardWindow::toggleHall() { parts_.more->toggleHall(); }
 
 void BoardWindow::showNotice(const QString &text)
 {

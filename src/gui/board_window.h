@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gui/actions.h"
 #include "caller/caller.h"
+#include "gui/actions.h"
 #include "layout/board_layout.h"
 
 #include <QWidget>

@@ -53,7 +53,8 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
 bool CallerKeys::typeFromTheBag(int key, bool fresh)
 {
     const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
-    const bool editing = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Backspace;
+    const bool editing =
+        key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Backspace;
     if (!digit && !(editing && !typed_.text().isEmpty()))
         return false;
     // A held key types once; its repeats go nowhere else either.

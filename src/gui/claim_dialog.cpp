@@ -58,7 +58,7 @@ ClaimDialog::ClaimDialog(QWidget *parent)
     auto *verifyButton = new QPushButton(kVerify, this);
     verifyButton->setObjectName(QStringLiteral("verify"));
     verifyButton->setAccessibleName(kVerify);
-    verifyButton->setDefault(true);  // Enter in the code verifies
+    verifyButton->setDefault(true); // Enter in the code verifies
     connect(verifyButton, &QPushButton::clicked, this, &ClaimDialog::verify);
     auto *codeRow = new QHBoxLayout;
     codeRow->addWidget(codeLabel);
@@ -135,7 +135,7 @@ void ClaimDialog::verify()
     // A refused code takes away the cartella before it, lest its verdict be read as this one's.
     shown_ = id;
     showCartella();
-    code_->selectAll();  // the next code replaces this one
+    code_->selectAll(); // the next code replaces this one
     if (!id) {
         describe(verdict_, QString());
         code_->setFocus();

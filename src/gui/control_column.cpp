@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/control_column.h"
 
+#include "caller/caller.h"
 #include "gui/accessibility.h"
 #include "gui/controls.h"
-#include "caller/caller.h"
 #include "layout/column_layout.h"
 #include "layout/look.h"
 
@@ -90,12 +90,11 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
 
     const OptionControl options[] = {
         {QStringLiteral("Manuale"), QColor(255, 192, 192), QStringLiteral("Estrazione manuale"), column::kManual,
-         &ControlColumn::manualChanged, &ControlColumn::manualBox},
+            &ControlColumn::manualChanged, &ControlColumn::manualBox},
         {QStringLiteral("Scandito"), QColor(255, 255, 0), QStringLiteral("Scandisce i numeri che si confondono (>)"),
-         column::kScandito, &ControlColumn::scanditoChanged, &ControlColumn::scanditoBox},
-        {QStringLiteral("Smorfia"), QColor(0, 192, 192),
-         QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"), column::kSmorfia,
-         &ControlColumn::smorfiaChanged, &ControlColumn::smorfiaBox},
+            column::kScandito, &ControlColumn::scanditoChanged, &ControlColumn::scanditoBox},
+        {QStringLiteral("Smorfia"), QColor(0, 192, 192), QStringLiteral("Pronuncia la smorfia al posto dei numeri (<)"),
+            column::kSmorfia, &ControlColumn::smorfiaChanged, &ControlColumn::smorfiaBox},
     };
     for (const OptionControl &option : options) {
         auto *box = this->*option.box = new OptionBox(option.caption, this);
@@ -103,7 +102,7 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         describe(box, option.caption, option.tip);
         placeInTwips(box, option.place);
         connect(box, &QCheckBox::stateChanged, this,
-                [this, box, changed = option.changed] { emit(this->*changed)(box->value()); });
+            [this, box, changed = option.changed] { emit(this->*changed)(box->value()); });
     }
 
     for (int k = 0; k < kCartelle; ++k) {
@@ -118,12 +117,12 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
 
     const ButtonControl buttons[] = {
         {QStringLiteral("Ricomincia"), QColor(192, 192, 255), QStringLiteral("Comincia una nuova partita (F12)"),
-         column::kNewGame, &ControlColumn::newGameRequested, &ControlColumn::newGameButton},
+            column::kNewGame, &ControlColumn::newGameRequested, &ControlColumn::newGameButton},
         {QStringLiteral("Ricarica ultima"), QColor(255, 255, 128),
-         QStringLiteral("Ricarica l'ultima estrazione interrotta"), column::kReload, &ControlColumn::reloadRequested,
-         &ControlColumn::reloadButton},
+            QStringLiteral("Ricarica l'ultima estrazione interrotta"), column::kReload, &ControlColumn::reloadRequested,
+            &ControlColumn::reloadButton},
         {QStringLiteral("Estrai Numero"), QColor(128, 255, 128), QStringLiteral("(v)"), column::kDraw,
-         &ControlColumn::drawRequested, &ControlColumn::drawButton},
+            &ControlColumn::drawRequested, &ControlColumn::drawButton},
     };
     for (const ButtonControl &control : buttons) {
         auto *button = this->*control.button = new QPushButton(control.caption, this);
@@ -153,11 +152,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     placeInTwips(logo, column::kLogo);
     connect(logo, &ClickLabel::clicked, this, &ControlColumn::logoClicked);
 
-    QWidget *order[] = {prizeButtons[0], prizeBoxes[0], prizeButtons[1], prizeBoxes[1], prizeButtons[2],
-                        prizeBoxes[2], prizeButtons[3], prizeBoxes[3], prizeButtons[4], prizeBoxes[4],
-                        ownerName, manualBox, scanditoBox, smorfiaBox, cartellaLabels[0], cartellaLabels[1],
-                        cartellaLabels[2], cartellaLabels[3], cartellaLabels[4], cartellaLabels[5],
-                        newGameButton, reloadButton, drawButton, helpButton, logo};
+    QWidget *order[] = {prizeButtons[0], prizeBoxes[0], prizeButtons[1], prizeBoxes[1], prizeButtons[2], prizeBoxes[2],
+        prizeButtons[3], prizeBoxes[3], prizeButtons[4], prizeBoxes[4], ownerName, manualBox, scanditoBox, smorfiaBox,
+        cartellaLabels[0], cartellaLabels[1], cartellaLabels[2], cartellaLabels[3], cartellaLabels[4],
+        cartellaLabels[5], newGameButton, reloadButton, drawButton, helpButton, logo};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -187,8 +185,8 @@ void ControlColumn::showGame(const Caller &caller)
         if (cartellaLabels[k]->palette().color(QPalette::Window) != back) {
             paintText(cartellaLabels[k], Qt::black, back);
             cartellaLabels[k]->setAccessibleDescription(
-                (game.cartellaInPlay(k) ? QStringLiteral("In gioco. ") : QStringLiteral("Esclusa dal tabellone. "))
-                + cartellaLabels[k]->toolTip());
+                (game.cartellaInPlay(k) ? QStringLiteral("In gioco. ") : QStringLiteral("Esclusa dal tabellone. ")) +
+                cartellaLabels[k]->toolTip());
         }
         cartellaLabels[k]->setEnabled(!game.cartelleLocked());
     }

@@ -22,8 +22,8 @@ public:
     // Shrinks the column and every control in it, from its design at 1.
     void setZoom(float zoom);
 
-    std::array<QPushButton *, 5> prizeButtons;  // "F2" to "F6": a prize won in the room
-    std::array<OptionBox *, 5> prizeBoxes;      // ticked: won or left out
+    std::array<QPushButton *, 5> prizeButtons; // "F2" to "F6": a prize won in the room
+    std::array<OptionBox *, 5> prizeBoxes; // ticked: won or left out
     QLineEdit *ownerName;
     OptionBox *manualBox;
     OptionBox *scanditoBox;

@@ -31,14 +31,14 @@ const char kDesignFont[] = "designFont";
 QRect zoomedPlace(const QWidget *widget, const QRectF &place, float zoom)
 {
     const TwipsRect rect{float(place.left()) * zoom, float(place.top()) * zoom, float(place.width()) * zoom,
-                         float(place.height()) * zoom};
+        float(place.height()) * zoom};
     return toPixels(rect, float(widget->logicalDpiY()));
 }
 
 // What the style draws at a fixed size (a check box's square, frames, margins), shrunk as well.
 class ZoomStyle : public QProxyStyle {
 public:
-    ZoomStyle() : QProxyStyle(QApplication::style()->name()) {}
+    ZoomStyle() : QProxyStyle(QApplication::style()->name()) { }
     float zoom = 1.0f;
 
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
@@ -49,10 +49,8 @@ public:
         case PM_IndicatorHeight:
         case PM_CheckBoxLabelSpacing:
         case PM_ButtonMargin:
-        case PM_DefaultFrameWidth:
-            return std::max(1, int(std::lround(float(size) * zoom)));
-        default:
-            return size;
+        case PM_DefaultFrameWidth: return std::max(1, int(std::lround(float(size) * zoom)));
+        default: return size;
         }
     }
 };
@@ -80,7 +78,7 @@ void zoomColumnPlaces(QWidget *parent, float zoom)
             continue;
         if (!widget->property(kDesignFont).isValid()) {
             if (zoom == 1.0f)
-                continue;  // never shrunk: as designed
+                continue; // never shrunk: as designed
             widget->setProperty(kDesignFont, widget->font());
         }
         QFont font = widget->property(kDesignFont).value<QFont>();
@@ -116,11 +114,9 @@ void paintText(QWidget *widget, const QColor &text, const QColor &back)
     widget->setPalette(palette);
 }
 
-ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
+ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) { }
 
-ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
-{
-}
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent) { }
 
 void ClickLabel::keyPressEvent(QKeyEvent *event)
 {
@@ -131,8 +127,7 @@ void ClickLabel::keyPressEvent(QKeyEvent *event)
         if (!event->isAutoRepeat())
             emit clicked();
         break;
-    default:
-        QLabel::keyPressEvent(event);
+    default: QLabel::keyPressEvent(event);
     }
 }
 
@@ -168,20 +163,14 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
-OptionBox::OptionBox(const QString &text, QWidget *parent) : QCheckBox(text, parent)
-{
-    setTristate(true);
-}
+OptionBox::OptionBox(const QString &text, QWidget *parent) : QCheckBox(text, parent) { setTristate(true); }
 
 int OptionBox::value() const
 {
     switch (checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
     }
 }
 
@@ -191,10 +180,7 @@ void OptionBox::showValue(int value)
     setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-void OptionBox::nextCheckState()
-{
-    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
-}
+void OptionBox::nextCheckState() { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 
 void OptionBox::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -203,10 +189,7 @@ void OptionBox::mouseReleaseEvent(QMouseEvent *event)
         emit mouseUp(event->button());
 }
 
-HelpPage::HelpPage(QWidget *parent) : QWidget(parent)
-{
-    hide();
-}
+HelpPage::HelpPage(QWidget *parent) : QWidget(parent) { hide(); }
 
 void HelpPage::toggle()
 {

@@ -13,8 +13,8 @@ class QSvgRenderer;
 inline const QStringList kArial{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
 inline const QStringList kTimes{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
 inline const QStringList kSansSerif{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")};
-inline const QStringList kTerminal{QStringLiteral("Terminal"), QStringLiteral("Liberation Mono"),
-                                   QStringLiteral("DejaVu Sans Mono")};
+inline const QStringList kTerminal{
+    QStringLiteral("Terminal"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")};
 QFont fontOf(const QStringList &families, qreal points, bool bold = false);
 
 // Design positions on the caller's window, in twips, kept at every size and density.

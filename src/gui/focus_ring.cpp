@@ -6,7 +6,7 @@
 #include <QPainter>
 
 namespace {
-constexpr int kWidth = 2;  // of each of the two colours
+constexpr int kWidth = 2; // of each of the two colours
 }
 
 FocusRing::FocusRing(QWidget *window) : QWidget(window)
@@ -36,8 +36,8 @@ void FocusRing::follow(QWidget *focused)
 
 bool FocusRing::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == focused_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize
-                                || event->type() == QEvent::Hide || event->type() == QEvent::Show))
+    if (watched == focused_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                                   event->type() == QEvent::Hide || event->type() == QEvent::Show))
         follow(focused_->isVisible() ? focused_.data() : nullptr);
     return false;
 }

@@ -2,18 +2,18 @@
 #include "gui/hall_window.h"
 
 #include "announcer/smorfia.h"
+#include "caller/caller.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/controls.h"
 #include "gui/text_picture.h"
-#include "caller/caller.h"
 #include "layout/look.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 
 using namespace board;
@@ -36,8 +36,7 @@ QStringList wonPrizes(const Caller &caller)
 
 } // namespace
 
-HallWindow::HallWindow(const Caller &caller, QWidget *parent)
-    : QWidget(parent, Qt::Window), caller_(caller)
+HallWindow::HallWindow(const Caller &caller, QWidget *parent) : QWidget(parent, Qt::Window), caller_(caller)
 {
     setWindowTitle(QStringLiteral("Sorteggina - Schermo sala"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -60,12 +59,11 @@ QStringList HallWindow::lines() const
     QString playingFor = next >= 0 ? kPrizeNames[next] : QString();
     if (next < 0 && caller_.game().tombolinoPlayed() && !caller_.game().over())
         playingFor = QStringLiteral("Tombolino");
-    return {shown ? QString::number(*shown) : QString(),
-            shown ? smorfiaOf(*shown) : kSmorfiaTitle,
-            QStringLiteral("Estratti: %1 di 90").arg(order.size()),
-            lastFive.isEmpty() ? QString() : QStringLiteral("Ultimi: ") + lastFive.join(QStringLiteral("  ")),
-            QStringLiteral("Premi usciti: ") + (won.isEmpty() ? QStringLiteral("nessuno") : won.join(QStringLiteral(", "))),
-            playingFor.isEmpty() ? QStringLiteral("Partita finita") : QStringLiteral("Si gioca per: ") + playingFor};
+    return {shown ? QString::number(*shown) : QString(), shown ? smorfiaOf(*shown) : kSmorfiaTitle,
+        QStringLiteral("Estratti: %1 di 90").arg(order.size()),
+        lastFive.isEmpty() ? QString() : QStringLiteral("Ultimi: ") + lastFive.join(QStringLiteral("  ")),
+        QStringLiteral("Premi usciti: ") + (won.isEmpty() ? QStringLiteral("nessuno") : won.join(QStringLiteral(", "))),
+        playingFor.isEmpty() ? QStringLiteral("Partita finita") : QStringLiteral("Si gioca per: ") + playingFor};
 }
 
 void HallWindow::showGame()
@@ -111,9 +109,8 @@ void HallWindow::paintEvent(QPaintEvent *)
         double share;
         QColor colour;
         bool bold;
-    } rows[] = {{0.50, look::kLastNumberGreen, true}, {0.10, look::kSmorfiaSalmon, false},
-                {0.10, kCountWhite, true}, {0.10, kCountWhite, false},
-                {0.10, look::kBannerYellow, false}, {0.10, look::kBannerYellow, true}};
+    } rows[] = {{0.50, look::kLastNumberGreen, true}, {0.10, look::kSmorfiaSalmon, false}, {0.10, kCountWhite, true},
+        {0.10, kCountWhite, false}, {0.10, look::kBannerYellow, false}, {0.10, look::kBannerYellow, true}};
     int top = 0;
     for (int i = 0; i < int(std::size(rows)); ++i) {
         const QRect row(panel.left(), top, panel.width(), int(h * rows[i].share));
@@ -132,21 +129,13 @@ void HallWindow::paintEvent(QPaintEvent *)
 void HallWindow::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Escape:
-        showNormal();
-        break;
-    case Qt::Key_F11:
-        isFullScreen() ? showNormal() : showFullScreen();
-        break;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_Escape: showNormal(); break;
+    case Qt::Key_F11: isFullScreen() ? showNormal() : showFullScreen(); break;
+    default: QWidget::keyPressEvent(event);
     }
 }
 
-void HallWindow::mouseDoubleClickEvent(QMouseEvent *)
-{
-    showNormal();
-}
+void HallWindow::mouseDoubleClickEvent(QMouseEvent *) { showNormal(); }
 
 void HallWindow::closeEvent(QCloseEvent *event)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "cartelle/command_line.h"
 #include "gui/board_window.h"
 #include "gui/voice_dialog.h"
-#include "cartelle/command_line.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/key_state_filter.h"
@@ -11,8 +11,8 @@
 #include "platform/single_instance.h"
 #include "platform/speech_dispatcher_voice.h"
 
-#include <QFile>
 #include <QApplication>
+#include <QFile>
 #include <QStyleFactory>
 #include <QWindow>
 
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
     notices.removeAll(QString());
     window.showNotice(notices.join(u'\n'));
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
-                     [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
+        [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
 
     // Made when first asked for, not before the window is painted.

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/more_menu.h"
 
+#include "caller/caller.h"
+#include "caller/stored.h"
 #include "gui/claim_dialog.h"
 #include "gui/controls.h"
 #include "gui/drawn_numbers_dialog.h"
 #include "gui/hall_window.h"
-#include "caller/caller.h"
-#include "caller/stored.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -84,7 +84,8 @@ void MoreMenu::toggleHall()
         });
     }
     hall_->openBeside(window_, stored::read(store_, stored::kHallScreen));
-    store_.writeAll({stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
+    store_.writeAll(
+        {stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
 }
 
 void MoreMenu::checkClaim()

@@ -63,7 +63,8 @@ NetworkDialog::NetworkDialog(SettingsStore &store, network::PhoneServer &server,
     });
     connect(&server_, &network::PhoneServer::started, this, &NetworkDialog::showAddresses);
     connect(&server_, &network::PhoneServer::failed, this, &NetworkDialog::showProblem);
-    connect(&server_, &network::PhoneServer::phoneCountChanged, this, [this](int count) { phones_->setText(kPhones.arg(count)); });
+    connect(&server_, &network::PhoneServer::phoneCountChanged, this,
+        [this](int count) { phones_->setText(kPhones.arg(count)); });
     if (settings_.active)
         server_.start(settings_.port, settings_.token);
 }

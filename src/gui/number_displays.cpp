@@ -2,11 +2,11 @@
 #include "gui/number_displays.h"
 
 #include "announcer/smorfia.h"
+#include "game/game.h"
 #include "gui/accessibility.h"
 #include "gui/controls.h"
 #include "layout/column_layout.h"
 #include "layout/look.h"
-#include "game/game.h"
 
 #include <QLabel>
 
@@ -57,7 +57,4 @@ void NumberDisplays::show(std::optional<int> number, const Game &game)
     lastFive->setText(game.latest(5).join(QLatin1Char(' ')));
 }
 
-void NumberDisplays::placeSmorfiaLine(QPoint topLeft)
-{
-    smorfiaLine->move(topLeft);
-}
+void NumberDisplays::placeSmorfiaLine(QPoint topLeft) { smorfiaLine->move(topLeft); }

@@ -119,7 +119,7 @@ void PrintCartelleDialog::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setFullPage(true);  // the sheet keeps its own margins
+    printer.setFullPage(true); // the sheet keeps its own margins
     printer.setDocName(kDocumentName.arg(from).arg(to));
     QPrintDialog chooser(&printer, this);
     chooser.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -141,8 +141,8 @@ void PrintCartelleDialog::savePdf()
 {
     const int from = fromSerie_->value();
     const int to = toSerie_->value();
-    QString path = QFileDialog::getSaveFileName(this, kSavePdfName,
-                                                QDir::home().filePath(kPdfFileName.arg(from).arg(to)), kPdfFilter);
+    QString path = QFileDialog::getSaveFileName(
+        this, kSavePdfName, QDir::home().filePath(kPdfFileName.arg(from).arg(to)), kPdfFilter);
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))

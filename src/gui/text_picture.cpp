@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/text_picture.h"
 
-#include <QFontMetricsF>
 #include <QCache>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,38 +13,38 @@
 namespace textpicture {
 namespace {
 
-struct Picture {
-    QPixmap pixmap;
-    QPointF offset;  // of the picture's top left corner from the line box's
-};
+    struct Picture {
+        QPixmap pixmap;
+        QPointF offset; // of the picture's top left corner from the line box's
+    };
 
-// Keyed by text, font, colour and ratio, and bounded by their bytes, the least used going
-// first. The boards keep their own picture and draw a number again only when its cell
-// changes, so a small budget holds what is drawn often: the last number, the blinking
-// banner, the numbers at the usual sizes.
-constexpr qsizetype kMaxBytes = 2 << 20;
+    // Keyed by text, font, colour and ratio, and bounded by their bytes, the least used going
+    // first. The boards keep their own picture and draw a number again only when its cell
+    // changes, so a small budget holds what is drawn often: the last number, the blinking
+    // banner, the numbers at the usual sizes.
+    constexpr qsizetype kMaxBytes = 2 << 20;
 
-Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
-{
-    const QFontMetricsF metrics(font);
-    QPainterPath path;
-    path.addText(0, metrics.ascent(), font, text);
-    // Glyphs may reach past their advance (italic overhang, a negative bearing).
-    const QRectF bounds = path.boundingRect().adjusted(-1, -1, 1, 1);
-    const QRect device(QPoint(int(std::floor(bounds.left() * ratio)), int(std::floor(bounds.top() * ratio))),
-                       QPoint(int(std::ceil(bounds.right() * ratio)), int(std::ceil(bounds.bottom() * ratio))));
-    QImage image(device.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
     {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.translate(-device.topLeft());
-        painter.scale(ratio, ratio);
-        painter.fillPath(path, colour);
+        const QFontMetricsF metrics(font);
+        QPainterPath path;
+        path.addText(0, metrics.ascent(), font, text);
+        // Glyphs may reach past their advance (italic overhang, a negative bearing).
+        const QRectF bounds = path.boundingRect().adjusted(-1, -1, 1, 1);
+        const QRect device(QPoint(int(std::floor(bounds.left() * ratio)), int(std::floor(bounds.top() * ratio))),
+            QPoint(int(std::ceil(bounds.right() * ratio)), int(std::ceil(bounds.bottom() * ratio))));
+        QImage image(device.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.translate(-device.topLeft());
+            painter.scale(ratio, ratio);
+            painter.fillPath(path, colour);
+        }
+        image.setDevicePixelRatio(ratio);
+        return {QPixmap::fromImage(std::move(image)), QPointF(device.topLeft()) / ratio};
     }
-    image.setDevicePixelRatio(ratio);
-    return {QPixmap::fromImage(std::move(image)), QPointF(device.topLeft()) / ratio};
-}
 
 } // namespace
 
@@ -54,15 +54,14 @@ QSizeF lineSize(const QString &text, const QFont &font)
     return {metrics.horizontalAdvance(text), metrics.height()};
 }
 
-void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, const QFont &font,
-                 const QColor &colour)
+void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, const QFont &font, const QColor &colour)
 {
     if (text.isEmpty())
         return;
     static QCache<QString, Picture> pictures(kMaxBytes);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QString key = text + QLatin1Char('\x1f') + font.key() + QLatin1Char('\x1f')
-                        + QString::number(colour.rgba(), 16) + QLatin1Char('\x1f') + QString::number(ratio);
+    const QString key = text + QLatin1Char('\x1f') + font.key() + QLatin1Char('\x1f') +
+                        QString::number(colour.rgba(), 16) + QLatin1Char('\x1f') + QString::number(ratio);
     Picture *found = pictures.object(key);
     if (!found) {
         auto made = std::make_unique<Picture>(makePicture(text, font, colour, ratio));
@@ -76,8 +75,7 @@ void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, con
     const QPointF lineTopLeft(rect.center().x() - line.width() / 2, rect.center().y() - line.height() / 2);
     // Whole device pixels keep the copy a plain blit.
     const QPointF at = lineTopLeft + found->offset;
-    painter.drawPixmap(QPointF(std::round(at.x() * ratio) / ratio, std::round(at.y() * ratio) / ratio),
-                       found->pixmap);
+    painter.drawPixmap(QPointF(std::round(at.x() * ratio) / ratio, std::round(at.y() * ratio) / ratio), found->pixmap);
 }
 
 } // namespace textpicture

@@ -16,8 +16,7 @@ class QPainter;
 namespace textpicture {
 
 // Draws text centred in rect, as QPainter::drawText with Qt::AlignCenter places it.
-void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, const QFont &font,
-                 const QColor &colour);
+void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, const QFont &font, const QColor &colour);
 
 // The size drawText would give the text's line box.
 QSizeF lineSize(const QString &text, const QFont &font);

@@ -27,15 +27,9 @@ QSlider *slider(QWidget *parent, const QString &name)
 
 } // namespace
 
-VoiceChoice loadVoiceChoice(SettingsStore &store)
-{
-    return stored::voiceChoice(store);
-}
+VoiceChoice loadVoiceChoice(SettingsStore &store) { return stored::voiceChoice(store); }
 
-void storeVoiceChoice(SettingsStore &store, const VoiceChoice &choice)
-{
-    stored::saveVoiceChoice(store, choice);
-}
+void storeVoiceChoice(SettingsStore &store, const VoiceChoice &choice) { stored::saveVoiceChoice(store, choice); }
 
 VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialog(parent), voice_(voice)
 {
@@ -92,8 +86,8 @@ void VoiceDialog::showVoices(const QList<ModuleVoices> &voices)
         module_->addItem(shown_.module, shown_.module);
     module_->setCurrentIndex(std::max(0, module_->findData(shown_.module)));
     fillVoices();
-    state_->setText(voices.isEmpty() ? QString()
-                                     : QStringLiteral("%1 sintetizzatori con voci italiane.").arg(voices.size()));
+    state_->setText(
+        voices.isEmpty() ? QString() : QStringLiteral("%1 sintetizzatori con voci italiane.").arg(voices.size()));
 }
 
 void VoiceDialog::fillVoices()
@@ -113,5 +107,5 @@ void VoiceDialog::fillVoices()
 VoiceChoice VoiceDialog::choice() const
 {
     return {module_->currentData().toString(), name_->currentData().toString(), rate_->value(), pitch_->value(),
-            volume_->value()};
+        volume_->value()};
 }

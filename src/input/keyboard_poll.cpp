@@ -10,15 +10,9 @@ KeyboardPoll::KeyboardPoll(KeyState &keys, QObject *parent) : QObject(parent), k
     timer_.start();
 }
 
-void KeyboardPoll::setAction(int code, std::function<void()> action)
-{
-    actions_.at(code) = std::move(action);
-}
+void KeyboardPoll::setAction(int code, std::function<void()> action) { actions_.at(code) = std::move(action); }
 
-int KeyboardPoll::take(int code)
-{
-    return keys_.read(code).presses;
-}
+int KeyboardPoll::take(int code) { return keys_.read(code).presses; }
 
 void KeyboardPoll::act(int code)
 {

@@ -55,20 +55,14 @@ QPointF smorfiaLinePlace(const TwipsRect &panel, float clientHeight)
     return {(panel.width - kSmorfiaLineWidth) / 2.0f + panel.left, clientHeight - kSmorfiaLineHeight};
 }
 
-int twipsToPixels(float twips, float dpi)
-{
-    return int(std::lround(double(twips) * dpi / kTwipsPerInch));
-}
+int twipsToPixels(float twips, float dpi) { return int(std::lround(double(twips) * dpi / kTwipsPerInch)); }
 
-float pixelsToTwips(int pixels, float dpi)
-{
-    return float(double(pixels) * kTwipsPerInch / dpi);
-}
+float pixelsToTwips(int pixels, float dpi) { return float(double(pixels) * kTwipsPerInch / dpi); }
 
 QRect toPixels(const TwipsRect &rect, float dpi)
 {
     const int left = twipsToPixels(rect.left, dpi);
     const int top = twipsToPixels(rect.top, dpi);
-    return QRect(left, top, twipsToPixels(rect.left + rect.width, dpi) - left,
-                 twipsToPixels(rect.top + rect.height, dpi) - top);
+    return QRect(
+        left, top, twipsToPixels(rect.left + rect.width, dpi) - left, twipsToPixels(rect.top + rect.height, dpi) - top);
 }

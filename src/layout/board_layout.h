@@ -28,8 +28,8 @@ constexpr int kBars = 7;
 struct BoardGeometry {
     std::array<TwipsRect, board::kCells> cells;
     std::array<TwipsRect, kBars> bars;
-    float numberPoints;  // the numbers of the cells
-    float bannerPoints;  // the banner over the board
+    float numberPoints; // the numbers of the cells
+    float bannerPoints; // the banner over the board
 };
 BoardGeometry boardGeometry(float width, float height);
 
@@ -38,7 +38,8 @@ BoardGeometry boardGeometry(float width, float height);
 float columnZoom(float clientHeight);
 // The panel of the caller's window for a client area: right of the control column, above
 // the smorfia line. An area with no room for it keeps the previous panel.
-TwipsRect boardPanel(float clientWidth, float clientHeight, TwipsRect previous, float columnWidth = kControlColumnWidth);
+TwipsRect boardPanel(
+    float clientWidth, float clientHeight, TwipsRect previous, float columnWidth = kControlColumnWidth);
 // The smorfia line's top left corner: centred under the panel, on the window's bottom edge.
 QPointF smorfiaLinePlace(const TwipsRect &panel, float clientHeight);
 

@@ -21,7 +21,10 @@ constexpr TwipsRect kManual{540, 4620, 1125, 315};
 constexpr TwipsRect kScandito{540, 4980, 1125, 225};
 constexpr TwipsRect kSmorfia{540, 5310, 1125, 225};
 // Two by two, left then right.
-constexpr TwipsRect cartella(int k) { return {k % 2 == 0 ? 210.0f : 990.0f, 5790.0f + 270.0f * float(k / 2), 765, 255}; }
+constexpr TwipsRect cartella(int k)
+{
+    return {k % 2 == 0 ? 210.0f : 990.0f, 5790.0f + 270.0f * float(k / 2), 765, 255};
+}
 constexpr TwipsRect kNewGame{210, 6780, 1545, 450};
 constexpr TwipsRect kReload{210, 7380, 1545, 450};
 constexpr TwipsRect kDraw{210, 8050, 1545, 795};

@@ -5,8 +5,7 @@
 
 namespace network {
 
-PhoneServer::PhoneServer(QObject *parent)
-    : QObject(parent), worker_(new PhoneWorker)
+PhoneServer::PhoneServer(QObject *parent) : QObject(parent), worker_(new PhoneWorker)
 {
     thread_.setObjectName(QStringLiteral("phones"));
     worker_->moveToThread(&thread_);
@@ -30,10 +29,7 @@ void PhoneServer::start(quint16 port, const QString &token)
     QMetaObject::invokeMethod(worker_, [w = worker_, port, token] { w->start(port, token); });
 }
 
-void PhoneServer::stop()
-{
-    QMetaObject::invokeMethod(worker_, &PhoneWorker::stop, Qt::BlockingQueuedConnection);
-}
+void PhoneServer::stop() { QMetaObject::invokeMethod(worker_, &PhoneWorker::stop, Qt::BlockingQueuedConnection); }
 
 void PhoneServer::setToken(const QString &token)
 {
@@ -45,7 +41,8 @@ void PhoneServer::publish(const LiveState &state)
     quint8 gone = 0;
     for (int p = 0; p < int(state.prizesGone.size()); ++p)
         gone |= quint8(state.prizesGone[p] << p);
-    QMetaObject::invokeMethod(worker_, [w = worker_, message = stateMessage(state), gone] { w->publish(message, gone); });
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_, message = stateMessage(state), gone] { w->publish(message, gone); });
 }
 
 void PhoneServer::answer(quint64 phone, const QString &verdict)

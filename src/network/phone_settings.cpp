@@ -27,8 +27,7 @@ PhoneSettings loadPhoneSettings(SettingsStore &store)
 void savePhoneSettings(SettingsStore &store, const PhoneSettings &settings)
 {
     store.writeAll({{phone_keys::kActive, settings.active ? QStringLiteral("true") : QStringLiteral("false")},
-                    {phone_keys::kPort, QString::number(settings.port)},
-                    {phone_keys::kToken, settings.token}});
+        {phone_keys::kPort, QString::number(settings.port)}, {phone_keys::kToken, settings.token}});
 }
 
 } // namespace network

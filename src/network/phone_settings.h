@@ -22,9 +22,9 @@ PhoneSettings loadPhoneSettings(SettingsStore &store);
 void savePhoneSettings(SettingsStore &store, const PhoneSettings &settings);
 
 namespace phone_keys {
-inline const QString kActive = QStringLiteral("Rete/Attiva");
-inline const QString kPort = QStringLiteral("Rete/Porta");
-inline const QString kToken = QStringLiteral("Rete/Codice");
+    inline const QString kActive = QStringLiteral("Rete/Attiva");
+    inline const QString kPort = QStringLiteral("Rete/Porta");
+    inline const QString kToken = QStringLiteral("Rete/Codice");
 } // namespace phone_keys
 
 } // namespace network

@@ -14,83 +14,79 @@
 
 #include <sys/resource.h>
 
-static void loadPhonePage()
-{
-    Q_INIT_RESOURCE(phone_page);
-}
+static void loadPhonePage() { Q_INIT_RESOURCE(phone_page); }
 
 namespace network {
 namespace {
 
-constexpr qint64 kSilentConnectionMs = 10'000;
-// Sockets besides the phones': page loads, and room to tell the thousand-and-first it is full.
-constexpr int kMaxConnections = PhoneWorker::kMaxPhones + 64;
+    constexpr qint64 kSilentConnectionMs = 10'000;
+    // Sockets besides the phones': page loads, and room to tell the thousand-and-first it is full.
+    constexpr int kMaxConnections = PhoneWorker::kMaxPhones + 64;
 
-const QByteArray kScanAgainPage = QStringLiteral(
-    "<!doctype html><html lang=\"it\"><meta charset=\"utf-8\"><meta name=\"viewport\" "
-    "content=\"width=device-width\"><title>Tombola</title><p>Codice non valido o scaduto: inquadra di "
-    "nuovo il QR code mostrato dal banco.</p></html>").toUtf8();
-const QByteArray kNotFound = QByteArrayLiteral("Non trovato");
-const QByteArray kTooLarge = QByteArrayLiteral("Richiesta troppo grande");
-const QByteArray kMethodRefused = QByteArrayLiteral("Metodo non consentito");
-constexpr const char *kPlainText = "text/plain; charset=utf-8";
-constexpr const char *kHtml = "text/html; charset=utf-8";
-const QByteArray kTokenPlaceholder = QByteArrayLiteral("@TOKEN@");
+    const QByteArray kScanAgainPage = QStringLiteral(
+        "<!doctype html><html lang=\"it\"><meta charset=\"utf-8\"><meta name=\"viewport\" "
+        "content=\"width=device-width\"><title>Tombola</title><p>Codice non valido o scaduto: inquadra di "
+        "nuovo il QR code mostrato dal banco.</p></html>")
+                                          .toUtf8();
+    const QByteArray kNotFound = QByteArrayLiteral("Non trovato");
+    const QByteArray kTooLarge = QByteArrayLiteral("Richiesta troppo grande");
+    const QByteArray kMethodRefused = QByteArrayLiteral("Metodo non consentito");
+    constexpr const char *kPlainText = "text/plain; charset=utf-8";
+    constexpr const char *kHtml = "text/html; charset=utf-8";
+    const QByteArray kTokenPlaceholder = QByteArrayLiteral("@TOKEN@");
 
-struct Asset {
-    const char *path;
-    const char *resource;
-    const char *type;
-};
-constexpr std::array<Asset, 3> kAssets{{
-    {"/", ":/phone_page/index.html", kHtml},
-    {"/style.css", ":/phone_page/style.css", "text/css; charset=utf-8"},
-    {"/app.js", ":/phone_page/app.js", "text/javascript; charset=utf-8"},
-}};
+    struct Asset {
+        const char *path;
+        const char *resource;
+        const char *type;
+    };
+    constexpr std::array<Asset, 3> kAssets{{
+        {"/", ":/phone_page/index.html", kHtml},
+        {"/style.css", ":/phone_page/style.css", "text/css; charset=utf-8"},
+        {"/app.js", ":/phone_page/app.js", "text/javascript; charset=utf-8"},
+    }};
 
-QString tokenOf(const QUrl &url)
-{
-    return QUrlQuery(url).queryItemValue(QStringLiteral("t"));
-}
+    QString tokenOf(const QUrl &url) { return QUrlQuery(url).queryItemValue(QStringLiteral("t")); }
 
-// Refuses what a silent or flooding client would tie up before the HTTP parser sees it.
-class GuardedTcpServer : public QTcpServer {
-protected:
-    void incomingConnection(qintptr descriptor) override
-    {
-        // A socket turned WebSocket loses every connection made here, so count by pointer.
-        std::erase_if(open_, [](const QPointer<QTcpSocket> &s) { return !s || s->state() == QAbstractSocket::UnconnectedState; });
-        auto *socket = new QTcpSocket(this);
-        if (!socket->setSocketDescriptor(descriptor) || open_.size() >= kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            return;
-        }
-        open_.emplace_back(socket);
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-            socket->setProperty("spoke", true);
-            if (socket->bytesAvailable() > kMaxMessageBytes) {
-                socket->write("HTTP/1.1 413 Payload Too Large\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
-                socket->disconnectFromHost();
-            }
-        });
-        QTimer::singleShot(kSilentConnectionMs, socket, [socket] {
-            if (!socket->property("spoke").toBool())
+    // Refuses what a silent or flooding client would tie up before the HTTP parser sees it.
+    class GuardedTcpServer : public QTcpServer {
+    protected:
+        void incomingConnection(qintptr descriptor) override
+        {
+            // A socket turned WebSocket loses every connection made here, so count by pointer.
+            std::erase_if(open_,
+                [](const QPointer<QTcpSocket> &s) { return !s || s->state() == QAbstractSocket::UnconnectedState; });
+            auto *socket = new QTcpSocket(this);
+            if (!socket->setSocketDescriptor(descriptor) || open_.size() >= kMaxConnections) {
                 socket->abort();
-        });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        addPendingConnection(socket);
-    }
+                socket->deleteLater();
+                return;
+            }
+            open_.emplace_back(socket);
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->setProperty("spoke", true);
+                if (socket->bytesAvailable() > kMaxMessageBytes) {
+                    socket->write("HTTP/1.1 413 Payload Too Large\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+                    socket->disconnectFromHost();
+                }
+            });
+            QTimer::singleShot(kSilentConnectionMs, socket, [socket] {
+                if (!socket->property("spoke").toBool())
+                    socket->abort();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            addPendingConnection(socket);
+        }
 
-private:
-    std::vector<QPointer<QTcpSocket>> open_;
-};
+    private:
+        std::vector<QPointer<QTcpSocket>> open_;
+    };
 
 } // namespace
 
 class PageServer : public QAbstractHttpServer {
 public:
-    explicit PageServer(const QString &token) : token_(token) {}
+    explicit PageServer(const QString &token) : token_(token) { }
     void setToken(const QString &token) { token_ = token; }
 
 protected:
@@ -105,8 +101,9 @@ protected:
             return true;
         }
         const QString path = request.url().path();
-        const bool known = path == QLatin1String("/ws")
-                           || std::any_of(kAssets.begin(), kAssets.end(), [&](const Asset &a) { return path == QLatin1String(a.path); });
+        const bool known =
+            path == QLatin1String("/ws") ||
+            std::any_of(kAssets.begin(), kAssets.end(), [&](const Asset &a) { return path == QLatin1String(a.path); });
         if (!known)
             return false;
         if (request.method() != QHttpServerRequest::Method::Get) {
@@ -119,7 +116,7 @@ protected:
         }
         if (path == QLatin1String("/ws")) {
             if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
-                return true;  // left unanswered, the connection becomes a WebSocket
+                return true; // left unanswered, the connection becomes a WebSocket
             reply(responder, kNotFound, kPlainText, QHttpServerResponder::StatusCode::NotFound);
             return true;
         }
@@ -142,19 +139,16 @@ protected:
 
 private:
     static void reply(QHttpServerResponder &responder, const QByteArray &body, const char *type,
-                      QHttpServerResponder::StatusCode status)
+        QHttpServerResponder::StatusCode status)
     {
         // The page may reach nothing but this server.
         static const QByteArray policy = QByteArrayLiteral(
             "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self' data:; "
             "connect-src 'self' ws: wss:; base-uri 'none'; form-action 'none'; frame-ancestors 'none'");
         responder.write(body,
-                        {{"Content-Type", type},
-                         {"Cache-Control", "no-store"},
-                         {"X-Content-Type-Options", "nosniff"},
-                         {"Referrer-Policy", "no-referrer"},
-                         {"Content-Security-Policy", policy}},
-                        status);
+            {{"Content-Type", type}, {"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"},
+                {"Referrer-Policy", "no-referrer"}, {"Content-Security-Policy", policy}},
+            status);
     }
 
     QString token_;
@@ -169,10 +163,7 @@ PhoneWorker::PhoneWorker()
     connect(&housekeeping_, &QTimer::timeout, this, [this] { tick(now()); });
 }
 
-PhoneWorker::~PhoneWorker()
-{
-    dropAll();
-}
+PhoneWorker::~PhoneWorker() { dropAll(); }
 
 // A thousand phones need more open files than the usual soft limit of 1024 allows.
 static void allowEveryPhoneASocket()
@@ -255,7 +246,7 @@ void PhoneWorker::takeSockets()
         phones_.insert(id, Phone{socket, now(), now(), false});
         connect(socket, &QWebSocket::textMessageReceived, this, [this, id](const QString &text) { receive(id, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this,
-                [this, id](const QByteArray &) { receive(id, QString()); });
+            [this, id](const QByteArray &) { receive(id, QString()); });
         connect(socket, &QWebSocket::pong, this, [this, id] {
             if (auto phone = phones_.find(id); phone != phones_.end())
                 phone->heardMs = now();

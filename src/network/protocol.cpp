@@ -10,60 +10,57 @@
 namespace network {
 namespace {
 
-const QString kType = QStringLiteral("type");
+    const QString kType = QStringLiteral("type");
 
-QByteArray compact(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
+    QByteArray compact(const QJsonObject &object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
 
-// A name is shown on the caller's window and spoken: printable characters only.
-bool acceptableName(const QString &name)
-{
-    if (name.isEmpty() || name.size() > kMaxNameLength)
-        return false;
-    for (QChar c : name)
-        if (!c.isPrint() || c.isSurrogate())
+    // A name is shown on the caller's window and spoken: printable characters only.
+    bool acceptableName(const QString &name)
+    {
+        if (name.isEmpty() || name.size() > kMaxNameLength)
             return false;
-    return true;
-}
-
-PhoneMessage readHello(const QJsonObject &object)
-{
-    const QJsonValue codes = object.value(QStringLiteral("codes"));
-    if (object.size() != 2 || !codes.isArray())
-        return Refusal{phone_texts::kNotUnderstood};
-    const QJsonArray list = codes.toArray();
-    if (list.size() > kMaxCodesPerPhone)
-        return Refusal{phone_texts::kTooManyCodes};
-    Hello hello;
-    for (const QJsonValue &code : list) {
-        if (!code.isString())
-            return Refusal{phone_texts::kNotUnderstood};
-        if (const auto id = cartelle::parseCode(code.toString()); id && !hello.cartelle.contains(*id))
-            hello.cartelle.append(*id);
+        for (QChar c : name)
+            if (!c.isPrint() || c.isSurrogate())
+                return false;
+        return true;
     }
-    return hello;
-}
 
-PhoneMessage readClaim(const QJsonObject &object)
-{
-    const QJsonValue prize = object.value(QStringLiteral("prize"));
-    const QJsonValue code = object.value(QStringLiteral("code"));
-    const QJsonValue name = object.value(QStringLiteral("name"));
-    if (object.size() != 4 || !prize.isDouble() || !code.isString() || !name.isString())
-        return Refusal{phone_texts::kNotUnderstood};
-    const double prizeValue = prize.toDouble();
-    if (prizeValue != double(int(prizeValue)) || prizeValue < 0 || prizeValue > 4)
-        return Refusal{phone_texts::kBadPrize};
-    const auto id = cartelle::parseCode(code.toString());
-    if (!id)
-        return Refusal{phone_texts::kBadCode};
-    const QString trimmed = name.toString().trimmed();
-    if (!acceptableName(trimmed))
-        return Refusal{phone_texts::kBadName};
-    return Claim{int(prizeValue), *id, trimmed};
-}
+    PhoneMessage readHello(const QJsonObject &object)
+    {
+        const QJsonValue codes = object.value(QStringLiteral("codes"));
+        if (object.size() != 2 || !codes.isArray())
+            return Refusal{phone_texts::kNotUnderstood};
+        const QJsonArray list = codes.toArray();
+        if (list.size() > kMaxCodesPerPhone)
+            return Refusal{phone_texts::kTooManyCodes};
+        Hello hello;
+        for (const QJsonValue &code : list) {
+            if (!code.isString())
+                return Refusal{phone_texts::kNotUnderstood};
+            if (const auto id = cartelle::parseCode(code.toString()); id && !hello.cartelle.contains(*id))
+                hello.cartelle.append(*id);
+        }
+        return hello;
+    }
+
+    PhoneMessage readClaim(const QJsonObject &object)
+    {
+        const QJsonValue prize = object.value(QStringLiteral("prize"));
+        const QJsonValue code = object.value(QStringLiteral("code"));
+        const QJsonValue name = object.value(QStringLiteral("name"));
+        if (object.size() != 4 || !prize.isDouble() || !code.isString() || !name.isString())
+            return Refusal{phone_texts::kNotUnderstood};
+        const double prizeValue = prize.toDouble();
+        if (prizeValue != double(int(prizeValue)) || prizeValue < 0 || prizeValue > 4)
+            return Refusal{phone_texts::kBadPrize};
+        const auto id = cartelle::parseCode(code.toString());
+        if (!id)
+            return Refusal{phone_texts::kBadCode};
+        const QString trimmed = name.toString().trimmed();
+        if (!acceptableName(trimmed))
+            return Refusal{phone_texts::kBadName};
+        return Claim{int(prizeValue), *id, trimmed};
+    }
 
 } // namespace
 
@@ -93,13 +90,10 @@ QByteArray stateMessage(const LiveState &state)
     for (int p = 0; p < int(state.prizesGone.size()); ++p)
         if (state.prizesGone[p])
             gone.append(p);
-    return compact({{kType, QStringLiteral("state")},
-                    {QStringLiteral("drawn"), drawn},
-                    {QStringLiteral("meaning"), state.lastMeaning},
-                    {QStringLiteral("gone"), gone},
-                    {QStringLiteral("inPlay"), state.prizeInPlay},
-                    {QStringLiteral("banner"), state.banner},
-                    {QStringLiteral("tombola"), state.tombola}});
+    return compact({{kType, QStringLiteral("state")}, {QStringLiteral("drawn"), drawn},
+        {QStringLiteral("meaning"), state.lastMeaning}, {QStringLiteral("gone"), gone},
+        {QStringLiteral("inPlay"), state.prizeInPlay}, {QStringLiteral("banner"), state.banner},
+        {QStringLiteral("tombola"), state.tombola}});
 }
 
 QByteArray cartelleMessage(const QList<cartelle::CartellaId> &ids)
@@ -115,8 +109,7 @@ QByteArray cartelleMessage(const QList<cartelle::CartellaId> &ids)
             rows.append(cells);
         }
         list.append(QJsonObject{{QStringLiteral("code"), cartelle::printedCode(id)},
-                                {QStringLiteral("name"), cartelle::cartellaName(id)},
-                                {QStringLiteral("rows"), rows}});
+            {QStringLiteral("name"), cartelle::cartellaName(id)}, {QStringLiteral("rows"), rows}});
     }
     return compact({{kType, QStringLiteral("cartelle")}, {QStringLiteral("cartelle"), list}});
 }

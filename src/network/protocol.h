@@ -19,11 +19,11 @@ constexpr int kMaxNameLength = 40;
 
 // The game as the phones see it, built from plain values so it needs no running game.
 struct LiveState {
-    QList<int> drawnInOrder;       // oldest first
-    QString lastMeaning;           // the smorfia of the last number
+    QList<int> drawnInOrder; // oldest first
+    QString lastMeaning; // the smorfia of the last number
     std::array<bool, 5> prizesGone{};
-    int prizeInPlay = -1;          // 0 ambo to 4 tombola, -1 when every prize is gone
-    QString banner;                // the prize just won, as the players' screen shows it
+    int prizeInPlay = -1; // 0 ambo to 4 tombola, -1 when every prize is gone
+    QString banner; // the prize just won, as the players' screen shows it
     bool tombola = false;
 };
 
@@ -55,17 +55,17 @@ QByteArray verdictMessage(const QString &text);
 QByteArray refusalMessage(const QString &text);
 
 namespace phone_texts {
-inline const QString kNotUnderstood = QStringLiteral("Messaggio non compreso");
-inline const QString kTooLong = QStringLiteral("Messaggio troppo lungo");
-inline const QString kBadCode = QStringLiteral("Codice della cartella non valido");
-inline const QString kBadName = QStringLiteral("Scrivi un nome di al massimo 40 caratteri");
-inline const QString kBadPrize = QStringLiteral("Premio sconosciuto");
-inline const QString kTooManyCodes = QStringLiteral("Al massimo 12 cartelle");
-inline const QString kPrizeGone = QStringLiteral("premio già assegnato");
-inline const QString kTooSoon = QStringLiteral("Aspetta qualche secondo prima di chiamare di nuovo");
-inline const QString kSent = QStringLiteral("Chiamata inviata al banco…");
-inline const QString kFull = QStringLiteral("Troppi telefoni collegati: riprova più tardi");
-inline const QString kScanAgain = QStringLiteral("Codice scaduto: inquadra di nuovo il QR del banco");
+    inline const QString kNotUnderstood = QStringLiteral("Messaggio non compreso");
+    inline const QString kTooLong = QStringLiteral("Messaggio troppo lungo");
+    inline const QString kBadCode = QStringLiteral("Codice della cartella non valido");
+    inline const QString kBadName = QStringLiteral("Scrivi un nome di al massimo 40 caratteri");
+    inline const QString kBadPrize = QStringLiteral("Premio sconosciuto");
+    inline const QString kTooManyCodes = QStringLiteral("Al massimo 12 cartelle");
+    inline const QString kPrizeGone = QStringLiteral("premio già assegnato");
+    inline const QString kTooSoon = QStringLiteral("Aspetta qualche secondo prima di chiamare di nuovo");
+    inline const QString kSent = QStringLiteral("Chiamata inviata al banco…");
+    inline const QString kFull = QStringLiteral("Troppi telefoni collegati: riprova più tardi");
+    inline const QString kScanAgain = QStringLiteral("Codice scaduto: inquadra di nuovo il QR del banco");
 } // namespace phone_texts
 
 } // namespace network

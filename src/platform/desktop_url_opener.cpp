@@ -3,7 +3,4 @@
 
 #include <QDesktopServices>
 
-bool DesktopUrlOpener::open(const QUrl &url)
-{
-    return QDesktopServices::openUrl(url);
-}
+bool DesktopUrlOpener::open(const QUrl &url) { return QDesktopServices::openUrl(url); }

@@ -6,8 +6,8 @@
 class KeyState {
 public:
     struct Reading {
-        int presses = 0;    // since the previous reading of the key
-        bool down = false;  // now
+        int presses = 0; // since the previous reading of the key
+        bool down = false; // now
     };
     virtual ~KeyState() = default;
     virtual Reading read(int code) = 0;

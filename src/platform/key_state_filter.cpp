@@ -47,15 +47,11 @@ int virtualKeyOf(int qtKey)
 }
 
 KeyStateFilter::KeyStateFilter(QObject *parent)
-    : QObject(parent),
-      active_(QGuiApplication::applicationState() == Qt::ApplicationActive)
+    : QObject(parent), active_(QGuiApplication::applicationState() == Qt::ApplicationActive)
 {
 }
 
-KeyState::Reading KeyStateFilter::read(int code)
-{
-    return {presses_.take(code), down_.contains(code)};
-}
+KeyState::Reading KeyStateFilter::read(int code) { return {presses_.take(code), down_.contains(code)}; }
 
 void KeyStateFilter::feed(int code, bool down)
 {
@@ -112,14 +108,10 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::ApplicationStateChange:
-        setActive(static_cast<QApplicationStateChangeEvent *>(event)->applicationState()
-                  == Qt::ApplicationActive);
+        setActive(static_cast<QApplicationStateChangeEvent *>(event)->applicationState() == Qt::ApplicationActive);
         break;
-    case QEvent::ApplicationDeactivate:
-        setActive(false);
-        break;
-    default:
-        break;
+    case QEvent::ApplicationDeactivate: setActive(false); break;
+    default: break;
     }
     return false;
 }

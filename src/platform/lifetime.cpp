@@ -23,7 +23,7 @@ void onSignal(int)
 // The window's destruction notice from the X server (an X event of type 17).
 class DestroyedWindowFilter : public QAbstractNativeEventFilter {
 public:
-    explicit DestroyedWindowFilter(QWindow *window) : window_(window) {}
+    explicit DestroyedWindowFilter(QWindow *window) : window_(window) { }
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
         if (type != "xcb_generic_event_t" || !window_)

@@ -7,8 +7,8 @@
 #include <QLoggingCategory>
 #include <QSettings>
 #include <QStringDecoder>
-#include <QStringTokenizer>
 #include <QStringList>
+#include <QStringTokenizer>
 #include <unistd.h>
 
 namespace {
@@ -32,8 +32,8 @@ bool readsAsSettings(const QString &fileName)
         return false;
     for (QStringView line : QStringTokenizer(text, QLatin1Char('\n'))) {
         line = line.trimmed();
-        if (!line.isEmpty() && !(line.startsWith(u'[') && line.endsWith(u']')) && !line.startsWith(u';')
-            && !line.startsWith(u'#') && !line.contains(u'='))
+        if (!line.isEmpty() && !(line.startsWith(u'[') && line.endsWith(u']')) && !line.startsWith(u';') &&
+            !line.startsWith(u'#') && !line.contains(u'='))
             return false;
     }
     return true;
@@ -45,19 +45,16 @@ QtSettingsStore::QtSettingsStore()
     // Without a home, Qt would make the folder at the root of the file system.
     if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") && qEnvironmentVariableIsEmpty("HOME")) {
         refuse(QStringLiteral("neither HOME nor XDG_CONFIG_HOME is set: the settings are kept for this run only"),
-               QStringLiteral("Nessuna cartella personale (HOME) per le impostazioni.") + kNotKept);
+            QStringLiteral("Nessuna cartella personale (HOME) per le impostazioni.") + kNotKept);
         return;
     }
-    fileName_ = QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vellucario"),
-                          QStringLiteral("Vellucario"))
+    fileName_ = QSettings(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vellucario"), QStringLiteral("Vellucario"))
                     .fileName();
     open();
 }
 
-QtSettingsStore::QtSettingsStore(const QString &iniPath) : fileName_(iniPath)
-{
-    open();
-}
+QtSettingsStore::QtSettingsStore(const QString &iniPath) : fileName_(iniPath) { open(); }
 
 QtSettingsStore::~QtSettingsStore() = default;
 
@@ -70,12 +67,12 @@ void QtSettingsStore::open()
         if (!target.isFile() || target.ownerId() != geteuid()) {
             refuse(QStringLiteral("%1 links to %2, which is not a regular file of this user's: nothing is saved")
                        .arg(fileName_, target.filePath()),
-                   QStringLiteral("Il file delle impostazioni è un collegamento non sicuro.") + kNotKept);
+                QStringLiteral("Il file delle impostazioni è un collegamento non sicuro.") + kNotKept);
             return;
         }
     } else if (file.exists() && !file.isFile()) {
         refuse(QStringLiteral("%1 is not a regular file: nothing is saved").arg(fileName_),
-               QStringLiteral("Il file delle impostazioni non è un file normale.") + kNotKept);
+            QStringLiteral("Il file delle impostazioni non è un file normale.") + kNotKept);
         return;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -85,17 +82,19 @@ void QtSettingsStore::open()
             return;
         }
         // Kept for whoever wants to look at it; the program starts afresh.
-        const QString aside = fileName_ + QStringLiteral(".bad-")
-                              + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        const QString aside = fileName_ + QStringLiteral(".bad-") +
+                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
         if (!QFile::rename(fileName_, aside))
             break;
         problem_ = QStringLiteral("Il file delle impostazioni era danneggiato: messo da parte, si riparte da capo.");
-        qCWarning(settingsLog).noquote()
-            << QStringLiteral("Warning: %1 was %2; moved aside to %3, starting afresh.")
-                   .arg(fileName_, size > kMaxFileBytes ? QStringLiteral("over 1 MiB") : QStringLiteral("not readable as settings"), aside);
+        qCWarning(settingsLog).noquote() << QStringLiteral("Warning: %1 was %2; moved aside to %3, starting afresh.")
+                                                .arg(fileName_,
+                                                    size > kMaxFileBytes ? QStringLiteral("over 1 MiB")
+                                                                         : QStringLiteral("not readable as settings"),
+                                                    aside);
     }
     refuse(QStringLiteral("%1 cannot be read as settings nor moved aside: nothing is saved").arg(fileName_),
-           QStringLiteral("Il file delle impostazioni non si può usare.") + kNotKept);
+        QStringLiteral("Il file delle impostazioni non si può usare.") + kNotKept);
 }
 
 void QtSettingsStore::refuse(const QString &english, const QString &italian)
@@ -136,8 +135,8 @@ void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>
         return;
     writeWarned_ = true;
     problem_ = QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept;
-    qCWarning(settingsLog).noquote()
-        << QStringLiteral("Warning: the settings file %1 cannot be written; the options and the game in progress "
-                          "will not be kept after the program ends.")
-               .arg(fileName_);
+    qCWarning(settingsLog).noquote() << QStringLiteral(
+        "Warning: the settings file %1 cannot be written; the options and the game in progress "
+        "will not be kept after the program ends.")
+                                            .arg(fileName_);
 }

@@ -37,8 +37,8 @@ private:
     void refuse(const QString &english, const QString &italian);
 
     QString fileName_;
-    std::unique_ptr<QSettings> settings_;  // none when the file must not be written
-    QMap<QString, QString> kept_;          // what was written when there is no file
+    std::unique_ptr<QSettings> settings_; // none when the file must not be written
+    QMap<QString, QString> kept_; // what was written when there is no file
     QString problem_;
     bool writeWarned_ = false;
 };

@@ -3,7 +3,4 @@
 
 #include <QRandomGenerator>
 
-int SystemRandomSource::bounded(int bound)
-{
-    return QRandomGenerator::global()->bounded(bound);
-}
+int SystemRandomSource::bounded(int bound) { return QRandomGenerator::global()->bounded(bound); }

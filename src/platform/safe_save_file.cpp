@@ -18,10 +18,7 @@ const QString kTooManyLinks = QStringLiteral("troppi collegamenti simbolici");
 const QString kChangedMeanwhile = QStringLiteral("è stato cambiato durante la scrittura");
 constexpr int kMaxLinks = 40;
 
-QString systemError()
-{
-    return qt_error_string(errno);
-}
+QString systemError() { return qt_error_string(errno); }
 
 // The parts of a path before `rest`, so that a link's target is walked before what followed it.
 void prependParts(const QByteArray &path, std::deque<QByteArray> &rest)
@@ -34,7 +31,7 @@ void prependParts(const QByteArray &path, std::deque<QByteArray> &rest)
 
 } // namespace
 
-SafeSaveFile::SafeSaveFile(const QString &path) : path_(QFile::encodeName(path)) {}
+SafeSaveFile::SafeSaveFile(const QString &path) : path_(QFile::encodeName(path)) { }
 
 SafeSaveFile::~SafeSaveFile()
 {
@@ -78,7 +75,8 @@ bool SafeSaveFile::resolve()
             if (::fstat(folder_, &folder) != 0)
                 return fail(systemError());
             const bool own = found.st_uid == ::geteuid();
-            const bool guarded = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && folder.st_uid != found.st_uid;
+            const bool guarded =
+                (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && folder.st_uid != found.st_uid;
             if (!own && (last || guarded))
                 return fail(kOthersLink);
             if (++links > kMaxLinks)
@@ -88,7 +86,8 @@ bool SafeSaveFile::resolve()
             if (size <= 0)
                 return fail(systemError());
             target.truncate(size);
-            if (last && (target.endsWith('/') || target.endsWith("/.") || target.endsWith("/..") || target == "." || target == ".."))
+            if (last && (target.endsWith('/') || target.endsWith("/.") || target.endsWith("/..") || target == "." ||
+                            target == ".."))
                 return fail(kFolder);
             prependParts(target, rest);
             if (target.startsWith('/')) {
@@ -123,8 +122,7 @@ bool SafeSaveFile::open()
     // Created, never opened: a name someone else made meanwhile is skipped.
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporaryName_ = '.' + name_.left(200) + '.' +
-                         QByteArray::number(QRandomGenerator::system()->generate(), 36);
+        temporaryName_ = '.' + name_.left(200) + '.' + QByteArray::number(QRandomGenerator::system()->generate(), 36);
         fd = ::openat(folder_, temporaryName_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;

@@ -12,12 +12,11 @@ namespace {
 
 const QString kNoRuntimeFolder = QStringLiteral(
     "Non c'è una cartella di esecuzione dell'utente (XDG_RUNTIME_DIR): si possono aprire più copie di Sorteggina.");
-const QString kForeignFolder = QStringLiteral(
-    "La cartella di esecuzione %1 non è dell'utente: si possono aprire più copie di Sorteggina.");
-const QString kCannotLock = QStringLiteral(
-    "Impossibile creare il blocco %1 (%2): si possono aprire più copie di Sorteggina.");
-const QString kCannotListen = QStringLiteral(
-    "Impossibile attendere le altre copie di Sorteggina su %1 (%2).");
+const QString kForeignFolder =
+    QStringLiteral("La cartella di esecuzione %1 non è dell'utente: si possono aprire più copie di Sorteggina.");
+const QString kCannotLock =
+    QStringLiteral("Impossibile creare il blocco %1 (%2): si possono aprire più copie di Sorteggina.");
+const QString kCannotListen = QStringLiteral("Impossibile attendere le altre copie di Sorteggina su %1 (%2).");
 const QString kNobodyAnswers = QStringLiteral("nessuna copia in funzione risponde");
 const QString kDenied = QStringLiteral("permesso negato");
 const QString kFileSystemRefused = QStringLiteral("il file system non lo permette");
@@ -102,7 +101,8 @@ void SingleInstance::acceptPeers()
 
 void SingleInstance::readRequest(QLocalSocket *socket)
 {
-    const auto peer = std::find_if(peers_.begin(), peers_.end(), [socket](const Peer &p) { return p.socket == socket; });
+    const auto peer =
+        std::find_if(peers_.begin(), peers_.end(), [socket](const Peer &p) { return p.socket == socket; });
     if (peer == peers_.end())
         return;
     peer->received += socket->read(kShowRequest.size() - peer->received.size());
@@ -139,7 +139,7 @@ void SingleInstance::armTimer()
 {
     if (peers_.empty())
         return timer_.stop();
-    const auto oldest = std::min_element(peers_.begin(), peers_.end(),
-                                         [](const Peer &a, const Peer &b) { return a.sinceMs < b.sinceMs; });
+    const auto oldest = std::min_element(
+        peers_.begin(), peers_.end(), [](const Peer &a, const Peer &b) { return a.sinceMs < b.sinceMs; });
     timer_.start(int(std::clamp<qint64>(oldest->sinceMs + peerTimeoutMs - clock_->nowMs(), 0, peerTimeoutMs)));
 }

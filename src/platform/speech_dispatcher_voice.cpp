@@ -15,10 +15,10 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(voiceLog, "sorteggina.voice", QtWarningMsg)
@@ -31,8 +31,8 @@ namespace {
 QByteArray spokenUtf8(QString text)
 {
     std::replace_if(
-        text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0); },
-        QChar(u' '));
+        text.begin(), text.end(),
+        [](QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0); }, QChar(u' '));
     return text.toUtf8();
 }
 
@@ -57,9 +57,8 @@ QStringList italianVoices(const QString &reply)
 class SpeechDispatcherVoice::Worker {
 public:
     Worker(SpeechDispatcherVoice *voice, const QString &address)
-        : owner(voice), socketPath_(QFile::encodeName(address.startsWith(QLatin1String("unix_socket:"))
-                                                          ? address.mid(12)
-                                                          : address))
+        : owner(voice),
+          socketPath_(QFile::encodeName(address.startsWith(QLatin1String("unix_socket:")) ? address.mid(12) : address))
     {
     }
     ~Worker() { ::close(wakeFd_); }
@@ -285,8 +284,8 @@ private:
             return nullptr;
         }
         char *failure = nullptr;
-        SPDConnection *connection = spd_open2("sorteggina", "voice", nullptr, mode, own ? nullptr : &address,
-                                              own, &failure);
+        SPDConnection *connection =
+            spd_open2("sorteggina", "voice", nullptr, mode, own ? nullptr : &address, own, &failure);
         if (connection) {
             std::lock_guard lock(mutex);
             watched_[connection] = dup(connection->socket);
@@ -315,7 +314,8 @@ private:
             return;
         {
             std::lock_guard lock(registryMutex);
-            if (const auto found = workersByClient.find(clientId_); found != workersByClient.end() && found->second == this)
+            if (const auto found = workersByClient.find(clientId_);
+                found != workersByClient.end() && found->second == this)
                 workersByClient.erase(found);
         }
         closeConnection(connection_);
@@ -375,10 +375,7 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice()
     }
 }
 
-void SpeechDispatcherVoice::speak(const QString &text)
-{
-    speakSample(text, choice_);
-}
+void SpeechDispatcherVoice::speak(const QString &text) { speakSample(text, choice_); }
 
 void SpeechDispatcherVoice::speakSample(const QString &text, const VoiceChoice &choice)
 {
@@ -419,19 +416,13 @@ void SpeechDispatcherVoice::send(const SpeechQueue::Step &step)
 {
     std::function<Outcome(Worker &)> work;
     switch (step.job) {
-    case Job::Connect:
-        work = [choice = step.choice](Worker &worker) { return worker.connect(choice); };
-        break;
+    case Job::Connect: work = [choice = step.choice](Worker &worker) { return worker.connect(choice); }; break;
     case Job::Say:
         work = [text = step.text, choice = step.choice](Worker &worker) { return worker.say(text, choice); };
         break;
-    case Job::Stop:
-        work = [](Worker &worker) { return worker.stop(); };
-        break;
+    case Job::Stop: work = [](Worker &worker) { return worker.stop(); }; break;
     case Job::List:
-    case Job::None:
-        work = [](Worker &worker) { return worker.listVoices(); };
-        break;
+    case Job::None: work = [](Worker &worker) { return worker.listVoices(); }; break;
     }
     Worker *worker = worker_.get();
     worker->post([worker, job = step.job, work = std::move(work)] {

@@ -20,8 +20,8 @@ struct ModuleVoices {
     bool operator==(const ModuleVoices &) const = default;
 };
 
-inline const QString kModuleFailedProblem = QStringLiteral(
-    "Il sintetizzatore \"%1\" non funziona: si usa quello predefinito di speech-dispatcher.");
+inline const QString kModuleFailedProblem =
+    QStringLiteral("Il sintetizzatore \"%1\" non funziona: si usa quello predefinito di speech-dispatcher.");
 inline const QString kVoiceMissingProblem =
     QStringLiteral("La voce \"%1\" non c'è: si usa quella predefinita del sintetizzatore.");
 
@@ -34,8 +34,8 @@ public:
     // An empty address means speech-dispatcher's own (SPEECHD_ADDRESS, else the user's socket),
     // started when it is not running; "unix_socket:/path" is used as it is and never started.
     // Without a clock, the system's monotonic clock.
-    explicit SpeechDispatcherVoice(QObject *parent = nullptr, const QString &address = {},
-                                   const Clock *clock = nullptr);
+    explicit SpeechDispatcherVoice(
+        QObject *parent = nullptr, const QString &address = {}, const Clock *clock = nullptr);
     // Drops what is queued and leaves within about 100 ms, even with a hung server.
     ~SpeechDispatcherVoice() override;
 

@@ -8,10 +8,7 @@
 
 namespace {
 
-bool isControl(char16_t c)
-{
-    return c < 0x20 || (c >= 0x7f && c < 0xa0);
-}
+bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
 
 } // namespace
 
@@ -28,10 +25,7 @@ QString escapedControls(const QString &text)
     return out;
 }
 
-qint64 SpeechQueue::stuckBoundMs(const QString &text)
-{
-    return std::min<qint64>(3000 + 150 * text.size(), 15000);
-}
+qint64 SpeechQueue::stuckBoundMs(const QString &text) { return std::min<qint64>(3000 + 150 * text.size(), 15000); }
 
 void SpeechQueue::add(const QString &text, const VoiceChoice &choice)
 {

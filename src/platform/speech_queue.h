@@ -20,12 +20,12 @@ struct VoiceChoice {
     bool operator==(const VoiceChoice &) const = default;
 };
 
-inline const QString kVoiceNotRunningProblem = QStringLiteral(
-    "La voce non è disponibile: i numeri non vengono pronunciati. Controllare che "
-    "speech-dispatcher e speech-dispatcher-espeak-ng siano installati.");
-inline const QString kVoiceNotAnsweringProblem = QStringLiteral(
-    "La voce non risponde: i numeri non vengono pronunciati. Controllare che "
-    "speech-dispatcher sia installato e in funzione.");
+inline const QString kVoiceNotRunningProblem =
+    QStringLiteral("La voce non è disponibile: i numeri non vengono pronunciati. Controllare che "
+                   "speech-dispatcher e speech-dispatcher-espeak-ng siano installati.");
+inline const QString kVoiceNotAnsweringProblem =
+    QStringLiteral("La voce non risponde: i numeri non vengono pronunciati. Controllare che "
+                   "speech-dispatcher sia installato e in funzione.");
 
 // Control characters shown as \xNN, so that no log line carries raw terminal codes.
 QString escapedControls(const QString &text);
@@ -54,7 +54,7 @@ public:
     // While the voice does not work, texts that waited longer than this are dropped.
     static constexpr qint64 maxWaitMs = 10000;
 
-    explicit SpeechQueue(const Clock &clock) : clock_(clock) {}
+    explicit SpeechQueue(const Clock &clock) : clock_(clock) { }
 
     void add(const QString &text, const VoiceChoice &choice);
     void wantVoices() { voicesWanted_ = true; }

@@ -37,7 +37,7 @@ TEST_F(CallerTest, AnnouncesNumbersWithTheSentenceAfterAPauseSpelledOrAsTheSmorf
     caller->speakSmorfiaLine();
     EXPECT_EQ(voice.take(), (QStringList{"Sorteggina di Orvanet", "La smorfia napoletana"})) << "before any number";
     caller->setManual(Manual::On);
-    for (int k = 0; k < kCartelle; ++k)  // no prize to call in between
+    for (int k = 0; k < kCartelle; ++k) // no prize to call in between
         caller->toggleCartella(k);
     const struct {
         int number, scandito, smorfia;
@@ -96,7 +96,7 @@ TEST_F(CallerTest, ClicksCountOnlyInManualModeWhereTheDrawWaits)
 TEST_F(CallerTest, TheDrawOrderIsReloadedAsItCameAndSaidInFullTenNumbersAText)
 {
     restart();
-    for (int k = 0; k < kCartelle; ++k)  // no tombola stops the draw
+    for (int k = 0; k < kCartelle; ++k) // no tombola stops the draw
         caller->toggleCartella(k);
     for (int i = 0; i < kCells; ++i)
         caller->drawNumber();
@@ -118,7 +118,7 @@ TEST_F(CallerTest, TheDrawOrderIsReloadedAsItCameAndSaidInFullTenNumbersAText)
 TEST_F(CallerTest, StoredOptionsComeBackAtStartAndAtEveryNewGameUnlessNotABoxValue)
 {
     store.values = {{"Settaggio/Terno", "1"}, {"Settaggio/Quaterna", QString::fromUtf8("1\0junk", 6)},
-                    {"Settaggio/Cinquina", "abc"}, {"Settaggio/Smorfia", "2"}, {"Settaggio/Scandito", "3"}};
+        {"Settaggio/Cinquina", "abc"}, {"Settaggio/Smorfia", "2"}, {"Settaggio/Scandito", "3"}};
     restart();
     EXPECT_EQ(caller->game().prizeBox(1), PrizeBox::Ticked);
     EXPECT_TRUE(caller->prizeLeftOut(1) && !caller->prizeLeftOut(0));
@@ -175,9 +175,9 @@ TEST(Stored, KeepsEachValueAsTextUnderItsKeyAndReadsBadTextAsTheDefault)
     stored::saveVoiceChoice(store, {"espeak-ng", "italian", 250, -30, 5});
     stored::write(store, stored::kHallOpen, true);
     stored::write(store, stored::kTombolinoPlayed, false);
-    EXPECT_EQ(store.values, (QMap<QString, QString>{{"Voce/Modulo", "espeak-ng"}, {"Voce/Voce", "italian"},
-                                                   {"Voce/Velocita", "100"}, {"Voce/Tono", "-30"}, {"Voce/Volume", "5"},
-                                                   {"Sala/Aperta", "1"}, {"Opzioni/Tombolino", "0"}}));
+    EXPECT_EQ(store.values,
+        (QMap<QString, QString>{{"Voce/Modulo", "espeak-ng"}, {"Voce/Voce", "italian"}, {"Voce/Velocita", "100"},
+            {"Voce/Tono", "-30"}, {"Voce/Volume", "5"}, {"Sala/Aperta", "1"}, {"Opzioni/Tombolino", "0"}}));
     store.values["Voce/Tono"] = "alto";
     store.values["Estrazione/Secondi"] = "99";
     EXPECT_EQ(stored::voiceChoice(store).pitch, 0);

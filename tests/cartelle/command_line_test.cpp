@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
-#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace cartelle;
 using Action = CommandLine::Action;
@@ -73,22 +73,26 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
         bool needsRoot;
     } cases[] = {
         {"another user's link in a sticky folder",
-         [&] { return othersLink(file(other + "/shadow", 0600), sticky + "/cartelle.pdf"); }, 2, 0, true},
-        {"through another user's folder link there",
-         [&] { return othersLink(other, sticky + "/stampe") + "/shadow"; }, 2, 0, true},
-        {"another user's file", [&] {
-             const QString path = file(other + "/suo.pdf", 0666);
-             ::chown(QFile::encodeName(path), 65534, 65534);
-             return path;
-         }, 2, 0, true},
+            [&] { return othersLink(file(other + "/shadow", 0600), sticky + "/cartelle.pdf"); }, 2, 0, true},
+        {"through another user's folder link there", [&] { return othersLink(other, sticky + "/stampe") + "/shadow"; },
+            2, 0, true},
+        {"another user's file",
+            [&] {
+                const QString path = file(other + "/suo.pdf", 0666);
+                ::chown(QFile::encodeName(path), 65534, 65534);
+                return path;
+            },
+            2, 0, true},
         {"a device", [] { return QStringLiteral("/dev/null"); }, 2, 0, false},
         {"a folder", [&] { return other; }, 2, 0, false},
         {"a new name", [&] { return sticky + "/nuovo.pdf"; }, 0, 0666 & ~umask, false},
         {"a file of one's own", [&] { return file(sticky + "/mio.pdf", 0600); }, 0, 0600, false},
-        {"one's own link to it", [&] {
-             QFile::link(file(other + "/tramite.pdf", 0640), sticky + "/link.pdf");
-             return sticky + "/link.pdf";
-         }, 0, 0640, false},
+        {"one's own link to it",
+            [&] {
+                QFile::link(file(other + "/tramite.pdf", 0640), sticky + "/link.pdf");
+                return sticky + "/link.pdf";
+            },
+            0, 0640, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "caller/caller.h"
+#include "caller/stored.h"
 #include "evening/auto_caller.h"
 #include "evening/evening.h"
 #include "evening/record_export.h"
-#include "caller/caller.h"
-#include "caller/stored.h"
 #include "support/fakes.h"
 
 #include <QFile>
@@ -56,7 +56,7 @@ TEST_F(EveningTest, TakingTheLastNumberBackSavesTheGameAsIfItHadNeverComeOncePer
         const char *what;
         QList<int> before;
         int last;
-        int declared;  // a prize declared after the last number, or -1
+        int declared; // a prize declared after the last number, or -1
     } cases[] = {
         {"the first number", {}, 80, -1},
         {"an owner's ambo", {11}, 14, -1},
@@ -89,10 +89,10 @@ TEST_F(EveningTest, TakingTheLastNumberBackSavesTheGameAsIfItHadNeverComeOncePer
 
 TEST_F(EveningTest, RecordsEachPrizeWithItsWinnerSharesOneAndWithdrawsThoseOfANumberTakenBack)
 {
-    for (int k = 1; k < kCartelle; ++k)  // the owner plays cartella 1 to 15 only
+    for (int k = 1; k < kCartelle; ++k) // the owner plays cartella 1 to 15 only
         caller.toggleCartella(k);
     caller.setOwnerName("Zia Nunzia");
-    click({11, 14});  // the owner's ambo
+    click({11, 14}); // the owner's ambo
     caller.declarePrizeWon(1);
     const auto anna = cartellaWith({31, 32, 33, 34, 70}), bruno = cartellaWith({36, 37, 38, 39, 70});
     click({31, 32, 33, 36, 37, 38});
@@ -111,7 +111,7 @@ TEST_F(EveningTest, RecordsEachPrizeWithItsWinnerSharesOneAndWithdrawsThoseOfANu
     EXPECT_EQ(caller.game().prizeInPlay(), kTombola) << "the ladder moves once";
 
     const QList<Winner> expected{{0, "Zia Nunzia", "", 14, 2}, {1, "in sala", "", 14, 2}, {2, "Anna", "1-1-X", 34, 9},
-                                 {3, QString(40, 'a'), "1-1-X", 70, 11, true}, {3, "in sala", "2-1-Y", 70, 11, true}};
+        {3, QString(40, 'a'), "1-1-X", 70, 11, true}, {3, "in sala", "2-1-Y", 70, 11, true}};
     caller.withdrawLastNumber();
     EXPECT_EQ(caller.game().prizeInPlay(), 3);
     EXPECT_EQ(evening.record().games.size(), 1);
@@ -136,10 +136,17 @@ TEST(EveningRecord, ADamagedRecordIsRefused)
     ASSERT_TRUE(EveningRecord::parse(good));
     EXPECT_EQ(EveningRecord::parse(good)->text(), good);
     const QString damaged[] = {
-        "", "Serata 2\n", good + "\n", QString(good).replace("E 5 7- 7", "E 5 7 7"),
+        "",
+        "Serata 2\n",
+        good + "\n",
+        QString(good).replace("E 5 7- 7", "E 5 7 7"),
         QString(good).replace("5 7-", "91 7-"),
-        QString(good).replace("Zia", "Zia\x01"), QString(good).replace("42-3-K", "42-3-k"), good.chopped(2),
-        QString(good).replace("21:30:00", "25:30:00"), QString(good).replace("V 0", "V 6"), good + "\nV 0 7 2 0 - ",
+        QString(good).replace("Zia", "Zia\x01"),
+        QString(good).replace("42-3-K", "42-3-k"),
+        good.chopped(2),
+        QString(good).replace("21:30:00", "25:30:00"),
+        QString(good).replace("V 0", "V 6"),
+        good + "\nV 0 7 2 0 - ",
         "Serata 1" + game.repeated(kMaxGames + 1),
         QString(good).replace("E 5", "E " + QString("5- ").repeated(kMaxDraws) + "5"),
     };
@@ -168,7 +175,7 @@ protected:
     AutoCallerTest()
     {
         voice.holdsTexts = true;
-        for (int k = 0; k < kCartelle; ++k)  // no prize of the owner's but those a case makes
+        for (int k = 0; k < kCartelle; ++k) // no prize of the owner's but those a case makes
             caller.toggleCartella(k);
     }
     // The voice finishes, then time passes in ticks of the caller's timer.
@@ -212,10 +219,13 @@ TEST_F(AutoCallerTest, HoldsAtPrizesTheTombolaAndTheCallersPauseWaitsForAClaimAn
         QStringList said;
     } cases[] = {
         {"space", [&] { autoCaller.togglePause(); }, AutoCaller::Hold::User, {"pausa"}},
-        {"owner's prize", [&] { emit caller.prizesChecked(PrizeCheck{{RowPrize{0, 1, {1, 2}}}}); },
-         AutoCaller::Hold::Prize, {"pausa"}},
-        {"declared", [&] { caller.declarePrizeWon(1); },
-         AutoCaller::Hold::Prize, {"il terno è uscito, si prosegue per la quaterna", "pausa"}},
+        {"owner's prize",
+            [&] {
+                emit caller.prizesChecked(PrizeCheck{{RowPrize{0, 1, {1, 2}}}});
+            },
+            AutoCaller::Hold::Prize, {"pausa"}},
+        {"declared", [&] { caller.declarePrizeWon(1); }, AutoCaller::Hold::Prize,
+            {"il terno è uscito, si prosegue per la quaterna", "pausa"}},
         {"claim", [&] { autoCaller.setClaimOpen(true); }, AutoCaller::Hold::None, {}},
         {"tombola", [&] { caller.declarePrizeWon(kTombola); }, AutoCaller::Hold::Tombola, {"Tombola", "pausa"}},
     };

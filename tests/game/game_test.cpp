@@ -51,7 +51,7 @@ TEST(Board, EveryCellOfACartellaBelongsToItAndEachCellToOne)
 TEST(Game, DrawsEachNumberOnceInTheOrderKeptThenNothing)
 {
     FakeRandom random(7);
-    Game game = gameWith({}, {}, {0, 1, 2, 3, 4, 5});  // no tombola can stop it
+    Game game = gameWith({}, {}, {0, 1, 2, 3, 4, 5}); // no tombola can stop it
     std::set<int> seen;
     for (int i = 0; i < kCells; ++i)
         seen.insert(*game.draw(random));
@@ -111,16 +111,20 @@ TEST(Game, PrizeCheckFindsEveryRowOnTheLadderAsItStands)
         {"ambo names the terno", {}, {}, {11, 14}, {{0, 1, {11, 14}}}, 0, {1, 0, 0, 0, 0}},
         {"ambo left out: two win nothing", {1, 0, 0, 0, 0}, {}, {11, 14}, {}, 0, {1, 0, 0, 0, 0}},
         {"terno names the lowest clear rung", {}, {}, {6, 7, 8}, {{1, 0, {6, 7, 8}}}, 0, {0, 1, 0, 0, 0}},
-        {"grey boxes are not in play", {2, 0, 2, 0, 0}, {}, {31, 32, 33, 86, 87}, {{1, 3, {31, 32, 33}}}, 0, {2, 1, 2, 0, 0}},
-        {"nothing left to name", {1, 1, 1, 0, 1}, {}, {76, 77, 78, 79, 80}, {{3, -1, {76, 77, 78, 79, 80}}}, 0, {1, 1, 1, 1, 1}},
+        {"grey boxes are not in play", {2, 0, 2, 0, 0}, {}, {31, 32, 33, 86, 87}, {{1, 3, {31, 32, 33}}}, 0,
+            {2, 1, 2, 0, 0}},
+        {"nothing left to name", {1, 1, 1, 0, 1}, {}, {76, 77, 78, 79, 80}, {{3, -1, {76, 77, 78, 79, 80}}}, 0,
+            {1, 1, 1, 1, 1}},
         {"rows in board order, each rung once", {}, {}, {46, 47, 1, 2, 3, 4, 11, 12, 41, 42, 43},
-         {{2, 0, {1, 2, 3, 4}}, {0, 1, {11, 12}}, {1, 3, {41, 42, 43}}}, 0, {1, 1, 1, 0, 0}},
+            {{2, 0, {1, 2, 3, 4}}, {0, 1, {11, 12}}, {1, 3, {41, 42, 43}}}, 0, {1, 1, 1, 0, 0}},
         {"a left-out cartella wins nothing", {}, {0, 3},
-         {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25, 36, 37}, {}, 0, {}},
-        {"fourteen of fifteen is no tombola", {1, 1, 1, 1, 0}, {}, {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24}, {}, 0, {1, 1, 1, 1, 0}},
+            {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25, 36, 37}, {}, 0, {}},
+        {"fourteen of fifteen is no tombola", {1, 1, 1, 1, 0}, {}, {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24},
+            {}, 0, {1, 1, 1, 1, 0}},
         {"one tombola call for each full cartella", {1, 1, 1, 1, 0}, {},
-         {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25, 66, 67, 68, 69, 70, 76, 77, 78, 79, 80, 86, 87, 88, 89, 90},
-         {}, 2, {1, 1, 1, 1, 1}},
+            {1, 2, 3, 4, 5, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25, 66, 67, 68, 69, 70, 76, 77, 78, 79, 80, 86, 87, 88,
+                89, 90},
+            {}, 2, {1, 1, 1, 1, 1}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,8 +132,9 @@ TEST(Game, PrizeCheckFindsEveryRowOnTheLadderAsItStands)
         const PrizeCheck found = game.checkPrizes();
         ASSERT_EQ(found.rows.size(), c.rows.size());
         for (qsizetype r = 0; r < found.rows.size(); ++r)
-            EXPECT_TRUE(found.rows[r].prize == c.rows[r].prize && found.rows[r].next == c.rows[r].next
-                        && found.rows[r].numbers == c.rows[r].numbers) << r;
+            EXPECT_TRUE(found.rows[r].prize == c.rows[r].prize && found.rows[r].next == c.rows[r].next &&
+                        found.rows[r].numbers == c.rows[r].numbers)
+                << r;
         EXPECT_EQ(found.fullCartelle, c.fullCartelle);
         Prizes after;
         for (int i = 0; i < kPrizes; ++i)
@@ -178,14 +183,14 @@ TEST(SavedGame, RestoresRandomBoardsExactlyWhateverTheBoardBefore)
 
 TEST(SavedGame, RefusesDamagedTextsAndMendsAnOrderThatDoesNotAgree)
 {
-    for (const char *text : {"", "0-0-0-0-0", "a-0-0-0-0-1-1-1-1-1-1-", "0-0-0-0-0-1-1-1-1-1-1-4-90-",
-                             "0-0-0-0-0-1-1-1-1-1-1-4--1-", "0-0-0-0-0-1-1-1-1-1-1-4-41", "0-0-0-0-0-1-1-1-1-1-",
-                             "0-0-0-0-0-1-1-2-1-1-1-4-", "0-0-0-0-3-1-1-1-1-1-1-4-", "0-0-0-0-0-1-1-1-1-1-1-4-4-",
-                             "0-0-0-0-0-1-1-1-1-1-1-0004-"})
+    for (const char *text :
+        {"", "0-0-0-0-0", "a-0-0-0-0-1-1-1-1-1-1-", "0-0-0-0-0-1-1-1-1-1-1-4-90-", "0-0-0-0-0-1-1-1-1-1-1-4--1-",
+            "0-0-0-0-0-1-1-1-1-1-1-4-41", "0-0-0-0-0-1-1-1-1-1-", "0-0-0-0-0-1-1-2-1-1-1-4-",
+            "0-0-0-0-3-1-1-1-1-1-1-4-", "0-0-0-0-0-1-1-1-1-1-1-4-4-", "0-0-0-0-0-1-1-1-1-1-1-0004-"})
         EXPECT_FALSE(SavedGame::parse(text)) << text;
     const QString text = "0-0-0-0-0-1-1-1-1-1-1-4-41-59-";
     for (const auto &[order, expected] : {std::pair{"42-60-5", QList<int>{42, 60, 5}}, {"", {5, 42, 60}},
-                                          {"60-77-x-60-5", {60, 5, 42}}, {"garbage", {5, 42, 60}}})
+             {"60-77-x-60-5", {60, 5, 42}}, {"garbage", {5, 42, 60}}})
         EXPECT_EQ(SavedGame::parse(text, order)->order, expected) << order;
 }
 

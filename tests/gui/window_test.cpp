@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "cartelle/code.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/board_window.h"
 #include "gui/claim_dialog.h"
-#include "cartelle/code.h"
-#include "input/keyboard_poll.h"
 #include "gui/control_column.h"
-#include "gui/hall_window.h"
 #include "gui/controls.h"
+#include "gui/hall_window.h"
 #include "gui/more_menu.h"
 #include "gui/number_displays.h"
+#include "input/keyboard_poll.h"
 #include "platform/key_state_filter.h"
 #include "support/fakes.h"
 
@@ -40,7 +40,8 @@ protected:
     }
     void clickNumber(int number)
     {
-        QTest::mouseClick(window->parts().board, Qt::LeftButton, {}, window->parts().board->cellRect(number - 1).center());
+        QTest::mouseClick(
+            window->parts().board, Qt::LeftButton, {}, window->parts().board->cellRect(number - 1).center());
     }
     static QColor textColour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
 
@@ -63,7 +64,8 @@ TEST_F(WindowTest, StartsAsAFreshGameWithTheBoardFillingTheWindow)
     for (QSize size : {QSize(1143, 734), QSize(1920, 1080), QSize(300, 200)}) {
         window->resize(size);
         size = window->size();
-        EXPECT_LE(window->parts().more->button->geometry().bottom(), size.height()) << "every control of the column whole";
+        EXPECT_LE(window->parts().more->button->geometry().bottom(), size.height())
+            << "every control of the column whole";
         const QRect panel = window->parts().board->geometry();
         EXPECT_EQ(panel.right(), size.width() - 1);
         EXPECT_EQ(window->parts().board->cellRect(89).bottomRight(), QPoint(panel.width() - 1, panel.height() - 1));
@@ -80,7 +82,8 @@ TEST_F(WindowTest, EveryControlOfTheColumnStaysInsideAWindowThatFitsTheScreen)
         const QList<QWidget *> placed = controls->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         for (QWidget *control : placed) {
             const QRect place(control->mapTo(window.get(), QPoint(0, 0)), control->size());
-            EXPECT_TRUE(window->rect().contains(place)) << control->accessibleName().toStdString() << " at " << size.height();
+            EXPECT_TRUE(window->rect().contains(place))
+                << control->accessibleName().toStdString() << " at " << size.height();
             EXPECT_LE(place.right(), window->parts().board->x()) << control->accessibleName().toStdString();
         }
     }
@@ -309,6 +312,8 @@ TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
     QAccessibleInterface *help = QAccessible::queryAccessibleInterface(controls->helpButton);
     EXPECT_EQ(help->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
     help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->parts().help)->text(QAccessible::Description).contains("estrae il numero"));
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->parts().help)
+                    ->text(QAccessible::Description)
+                    .contains("estrae il numero"));
     EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
 }

@@ -18,11 +18,11 @@ TEST(KeyboardPoll, EveryPressActsOnceInCodeOrderAndAHeldKeyDoesNotRepeat)
         QHash<int, bool> down;
         QStringList acts;
     } ticks[] = {
-        {{{113, 1}, {40, 1}}, {}, {"down", "F2"}},  // seen together: by code
-        {{{40, 1}}, {{40, true}}, {"down"}},        // pressed in the very next reading
-        {{}, {{40, true}}, {}},                     // held
-        {{{40, 1}}, {{40, true}}, {"down"}},        // up and down again between readings
-        {{{38, 2}}, {}, {"up", "up"}},              // two taps within one reading
+        {{{113, 1}, {40, 1}}, {}, {"down", "F2"}}, // seen together: by code
+        {{{40, 1}}, {{40, true}}, {"down"}}, // pressed in the very next reading
+        {{}, {{40, true}}, {}}, // held
+        {{{40, 1}}, {{40, true}}, {"down"}}, // up and down again between readings
+        {{{38, 2}}, {}, {"up", "up"}}, // two taps within one reading
     };
     for (const auto &tick : ticks) {
         keys.presses = tick.presses;
@@ -36,11 +36,11 @@ TEST(KeyboardPoll, EveryPressActsOnceInCodeOrderAndAHeldKeyDoesNotRepeat)
 TEST(TypedNumber, DigitsMakeABoardNumberAndEnterTakesIt)
 {
     const struct {
-        const char *keys;  // digits, '<' erases, '.' is Enter
+        const char *keys; // digits, '<' erases, '.' is Enter
         std::optional<int> taken;
         const char *left;
     } cases[] = {{"42.", 42, ""}, {"7.", 7, ""}, {"90.", 90, ""}, {"91.", 1, ""}, {"0.", std::nullopt, ""},
-                 {"123.", 3, ""}, {"45<7.", 47, ""}, {"9", std::nullopt, "9"}, {"00.", std::nullopt, ""}};
+        {"123.", 3, ""}, {"45<7.", 47, ""}, {"9", std::nullopt, "9"}, {"00.", std::nullopt, ""}};
     for (const auto &c : cases) {
         TypedNumber typed;
         std::optional<int> taken;

@@ -8,7 +8,7 @@
 TEST(BoardLayout, TheColumnKeepsItsDesignWhereItFitsAndShrinksToTheHeightElsewhere)
 {
     for (const auto &[width, height, zoom] : {std::tuple{17145.0f, 11010.0f, 1.0f}, {9000.0f, 10300.0f, 1.0f},
-                                               {10245.0f, 5400.0f, 5400.0f / 10300.0f}, {6825.0f, 3450.0f, 0.335f}}) {
+             {10245.0f, 5400.0f, 5400.0f / 10300.0f}, {6825.0f, 3450.0f, 0.335f}}) {
         EXPECT_NEAR(columnZoom(height), zoom, 1e-3) << height;
         const float column = kControlColumnWidth * columnZoom(height);
         const TwipsRect panel = boardPanel(width, height, {}, column);
@@ -23,7 +23,8 @@ TEST(BoardLayout, TheColumnKeepsItsDesignWhereItFitsAndShrinksToTheHeightElsewhe
 
 TEST(BoardLayout, CellsTileThePanelInPixelsAtAnySize)
 {
-    for (const auto &[width, height, dpi] : {std::tuple{1143, 694, 96.0f}, {1787, 1040, 96.0f}, {3573, 2080, 192.0f}, {7, 5, 96.0f}}) {
+    for (const auto &[width, height, dpi] :
+        {std::tuple{1143, 694, 96.0f}, {1787, 1040, 96.0f}, {3573, 2080, 192.0f}, {7, 5, 96.0f}}) {
         const BoardGeometry g = boardGeometry(pixelsToTwips(width, dpi), pixelsToTwips(height, dpi));
         QRegion covered;
         int area = 0;

@@ -59,7 +59,8 @@ TEST(PhoneServer, ServesThePageOnlyWithTheToken)
         std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(served.url(r.path))));
         QSignalSpy finished(reply.get(), &QNetworkReply::finished);
         ASSERT_TRUE(finished.wait(5000)) << r.path.left(40).toStdString();
-        EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), r.status) << r.path.left(40).toStdString();
+        EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), r.status)
+            << r.path.left(40).toStdString();
         EXPECT_TRUE(reply->readAll().contains(r.body)) << r.path.left(40).toStdString();
     }
 }
@@ -97,7 +98,8 @@ TEST(PhoneServer, PhonesFollowTheStateAndClaimWithinLimits)
     phone.sendTextMessage(claim.arg(0));
     EXPECT_EQ(nextMessage(received).value("text").toString(), phone_texts::kSent);
     ASSERT_TRUE(!claims.isEmpty() || claims.wait(5000));
-    EXPECT_EQ(claims.first(), (QVariantList{claims.first().first(), 0, QStringLiteral("42-3-U"), QStringLiteral("Anna")}));
+    EXPECT_EQ(
+        claims.first(), (QVariantList{claims.first().first(), 0, QStringLiteral("42-3-U"), QStringLiteral("Anna")}));
     served.server.answer(claims.first().first().value<quint64>(), QStringLiteral("Ambo valido"));
     EXPECT_EQ(nextMessage(received).value("text").toString(), QStringLiteral("Ambo valido"));
 

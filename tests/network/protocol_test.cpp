@@ -21,22 +21,27 @@ TEST(PhoneMessage, AcceptsOnlyWellFormedHellosAndClaims)
     const struct {
         const char *name;
         QByteArray message;
-        QString refusal;  // empty when accepted
+        QString refusal; // empty when accepted
     } cases[] = {
         {"hello", R"({"type":"hello","codes":["42-3-U"," 1-1-f ","42-3-U","42-3-A"]})", {}},
         {"hello without codes", R"({"type":"hello","codes":[]})", {}},
         {"hello with a number for a code", R"({"type":"hello","codes":[42]})", phone_texts::kNotUnderstood},
-        {"hello with thirteen codes", R"({"type":"hello","codes":[)" + codes13.toUtf8() + "]}", phone_texts::kTooManyCodes},
+        {"hello with thirteen codes", R"({"type":"hello","codes":[)" + codes13.toUtf8() + "]}",
+            phone_texts::kTooManyCodes},
         {"hello with an extra field", R"({"type":"hello","codes":[],"x":1})", phone_texts::kNotUnderstood},
         {"claim", R"({"type":"claim","prize":4,"code":"42-3-U","name":" <b>Anna</b> "})", {}},
         {"claim for prize 5", R"({"type":"claim","prize":5,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
-        {"claim for prize 1.5", R"({"type":"claim","prize":1.5,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
+        {"claim for prize 1.5", R"({"type":"claim","prize":1.5,"code":"42-3-U","name":"Anna"})",
+            phone_texts::kBadPrize},
         {"claim for prize -1", R"({"type":"claim","prize":-1,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
-        {"claim with a prize as text", R"({"type":"claim","prize":"0","code":"42-3-U","name":"Anna"})", phone_texts::kNotUnderstood},
-        {"claim with a wrong letter", R"({"type":"claim","prize":0,"code":"42-3-A","name":"Anna"})", phone_texts::kBadCode},
+        {"claim with a prize as text", R"({"type":"claim","prize":"0","code":"42-3-U","name":"Anna"})",
+            phone_texts::kNotUnderstood},
+        {"claim with a wrong letter", R"({"type":"claim","prize":0,"code":"42-3-A","name":"Anna"})",
+            phone_texts::kBadCode},
         {"claim without a name", R"({"type":"claim","prize":0,"code":"42-3-U","name":"  "})", phone_texts::kBadName},
         {"claim with a 41-letter name", longName, phone_texts::kBadName},
-        {"claim with a control character", R"({"type":"claim","prize":0,"code":"42-3-U","name":"A\u0007"})", phone_texts::kBadName},
+        {"claim with a control character", R"({"type":"claim","prize":0,"code":"42-3-U","name":"A\u0007"})",
+            phone_texts::kBadName},
         {"claim missing its name", R"({"type":"claim","prize":0,"code":"42-3-U"})", phone_texts::kNotUnderstood},
         {"unknown type", R"({"type":"draw"})", phone_texts::kNotUnderstood},
         {"an array", R"([{"type":"hello","codes":[]}])", phone_texts::kNotUnderstood},
@@ -88,7 +93,7 @@ TEST(Access, TokensAndClaimPace)
         QString offered;
         bool matches;
     } offers[] = {{token, true}, {token.left(31), false}, {token + QLatin1Char('0'), false},
-                  {token.left(31) + (token.back() == u'0' ? u'1' : u'0'), false}, {QString(), false}};
+        {token.left(31) + (token.back() == u'0' ? u'1' : u'0'), false}, {QString(), false}};
     for (const auto &offer : offers)
         EXPECT_EQ(tokenMatches(token, offer.offered), offer.matches) << offer.offered.toStdString();
     EXPECT_FALSE(tokenMatches(QString(), QString()));
@@ -103,7 +108,7 @@ TEST(Access, TokensAndClaimPace)
         EXPECT_EQ(pace.admit(claim.phone, claim.atMs), claim.admitted) << claim.phone << " at " << claim.atMs;
 
     EXPECT_EQ(phoneUrls({QStringLiteral("192.168.1.5")}, 8090, QStringLiteral("ab")),
-              QStringList{QStringLiteral("http://192.168.1.5:8090/?t=ab")});
+        QStringList{QStringLiteral("http://192.168.1.5:8090/?t=ab")});
     const QImage qr = qrCodeImage(phoneUrls({QStringLiteral("192.168.1.5")}, 8090, token).first(), 4);
     ASSERT_FALSE(qr.isNull());
     // The finder pattern's corner sits just inside the four-module quiet zone.
@@ -124,7 +129,8 @@ TEST(ClaimNotice, SaysWhoClaimedWhatAndWhatIsMissing)
         {3, {1, 37, 56, 64}, "Cinquina chiamata da Anna, cartella 42-3: non valida: manca il 79"},
         {3, {3, 10, 46}, "Cinquina chiamata da Anna, cartella 42-3: non valida: mancano il 68 e l'82"},
         {1, {}, "Terno chiamato da Anna, cartella 42-3: non valido: mancano 3 numeri"},
-        {4, {1, 37, 56, 64, 79, 3, 10, 46, 68, 82, 19, 24, 58}, "Tombola chiamata da Anna, cartella 42-3: non valida: mancano il 69 e l'83"},
+        {4, {1, 37, 56, 64, 79, 3, 10, 46, 68, 82, 19, 24, 58},
+            "Tombola chiamata da Anna, cartella 42-3: non valida: mancano il 69 e l'83"},
     };
     for (const auto &c : cases) {
         std::array<bool, 90> drawn{};
@@ -143,7 +149,8 @@ TEST(PhoneSettings, KeepTheEveningAndRepairWhatIsDamaged)
         bool sameToken;
     } cases[] = {
         {{}, false, kDefaultPort, false},
-        {{{"Rete/Attiva", "true"}, {"Rete/Porta", "9000"}, {"Rete/Codice", "0123456789abcdef0123456789abcdef"}}, true, 9000, true},
+        {{{"Rete/Attiva", "true"}, {"Rete/Porta", "9000"}, {"Rete/Codice", "0123456789abcdef0123456789abcdef"}}, true,
+            9000, true},
         {{{"Rete/Porta", "70000"}, {"Rete/Codice", "<script>"}}, false, kDefaultPort, false},
     };
     for (const auto &c : cases) {

@@ -25,16 +25,16 @@ int main(int argc, char **argv)
     };
     for (int n : {1, 37, 90, 14, 5})
         draw(n);
-    QObject::connect(&server, &network::PhoneServer::started, [](quint16 port) { std::printf("%d\n", port), std::fflush(stdout); });
-    QObject::connect(&server, &network::PhoneServer::failed, [](const QString &problem) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem)), std::exit(1);
-    });
+    QObject::connect(
+        &server, &network::PhoneServer::started, [](quint16 port) { std::printf("%d\n", port), std::fflush(stdout); });
+    QObject::connect(&server, &network::PhoneServer::failed,
+        [](const QString &problem) { std::fprintf(stderr, "%s\n", qPrintable(problem)), std::exit(1); });
     QObject::connect(&server, &network::PhoneServer::claimReceived,
-                     [&](quint64 phone, int prize, const QString &code, const QString &name) {
-                         const QString notice = network::claimNotice(prize, name, *cartelle::parseCode(code), drawn);
-                         std::printf("%s\n", qPrintable(notice)), std::fflush(stdout);
-                         server.answer(phone, notice);
-                     });
+        [&](quint64 phone, int prize, const QString &code, const QString &name) {
+            const QString notice = network::claimNotice(prize, name, *cartelle::parseCode(code), drawn);
+            std::printf("%s\n", qPrintable(notice)), std::fflush(stdout);
+            server.answer(phone, notice);
+        });
     QSocketNotifier input(0, QSocketNotifier::Read);
     QTextStream lines(stdin);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {

@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <functional>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 TEST(QtSettingsStore, KeepsGroupsOnDiskAndSaysWhenItCannotWrite)
@@ -38,23 +38,30 @@ TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLi
         std::function<void(const QString &path, const QString &dir)> make;
         bool movedAside, written;
     } cases[] = {
-        {"over 1 MiB", [](const QString &path, const QString &) {
-             QFile f(path);
-             f.open(QIODevice::WriteOnly);
-             f.write("[Settaggio]\nSalvaUlt=" + QByteArray(QtSettingsStore::kMaxFileBytes, '1') + "\n");
-         }, true, true},
-        {"not settings", [](const QString &path, const QString &) {
-             QFile f(path);
-             f.open(QIODevice::WriteOnly);
-             f.write("root:x:0:0:root:/root:/bin/bash\n\x01\x02[[[\n");
-         }, true, true},
+        {"over 1 MiB",
+            [](const QString &path, const QString &) {
+                QFile f(path);
+                f.open(QIODevice::WriteOnly);
+                f.write("[Settaggio]\nSalvaUlt=" + QByteArray(QtSettingsStore::kMaxFileBytes, '1') + "\n");
+            },
+            true, true},
+        {"not settings",
+            [](const QString &path, const QString &) {
+                QFile f(path);
+                f.open(QIODevice::WriteOnly);
+                f.write("root:x:0:0:root:/root:/bin/bash\n\x01\x02[[[\n");
+            },
+            true, true},
         {"link to a folder", [](const QString &path, const QString &dir) { QFile::link(dir, path); }, false, false},
-        {"link to nothing", [](const QString &path, const QString &dir) { QFile::link(dir + "/gone", path); }, false, false},
-        {"link to a file of one's own", [](const QString &path, const QString &dir) {
-             QFile f(dir + "/own.conf");
-             f.open(QIODevice::WriteOnly);
-             QFile::link(dir + "/own.conf", path);
-         }, false, true},
+        {"link to nothing", [](const QString &path, const QString &dir) { QFile::link(dir + "/gone", path); }, false,
+            false},
+        {"link to a file of one's own",
+            [](const QString &path, const QString &dir) {
+                QFile f(dir + "/own.conf");
+                f.open(QIODevice::WriteOnly);
+                QFile::link(dir + "/own.conf", path);
+            },
+            false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

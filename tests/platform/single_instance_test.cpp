@@ -8,9 +8,9 @@
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <memory>
 #include <unistd.h>
 

@@ -5,9 +5,9 @@
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <QLoggingCategory>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -78,20 +78,21 @@ struct FakeSpeechServer {
                 }
             } else {
                 commands << line;
-                if (line.contains(QRegularExpression("^SET SELF (LANGUAGE|OUTPUT_MODULE|SYNTHESIS_VOICE|RATE|PITCH|VOLUME) ")))
+                if (line.contains(
+                        QRegularExpression("^SET SELF (LANGUAGE|OUTPUT_MODULE|SYNTHESIS_VOICE|RATE|PITCH|VOLUME) ")))
                     client.settings << line.section(u' ', 2);
                 client.receiving = answering && line == "speak";
                 if (answering)
-                    reply(socket, line == "HISTORY GET CLIENT_ID" ? QStringLiteral("245-%1\r\n245 OK CLIENT ID SENT").arg(client.id)
-                                                                  : replies.value(line, "200 OK"));
+                    reply(socket, line == "HISTORY GET CLIENT_ID"
+                                      ? QStringLiteral("245-%1\r\n245 OK CLIENT ID SENT").arg(client.id)
+                                      : replies.value(line, "200 OK"));
             }
         }
     }
     static void reply(QLocalSocket *socket, const QString &text) { socket->write((text + "\r\n").toUtf8()); }
 
     static inline int nextId = 1; // client and message ids, unique in the whole test run
-    static inline const QHash<QString, QString> replies{
-        {"speak", "230 OK RECEIVING DATA"},
+    static inline const QHash<QString, QString> replies{{"speak", "230 OK RECEIVING DATA"},
         {"LIST OUTPUT_MODULES", "250-espeak-ng\r\n250 OK MODULE LIST SENT"},
         {"LIST SYNTHESIS_VOICES", "249-Italian\tit\tnone\r\n249-English\ten\tnone\r\n249-Italian+Anna\tit-IT\tAnna\r\n"
                                   "249 OK VOICE LIST SENT"}};
@@ -167,8 +168,10 @@ TEST_F(SpeechDispatcherVoiceTest, SendsTheLanguageAndOnlyWhatWasChosen)
         bool fails;
     } cases[] = {
         {"nothing chosen", {}, italian, false},
-        {"module and voice", {"espeak-ng", "Italian+Anna"}, italian + QStringList{"OUTPUT_MODULE espeak-ng", "SYNTHESIS_VOICE Italian+Anna"}, false},
-        {"rate, pitch, volume", {{}, {}, 30, -20, 100}, italian + QStringList{"RATE 30", "PITCH -20", "VOLUME 100"}, false},
+        {"module and voice", {"espeak-ng", "Italian+Anna"},
+            italian + QStringList{"OUTPUT_MODULE espeak-ng", "SYNTHESIS_VOICE Italian+Anna"}, false},
+        {"rate, pitch, volume", {{}, {}, 30, -20, 100}, italian + QStringList{"RATE 30", "PITCH -20", "VOLUME 100"},
+            false},
         {"module not running", {"festival", "kal", 10}, italian + QStringList{"RATE 10"}, true},
         {"voice not listed, a command in it", {{}, "Italian\r\nSET all VOLUME -100"}, italian, true},
     };

@@ -43,7 +43,7 @@ struct MemoryStore : SettingsStore {
 
 // A seeded generator: the same draws on every run.
 struct FakeRandom : RandomSource {
-    explicit FakeRandom(unsigned seed = 1) : engine(seed) {}
+    explicit FakeRandom(unsigned seed = 1) : engine(seed) { }
     int bounded(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(engine); }
     std::mt19937 engine;
 };
