@@ -3,7 +3,9 @@
 
 #include "game/board.h"
 #include "gui/board_view.h"
-#include "gui/controls.h"
+#include "gui/click_label.h"
+#include "gui/help_page.h"
+#include "gui/widget_look.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>

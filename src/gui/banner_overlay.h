@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gui/controls.h"
+#include "gui/click_label.h"
+#include "gui/widget_look.h"
 
 #include <QTimer>
 

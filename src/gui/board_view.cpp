@@ -2,8 +2,8 @@
 #include "gui/board_view.h"
 
 #include "game/game.h"
-#include "gui/controls.h"
 #include "gui/text_picture.h"
+#include "gui/widget_look.h"
 #include "layout/look.h"
 
 #include <QAccessible>

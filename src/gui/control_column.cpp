@@ -3,7 +3,9 @@
 
 #include "caller/caller.h"
 #include "gui/accessibility.h"
-#include "gui/controls.h"
+#include "gui/click_label.h"
+#include "gui/option_box.h"
+#include "gui/widget_look.h"
 #include "layout/column_layout.h"
 #include "layout/look.h"
 

@@ -5,8 +5,8 @@
 #include "caller/caller.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
-#include "gui/controls.h"
 #include "gui/text_picture.h"
+#include "gui/widget_look.h"
 #include "layout/look.h"
 
 #include <QCloseEvent>

@@ -4,9 +4,9 @@
 #include "caller/caller.h"
 #include "caller/stored.h"
 #include "gui/claim_dialog.h"
-#include "gui/controls.h"
 #include "gui/drawn_numbers_dialog.h"
 #include "gui/hall_window.h"
+#include "gui/widget_look.h"
 
 #include <QAction>
 #include <QCoreApplication>

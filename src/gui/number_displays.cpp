@@ -4,7 +4,8 @@
 #include "announcer/smorfia.h"
 #include "game/game.h"
 #include "gui/accessibility.h"
-#include "gui/controls.h"
+#include "gui/click_label.h"
+#include "gui/widget_look.h"
 #include "layout/column_layout.h"
 #include "layout/look.h"
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/controls.h"
+#include "gui/widget_look.h"
 
 #include "gui/text_picture.h"
 #include "layout/board_layout.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -112,107 +113,4 @@ void paintText(QWidget *widget, const QColor &text, const QColor &back)
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);
-}
-
-ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) { }
-
-ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent) { }
-
-void ClickLabel::keyPressEvent(QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!event->isAutoRepeat())
-            emit clicked();
-        break;
-    default: QLabel::keyPressEvent(event);
-    }
-}
-
-void ClickLabel::paintEvent(QPaintEvent *event)
-{
-    if (largeText_ && pixmap().isNull()) {
-        QPainter painter(this);
-        textpicture::drawCentred(painter, contentsRect(), text(), font(), palette().color(foregroundRole()));
-    } else {
-        QLabel::paintEvent(event);
-    }
-    if (!hasFocus())
-        return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.backgroundColor = palette().color(backgroundRole());
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
-}
-
-void ClickLabel::mousePressEvent(QMouseEvent *event)
-{
-    pressed_ = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    QLabel::mouseReleaseEvent(event);
-    if (click)
-        emit clicked();
-}
-
-OptionBox::OptionBox(const QString &text, QWidget *parent) : QCheckBox(text, parent) { setTristate(true); }
-
-int OptionBox::value() const
-{
-    switch (checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
-}
-
-void OptionBox::showValue(int value)
-{
-    const QSignalBlocker blocker(this);
-    setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
-void OptionBox::nextCheckState() { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
-
-void OptionBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    QCheckBox::mouseReleaseEvent(event);
-    if (rect().contains(event->position().toPoint()))
-        emit mouseUp(event->button());
-}
-
-HelpPage::HelpPage(QWidget *parent) : QWidget(parent) { hide(); }
-
-void HelpPage::toggle()
-{
-    setVisible(!isVisible());
-    if (isVisible())
-        raise();
-}
-
-void HelpPage::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(255, 255, 128));
-    const QRect page(1, 1, width() - 2, height() - 2);
-    // Read the picture only when the page is first shown.
-    if (!renderer_)
-        renderer_ = new QSvgRenderer(QStringLiteral(":/help.svg"), this);
-    renderer_->render(&painter, QRectF(page.topLeft(), QSizeF(700, 650)));
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void HelpPage::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
 }
