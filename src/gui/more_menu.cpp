@@ -7,6 +7,7 @@
 #include "gui/drawn_numbers_dialog.h"
 #include "gui/hall_window.h"
 #include "gui/widget_look.h"
+#include "layout/column_layout.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,7 +23,7 @@ MoreMenu::MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window,
     paintText(button, Qt::black, QColor(224, 224, 224));
     button->setAccessibleName(QStringLiteral("Altro"));
     button->setAccessibleDescription(QStringLiteral("Le altre funzioni, ciascuna con il suo tasto"));
-    placeInTwips(button, {210, 9900, 1545, 330});
+    placeInTwips(button, column::kMore);
     menu = new QMenu(button);
     button->setMenu(menu);
     for (const Action &action : actions_) {
