@@ -23,6 +23,8 @@ const QString kPlainVoice = QStringLiteral("voce %1");
 const QString kItalianVoice = QStringLiteral("voce italiana");
 const QString kVariant = QStringLiteral("voce italiana, variante %1");
 const QString kNormal = QStringLiteral("normale");
+const QString kOneModule = QStringLiteral("Un sintetizzatore con voci italiane.");
+const QString kModules = QStringLiteral("%1 sintetizzatori con voci italiane.");
 
 // The synthesisers by the names their makers give them.
 QString moduleTitle(const QString &module)
@@ -151,8 +153,7 @@ void VoiceDialog::showVoices(const QList<ModuleVoices> &voices)
         addChoice(module_, moduleTitle(shown_.module), shown_.module, shown_.module);
     module_->setCurrentIndex(std::max(0, module_->findData(shown_.module)));
     fillVoices();
-    state_->setText(
-        voices.isEmpty() ? QString() : QStringLiteral("%1 sintetizzatori con voci italiane.").arg(voices.size()));
+    state_->setText(voices.isEmpty() ? QString() : voices.size() == 1 ? kOneModule : kModules.arg(voices.size()));
 }
 
 void VoiceDialog::fillVoices()
