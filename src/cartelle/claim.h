@@ -17,6 +17,7 @@ struct ClaimVerdict {
     std::array<int, kRows> drawnInRow{};
     bool tombola = false; // all fifteen drawn
     bool holdsPrizeInPlay = false; // the claim is good
+    bool gameOver = false; // no prize left to play for
 
     // The best prize of a row on the ladder (0 ambo to 3 cinquina), -1 below an ambo.
     int rowPrize(int row) const { return drawnInRow[row] >= 2 ? drawnInRow[row] - 2 : -1; }
@@ -40,6 +41,8 @@ namespace verdict_texts {
     inline const QString kJoin = QStringLiteral(", ");
     inline const QString kValid = QStringLiteral(", valida");
     inline const QString kNotValid = QStringLiteral(", non valida");
+    inline const QString kGameOver = QStringLiteral("partita finita, ");
+    inline const QString kWouldHaveWon = QStringLiteral("la cartella avrebbe fatto ");
 } // namespace verdict_texts
 
 } // namespace cartelle

@@ -138,26 +138,13 @@ public:
     explicit WindowAccessible(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) { }
 };
 
-// The help page's picture, in words.
-const QString kHelpText = QStringLiteral(
-    "Aiuto. Numero estratto: cliccando o premendo freccia su sulla tastiera viene ripetuto. "
-    "Combinazioni del tabellone: premendo i pulsanti (oppure F2, F3, F4, F5 e F6 sulla tastiera) si "
-    "possono forzare, come ad esempio nell'estrazione manuale o escludendo le cartelle; cliccando sulla "
-    "scritta, che diventa rossa, si possono escludere. Nome: sostituire con il nome di chi possiede il "
-    "tabellone. Manuale: estrazione con bussolotto. Scandito: ripete singolarmente i numeri (tasto "
-    "freccia destra). Smorfia: pronuncia la smorfia napoletana (tasto freccia sinistra). Cartelle: "
-    "premendo sui pulsanti si escludono le cartelle sul tabellone, se non si acquistano tutte. "
-    "Ricomincia: inizia una nuova partita (tasto F12). Ricarica ultima: ricarica l'ultima partita se il "
-    "programma è stato chiuso. Estrai Numero: estrae il numero (tasto freccia giù). Il logo: vai al sito "
-    "Orvanet.");
-
 class HelpAccessible : public QAccessibleWidget {
 public:
     explicit HelpAccessible(QWidget *page) : QAccessibleWidget(page, QAccessible::Document) { }
     QString text(QAccessible::Text kind) const override
     {
         return kind == QAccessible::Name          ? QStringLiteral("Aiuto")
-               : kind == QAccessible::Description ? kHelpText
+               : kind == QAccessible::Description ? kHelpInWords
                                                   : QString();
     }
 };

@@ -57,7 +57,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     Parts &p = parts_;
     p.controls = new ControlColumn(this);
     p.board = new BoardView(BoardView::callersLook(), this);
-    p.help = new HelpPage(p.board);
+    p.help = new HelpPage(menuKeyTexts(actions_), p.board);
     p.banner = new BannerOverlay(p.board, caller_);
     p.displays = new NumberDisplays(this);
     p.more = new MoreMenu(actions_, p.controls, this, caller_, store_);

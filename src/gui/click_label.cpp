@@ -30,7 +30,11 @@ void ClickLabel::paintEvent(QPaintEvent *event)
 {
     if (largeText_ && pixmap().isNull()) {
         QPainter painter(this);
-        textpicture::drawCentred(painter, contentsRect(), text(), font(), palette().color(foregroundRole()));
+        QFont font = this->font();
+        const qreal wide = textpicture::lineSize(text(), font).width();
+        if (shrinkToFit_ && wide > contentsRect().width())
+            font.setPointSizeF(font.pointSizeF() * contentsRect().width() / wide);
+        textpicture::drawCentred(painter, contentsRect(), text(), font, palette().color(foregroundRole()));
     } else {
         QLabel::paintEvent(event);
     }

@@ -11,8 +11,13 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(QWidget *parent = nullptr);
     explicit ClickLabel(const QString &text, QWidget *parent = nullptr);
-    // Draws the text, centred, from a kept picture: for the large last number and banner.
-    void setLargeText(bool large) { largeText_ = large; }
+    // Draws the text, centred, from a kept picture: for the large last number and banner;
+    // shrunk to fit, a text wider than the label is shown whole.
+    void setLargeText(bool large, bool shrinkToFit = false)
+    {
+        largeText_ = large;
+        shrinkToFit_ = shrinkToFit;
+    }
 signals:
     void clicked();
 
@@ -25,4 +30,5 @@ protected:
 private:
     bool pressed_ = false;
     bool largeText_ = false;
+    bool shrinkToFit_ = false;
 };

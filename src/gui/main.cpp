@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <QWindow>
 
 int main(int argc, char **argv)
@@ -36,6 +38,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));
+    // The program speaks Italian whatever the desktop's language, Qt's own dialogs too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qt"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     // A second start shows the running copy and writes nothing of its own.
     SingleInstance instance;
     if (!instance.claim())

@@ -67,7 +67,9 @@ void MoreMenu::showGame()
         std::array<bool, board::kCells> drawn{};
         for (int i = 0; i < board::kCells; ++i)
             drawn[i] = caller_.game().cell(i).drawn;
-        claim_->setGame(drawn, caller_.game().prizeInPlay());
+        // With the tombolino still to come, a claim is checked for a full cartella.
+        const int prize = caller_.game().prizeInPlay();
+        claim_->setGame(drawn, prize < 0 && !caller_.game().over() ? board::kTombola : prize);
     }
 }
 
@@ -108,5 +110,6 @@ void MoreMenu::showDrawnNumbers()
     drawnNumbers_->showNumbers(caller_.game().drawOrder());
     drawnNumbers_->show();
     drawnNumbers_->raise();
+    drawnNumbers_->activateWindow();
     caller_.speakDrawOrder();
 }

@@ -16,7 +16,7 @@ NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
     lastNumber = new ClickLabel(kNoNumberCaption, window);
     lastNumber->setFont(fontOf(kTimes, 72));
     lastNumber->setAlignment(Qt::AlignCenter);
-    lastNumber->setLargeText(true);
+    lastNumber->setLargeText(true, true);
     paintText(lastNumber, look::kLastNumberGreen);
     lastNumber->setCursor(handCursor(QStringLiteral(":/hand.png")));
     // No name of its own: a screen reader reads the number shown.

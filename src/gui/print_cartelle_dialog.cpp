@@ -93,6 +93,9 @@ PrintCartelleDialog::PrintCartelleDialog(QWidget *parent)
     outcome_->setAccessibleName(kOutcomeName);
     outcome_->setWordWrap(true);
     outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for the outcome from the start, so that the boxes above never move when it comes.
+    outcome_->setMinimumHeight(outcome_->fontMetrics().lineSpacing() * 3);
+    outcome_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *printButton = button(kPrint, kPrintName, QStringLiteral("print"));
     auto *saveButton = button(kSavePdf, kSavePdfName, QStringLiteral("savePdf"));

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -13,8 +15,54 @@
 
 namespace {
 
-const QString kDefaultModule = QStringLiteral("Predefinita (configurazione di speech-dispatcher)");
-const QString kDefaultVoice = QStringLiteral("Predefinita del sintetizzatore");
+const QString kSystemVoice = QStringLiteral("Voce del sistema");
+const QString kSystemVoiceTip = QStringLiteral("La configurazione di speech-dispatcher");
+const QString kModuleDefault = QStringLiteral("%1, voce predefinita");
+const QString kVoiceOf = QStringLiteral("%1, %2");
+const QString kPlainVoice = QStringLiteral("voce %1");
+const QString kItalianVoice = QStringLiteral("voce italiana");
+const QString kVariant = QStringLiteral("voce italiana, variante %1");
+const QString kNormal = QStringLiteral("normale");
+const QString kOneModule = QStringLiteral("Un sintetizzatore con voci italiane.");
+const QString kModules = QStringLiteral("%1 sintetizzatori con voci italiane.");
+
+// The synthesisers by the names their makers give them.
+QString moduleTitle(const QString &module)
+{
+    static const QHash<QString, QString> titles{{QStringLiteral("espeak-ng"), QStringLiteral("eSpeak NG")},
+        {QStringLiteral("espeak"), QStringLiteral("eSpeak")}, {QStringLiteral("festival"), QStringLiteral("Festival")},
+        {QStringLiteral("pico"), QStringLiteral("SVOX Pico")}, {QStringLiteral("rhvoice"), QStringLiteral("RHVoice")}};
+    return titles.value(module, module);
+}
+
+// A voice in words: espeak-ng's variants follow a "+", festival's voices are a speaker's
+// initials and their Debian packages say whose voice each is.
+QString voiceTitle(const QString &module, const QString &voice)
+{
+    static const QHash<QString, QString> speakers{{QStringLiteral("lp_diphone"), QStringLiteral("voce femminile (lp)")},
+        {QStringLiteral("pc_diphone"), QStringLiteral("voce maschile (pc)")}};
+    QString words = speakers.value(voice);
+    if (words.isEmpty() && voice.endsWith(QLatin1String("_diphone")))
+        words = kPlainVoice.arg(QStringLiteral("(%1)").arg(voice.chopped(8)));
+    else if (words.isEmpty() && voice.contains(u'+'))
+        words = kVariant.arg(voice.section(u'+', 1));
+    else if (words.isEmpty() && voice.compare(QLatin1String("italian"), Qt::CaseInsensitive) == 0)
+        words = kItalianVoice;
+    else if (words.isEmpty())
+        words = kPlainVoice.arg(voice);
+    return kVoiceOf.arg(moduleTitle(module), words);
+}
+
+void addChoice(QComboBox *box, const QString &title, const QString &value, const QString &tip)
+{
+    box->addItem(title, value);
+    box->setItemData(box->count() - 1, tip, Qt::ToolTipRole);
+}
+
+QString valueText(int value)
+{
+    return value == 0 ? kNormal : value > 0 ? QStringLiteral("+%1").arg(value) : QString::number(value);
+}
 
 QSlider *slider(QWidget *parent, const QString &name)
 {
@@ -23,6 +71,25 @@ QSlider *slider(QWidget *parent, const QString &name)
     s->setPageStep(10);
     s->setAccessibleName(name);
     return s;
+}
+
+// The slider with its value in words beside it, also given to a screen reader.
+QWidget *withValue(QSlider *slider)
+{
+    auto *row = new QWidget(slider->parentWidget());
+    auto *value = new QLabel(row);
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(kNormal) + 8);
+    const auto show = [slider, value](int v) {
+        value->setText(valueText(v));
+        slider->setAccessibleDescription(valueText(v));
+    };
+    QObject::connect(slider, &QSlider::valueChanged, value, show);
+    show(slider->value());
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(slider, 1);
+    layout->addWidget(value);
+    return row;
 }
 
 } // namespace
@@ -44,9 +111,9 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Sintetizzatore"), module_);
     form->addRow(QStringLiteral("&Voce italiana"), name_);
-    form->addRow(QStringLiteral("V&elocità"), rate_);
-    form->addRow(QStringLiteral("&Tono"), pitch_);
-    form->addRow(QStringLiteral("V&olume"), volume_);
+    form->addRow(QStringLiteral("V&elocità"), withValue(rate_));
+    form->addRow(QStringLiteral("&Tono"), withValue(pitch_));
+    form->addRow(QStringLiteral("V&olume"), withValue(volume_));
     form->addRow(state_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
@@ -78,29 +145,31 @@ void VoiceDialog::showVoices(const QList<ModuleVoices> &voices)
     voices_ = voices;
     const QSignalBlocker blocker(module_);
     module_->clear();
-    module_->addItem(kDefaultModule, QString());
+    addChoice(module_, kSystemVoice, QString(), kSystemVoiceTip);
     for (const ModuleVoices &module : voices)
-        module_->addItem(module.module, module.module);
+        addChoice(module_, moduleTitle(module.module), module.module, module.module);
     // A choice whose synthesiser is not listed (yet) stays on offer.
     if (!shown_.module.isEmpty() && module_->findData(shown_.module) < 0)
-        module_->addItem(shown_.module, shown_.module);
+        addChoice(module_, moduleTitle(shown_.module), shown_.module, shown_.module);
     module_->setCurrentIndex(std::max(0, module_->findData(shown_.module)));
     fillVoices();
-    state_->setText(
-        voices.isEmpty() ? QString() : QStringLiteral("%1 sintetizzatori con voci italiane.").arg(voices.size()));
+    state_->setText(voices.isEmpty() ? QString() : voices.size() == 1 ? kOneModule : kModules.arg(voices.size()));
 }
 
 void VoiceDialog::fillVoices()
 {
     const QString module = module_->currentData().toString();
     name_->clear();
-    name_->addItem(kDefaultVoice, QString());
+    if (module.isEmpty())
+        addChoice(name_, kSystemVoice, QString(), kSystemVoiceTip);
+    else
+        addChoice(name_, kModuleDefault.arg(moduleTitle(module)), QString(), module);
     for (const ModuleVoices &listed : voices_)
         if (listed.module == module)
             for (const QString &name : listed.voices)
-                name_->addItem(name, name);
+                addChoice(name_, voiceTitle(module, name), name, name);
     if (module == shown_.module && !shown_.voice.isEmpty() && name_->findData(shown_.voice) < 0)
-        name_->addItem(shown_.voice, shown_.voice);
+        addChoice(name_, voiceTitle(module, shown_.voice), shown_.voice, shown_.voice);
     name_->setCurrentIndex(std::max(0, name_->findData(module == shown_.module ? shown_.voice : QString())));
 }
 

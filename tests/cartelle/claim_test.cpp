@@ -27,9 +27,12 @@ TEST(Claim, VerdictOfACartellaAgainstTheDraw)
             "Cartella 42-3: quaterna nella prima riga, non valida"},
         {"a cinquina while the tombola is in play", {3, 10, 46, 68, 82}, 4,
             "Cartella 42-3: cinquina nella seconda riga, non valida"},
-        {"every prize gone", {1, 37}, kNoPrizeInPlay, "Cartella 42-3: ambo nella prima riga, non valida"},
+        {"every prize gone", {1, 37, 56, 3}, kNoPrizeInPlay,
+            "Cartella 42-3: partita finita, la cartella avrebbe fatto terno"},
+        {"nothing after the tombola", {2, 90}, kNoPrizeInPlay, "Cartella 42-3: partita finita, nessun premio"},
         {"tombola", everyNumber, 4, "Cartella 42-3: tombola, valida"},
-        {"tombola after the tombola", everyNumber, kNoPrizeInPlay, "Cartella 42-3: tombola, non valida"},
+        {"tombola after the tombola", everyNumber, kNoPrizeInPlay,
+            "Cartella 42-3: partita finita, la cartella avrebbe fatto tombola"},
     };
     for (const auto &c : cases) {
         std::array<bool, 90> drawn{};

@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A screen reader's view of the real program, through AT-SPI as Orca gets it: the window is
 a frame, the 90 cells are there with their numbers and a checked state once drawn, and
-"Estrai Numero" pressed by its action draws a number."""
-import os, subprocess, time
+"Estrai Numero" pressed by its action draws a number; the numbers out are a list walked item
+by item, and the voice dialog's boxes and sliders are read with their values."""
+import os, re, subprocess, time
 from harness import Display, Program, check, main, skip_unless, wait_for
 
 
@@ -16,6 +17,12 @@ def find(node, predicate, depth=0):
             if found is not None:
                 return found
     return None
+
+
+def every(node, depth=0):
+    yield node
+    for i in range(node.childCount if depth < 12 else 0):
+        yield from every(node.getChildAtIndex(i), depth + 1)
 
 
 def screen_reader_test(binary):
@@ -45,6 +52,35 @@ def screen_reader_test(binary):
             check(not cells[str(91 - int(order))].getState().contains(pyatspi.STATE_CHECKED), "a cell not drawn is checked")
             print(f"frame, 90 cells, Estrai Numero pressed by its action: {order} drawn and checked "
                   f"({drawn.description})")
+
+            program.key("Down", "Down", "Down", "Down")
+            order = wait_for(lambda: (o := re.findall(r"\d+", display.settings().get("Partita/Ordine", ""))) and
+                             len(o) == 5 and o, 5, "five numbers drawn")
+            program.key("F8")
+            dialog = wait_for(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_DIALOG and n.name == "Numeri usciti"),
+                              5, "the numbers out")
+            numbers = find(dialog, lambda n: n.getRole() == pyatspi.ROLE_LIST)
+            check(find(dialog, lambda n: n.getRole() == pyatspi.ROLE_LABEL and n.name == "Estratti 5") is not None,
+                  "no label Estratti 5")
+            current = lambda: next((n.name for n in list(every(numbers))[1:] if n.getState().contains(pyatspi.STATE_FOCUSED)), None)
+            check(numbers.getState().contains(pyatspi.STATE_FOCUSED) and current().startswith(f"5º: {order[-1]}, "),
+                  f"the list opens on {current()!r}, not focused on the newest")
+            program.key("Home")
+            for i, number in enumerate(order):
+                check(current().startswith(f"{i + 1}º: {number}, "), f"item {i + 1} reads {current()!r}")
+                program.key("Down")
+            check(current().startswith(f"5º: {order[-1]}, ") and len(re.findall(r"\d+", display.settings()["Partita/Ordine"])) == 5,
+                  "Down went past the last item or drew a number")
+            program.key("Escape", "F10")
+            voice = wait_for(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_DIALOG and n.name == "Voce"), 5, "Voce")
+            boxes = wait_for(lambda: [n for n in every(voice) if n.getRole() == pyatspi.ROLE_COMBO_BOX], 5, "two boxes")
+            check([b.name for b in boxes] == ["Voce del sistema"] * 2, f"the boxes read {[b.name for b in boxes]}")
+            sliders = {n.name: n for n in (find(voice, lambda n, name=name: n.getRole() == pyatspi.ROLE_SLIDER and n.name == name)
+                                           for name in ("Velocità", "Tono", "Volume")) if n}
+            check(len(sliders) == 3 and all(s.queryValue().currentValue == 0 and s.description == "normale"
+                                            for s in sliders.values()), f"sliders: {sorted(sliders)}")
+            print(f"numbers out walked from the first to the newest ({current()}); "
+                  f"voice dialog: {boxes[0].name} twice, sliders {', '.join(sliders)} at normale")
         finally:
             subprocess.run(["kill", bus[1]])
 
