@@ -10,6 +10,7 @@ from harness import Display, Program, check, main, skip_unless, wait_for
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 
 TOKEN = "0123456789abcdef0123456789abcdef"
 MANUAL_BOX = ((540 + 1125 / 2) / 15, (4620 + 315 / 2) / 15)
@@ -45,14 +46,23 @@ def phones_test(binary):
         for flag in ("--headless=new", "--no-sandbox", "--window-size=390,844"):
             options.add_argument(flag)
         browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        text = lambda id: browser.find_element(By.ID, id).text
+        def text(id):  # the page redraws its parts as messages come
+            try:
+                return browser.find_element(By.ID, id).text
+            except (NoSuchElementException, StaleElementReferenceException):
+                return ""
+
+        def first_row():
+            try:
+                return [int(td.text) for td in browser.find_elements(By.CSS_SELECTOR, ".cartella tr:first-child td")
+                        if td.text.strip()]
+            except StaleElementReferenceException:
+                return []
         try:
             browser.get(page + "?t=" + TOKEN)
             code = browser.find_element(By.ID, "code")
             code.send_keys("42-3-u\n")
-            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".cartella td"), 5, "the cartella on the phone")
-            row = [int(td.text) for td in browser.find_elements(By.CSS_SELECTOR, ".cartella tr:first-child td")
-                   if td.text.strip()]
+            row = wait_for(first_row, 5, "the cartella on the phone")
 
             program.key("Down", gap=0)
             pressed = time.monotonic()
@@ -73,7 +83,7 @@ def phones_test(binary):
             program.key("Return")
             wait_for(lambda: "confermato" in text("verdict"), 3, "the phone told of the confirmation")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))
-            check(display.settings().get("Settaggio/Ambo") == "1", "the ambo declared")
+            check(display.settings().get("Settaggio/SalvaUlt", "").startswith("1-"), "the ambo declared and saved")
 
             program.kill()
             program = Program(display, binary).wait_window().activate()
