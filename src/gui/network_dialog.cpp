@@ -18,6 +18,7 @@ const QString kActive = QStringLiteral("Attiva");
 const QString kPort = QStringLiteral("Porta");
 const QString kNewCode = QStringLiteral("Nuovo codice");
 const QString kPhones = QStringLiteral("Telefoni collegati: %1");
+const QString kClose = QStringLiteral("Chiudi");
 const QString kHowTo = QStringLiteral("I giocatori inquadrano il codice con il telefono, collegato alla stessa rete:");
 } // namespace
 
@@ -39,6 +40,7 @@ NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     form->addRow(active_);
     form->addRow(kPort, port_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setText(kClose);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(new QLabel(kHowTo));
