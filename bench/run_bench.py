@@ -25,6 +25,8 @@ warm and fresh where it wants it started by the program.
              scheduler's own nanosecond count (/proc/PID/schedstat) for precision.
   heard      the first sound of a number on the null sink's monitor (bench/heard.py), and
              the same for `spd-say -l it 42` on the same server: the floor of Down to sound.
+  phones     bench/phones_load.py: 500 phones on the loopback, the draw to the last of them,
+             the memory they take and the draw cycle with them connected.
 With --before, only the figures heard are measured, for PROGRAM (the program as it was
 before, built elsewhere), and kept in bench/voice_before.json; the table of a later run
 shows them beside the program's own.
@@ -670,6 +672,9 @@ def main():
     before = json.loads(BEFORE_FILE.read_text()) if BEFORE_FILE.exists() else None
     print(f"Machine: {machine()}; load average {load_before} before, {load()} after")
     print(table(inp, whole, before))
+    note("500 players' phones on the loopback (bench/phones_load.py)")
+    subprocess.run(["/usr/bin/python3", str(pathlib.Path(__file__).resolve().parent / "phones_load.py"), str(build)],
+                   timeout=600)
 
 
 if __name__ == "__main__":

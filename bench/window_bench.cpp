@@ -15,6 +15,7 @@
 #include "gui/board_window.h"
 #include "gui/hall_window.h"
 #include "gui/more_menu.h"
+#include "gui/phone_link.h"
 #include "input/keyboard_poll.h"
 #include "layout/board_layout.h"
 #include "platform/clock.h"
@@ -27,6 +28,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMap>
 #include <QRandomGenerator>
 #include <QResizeEvent>
@@ -86,6 +88,7 @@ public:
 // A settings store held in memory, to tell the disk's share of a draw apart.
 class MemoryStore : public SettingsStore {
 public:
+    explicit MemoryStore(QMap<QString, QString> stored = {}) : values(std::move(stored)) { }
     QString read(const QString &key, const QString &defaultValue) override { return values.value(key, defaultValue); }
     void writeAll(std::initializer_list<std::pair<QString, QString>> written) override
     {
@@ -117,8 +120,8 @@ protected:
 // finishes at once and the settings file in a folder of its own; with `hall`, the players'
 // screen open too (F7's action).
 struct Program {
-    explicit Program(bool memoryStore = false, bool hall = false)
-        : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))),
+    explicit Program(bool memoryStore = false, bool hall = false, QMap<QString, QString> stored = {})
+        : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))), memory(std::move(stored)),
           window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys, urls, random, clock})
     {
         qApp->installEventFilter(&keys);
@@ -152,6 +155,8 @@ bool boardOver(BoardWindow &window)
     return window.caller().game().tombolaOut() || window.caller().game().drawnCount() == kCells;
 }
 
+void timeDraws(benchmark::State &state, BoardWindow &window);
+
 void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
     Program program(memoryStore, hall);
@@ -160,6 +165,35 @@ void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
         state.SkipWithError("the players' screen did not open");
         return;
     }
+    timeDraws(state, window);
+}
+
+// With the players' phones on at SORTEGGINA_BENCH_PORT and SORTEGGINA_BENCH_PHONES of them
+// connected first: bench/phones_load.py runs it and connects them.
+void BM_DrawCyclePhones(benchmark::State &state)
+{
+    const QString port = qEnvironmentVariable("SORTEGGINA_BENCH_PORT");
+    if (port.isEmpty()) {
+        state.SkipWithError("run by bench/phones_load.py");
+        return;
+    }
+    Program program(true, false,
+        {{QStringLiteral("Rete/Attiva"), QStringLiteral("true")}, {QStringLiteral("Rete/Porta"), port},
+            {QStringLiteral("Rete/Codice"), QStringLiteral("0123456789abcdef0123456789abcdef")}});
+    const int phones = qEnvironmentVariableIntValue("SORTEGGINA_BENCH_PHONES");
+    QElapsedTimer waited;
+    waited.start();
+    while (program.window.phones().phoneCount() < phones && waited.elapsed() < 60'000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (program.window.phones().phoneCount() < phones) {
+        state.SkipWithError("the phones did not connect");
+        return;
+    }
+    timeDraws(state, program.window);
+}
+
+void timeDraws(benchmark::State &state, BoardWindow &window)
+{
     // One board untimed, so that first-use costs do not count.
     while (!boardOver(window))
         window.drawNumber();
@@ -443,6 +477,7 @@ void windowSizes(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_DrawCycle)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleMemoryStore)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleHall)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawCyclePhones)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Layout)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutPlainWidgets)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);

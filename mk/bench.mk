@@ -6,7 +6,7 @@
 BENCH_BUILD ?= build-bench
 BENCH_BEFORE_COMMIT ?= b3e0d0f
 BENCH_BEFORE_DIR ?= /tmp/bench-old
-BENCH_PACKAGES = libxcb-damage0-dev pulseaudio pulseaudio-utils python3
+BENCH_PACKAGES = libxcb-damage0-dev pulseaudio pulseaudio-utils python3 python3-websockets
 
 .PHONY: bench bench-build bench-before
 bench-build: deps

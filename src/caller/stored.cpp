@@ -9,6 +9,12 @@ QString read(SettingsStore &store, const Text &key) { return store.read(key.path
 
 bool read(SettingsStore &store, const Flag &key) { return store.read(key.path, {}).trimmed() == QLatin1String("1"); }
 
+bool read(SettingsStore &store, const TrueFalse &key)
+{
+    const QString text = store.read(key.path, {}).trimmed();
+    return text == QLatin1String("true") || text == QLatin1String("1");
+}
+
 int read(SettingsStore &store, const Number &key)
 {
     bool ok = false;
@@ -32,6 +38,8 @@ std::optional<int> readBox(SettingsStore &store, const QString &path)
 Entry entry(const Text &key, const QString &value) { return {key.path, value}; }
 
 Entry entry(const Flag &key, bool on) { return {key.path, on ? QStringLiteral("1") : QStringLiteral("0")}; }
+
+Entry entry(const TrueFalse &key, bool on) { return {key.path, on ? QStringLiteral("true") : QStringLiteral("false")}; }
 
 Entry entry(const Number &key, int value) { return {key.path, QString::number(std::clamp(value, key.min, key.max))}; }
 

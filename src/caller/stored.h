@@ -26,6 +26,10 @@ struct Text {
 struct Flag {
     QString path;
 };
+// "true" on ("1" read as on too), anything else off; written "true" and "false".
+struct TrueFalse {
+    QString path;
+};
 // A whole number kept within its bounds; text that is no number reads as the default.
 struct Number {
     QString path;
@@ -39,6 +43,7 @@ template <typename State> struct Box {
 
 QString read(SettingsStore &store, const Text &key);
 bool read(SettingsStore &store, const Flag &key);
+bool read(SettingsStore &store, const TrueFalse &key);
 int read(SettingsStore &store, const Number &key);
 std::optional<int> readBox(SettingsStore &store, const QString &path);
 template <typename State> std::optional<State> read(SettingsStore &store, const Box<State> &key)
@@ -51,6 +56,7 @@ template <typename State> std::optional<State> read(SettingsStore &store, const 
 using Entry = std::pair<QString, QString>;
 Entry entry(const Text &key, const QString &value);
 Entry entry(const Flag &key, bool on);
+Entry entry(const TrueFalse &key, bool on);
 Entry entry(const Number &key, int value);
 template <typename State> Entry entry(const Box<State> &key, State value)
 {
@@ -92,7 +98,7 @@ inline const Number kAutoCallSeconds{QStringLiteral("Estrazione/Secondi"), 8, 3,
 // [Serata]: the record of the evening's games, prizes and winners.
 inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
 // [Rete]: the players' phones, the port they connect to and the code they need.
-inline const Flag kNetworkOn{QStringLiteral("Rete/Attiva")};
+inline const TrueFalse kNetworkOn{QStringLiteral("Rete/Attiva")};
 inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1, 65535};
 inline const Text kNetworkCode{QStringLiteral("Rete/Codice")};
 

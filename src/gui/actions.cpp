@@ -7,7 +7,7 @@ const Action *actionOfKey(const ActionTable &table, const QKeyEvent &event)
 {
     const QKeyCombination pressed(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key()));
     for (const Action &action : table) {
-        if (action.key.isEmpty())
+        if (action.key.isEmpty() || (action.available && !action.available()))
             continue;
         const QKeyCombination key = action.key[0];
         if (action.gameKey ? key.key() == pressed.key() : key == pressed)

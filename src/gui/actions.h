@@ -24,6 +24,9 @@ enum class ActionId {
     DrawNumber,
     DeclarePrize,
     NewGame,
+    Phones,
+    ConfirmClaim,
+    RefuseClaim,
 };
 
 // One thing the caller can ask by a key or from the "Altro" menu. A game key acts once per
@@ -38,6 +41,8 @@ struct Action {
     std::function<void()> run;
     // For an item with a tick: whether it is ticked now.
     std::function<bool()> checked = {};
+    // For a key that acts only at times: whether it acts now; otherwise it goes on as any other key.
+    std::function<bool()> available = {};
 };
 using ActionTable = QList<Action>;
 

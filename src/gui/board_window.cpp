@@ -5,18 +5,22 @@
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/caller_keys.h"
+#include "gui/claim_notice_bar.h"
 #include "gui/click_label.h"
 #include "gui/control_column.h"
 #include "gui/focus_ring.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
+#include "gui/network_dialog.h"
 #include "gui/number_displays.h"
+#include "gui/phone_link.h"
 #include "gui/print_cartelle_dialog.h"
 #include "gui/widget_look.h"
 #include "layout/look.h"
 #include "platform/url_opener.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
@@ -45,7 +49,7 @@ const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      actions_(makeActions()), store_(platform.store)
+      evening_(caller_, platform.store), actions_(makeActions()), store_(platform.store)
 {
     loadPictures();
     installAccessibility();
@@ -71,10 +75,12 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     paintText(p.notice, Qt::black, QColor(255, 255, 192));
     p.notice->hide();
     connect(p.notice, &ClickLabel::clicked, p.notice, &QWidget::hide);
+    p.claimNotice = new ClaimNoticeBar(this);
     new FocusRing(this);
     p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
     connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
     wireControls(platform.urls);
+    wirePhones();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
 
     // The design client area when the screen has room; on a smaller screen, or at a larger
@@ -103,6 +109,14 @@ ActionTable BoardWindow::makeActions()
             [this] { parts_.more->showDrawnNumbers(); }),
         menuItem(ActionId::CheckClaim, QStringLiteral("Verifica cartella (F9)"), Qt::Key_F9,
             [this] { parts_.more->checkClaim(); }),
+        menuItem(ActionId::Phones, QStringLiteral("Giocatori in rete… (Ctrl+G)"), Qt::CTRL | Qt::Key_G,
+            [this] {
+                if (!networkDialog_)
+                    networkDialog_ = new NetworkDialog(*phones_, this);
+                networkDialog_->show();
+                networkDialog_->raise();
+                networkDialog_->activateWindow();
+            }),
         menuItem(ActionId::PrintCartelle, QStringLiteral("Stampa cartelle… (Ctrl+P)"), Qt::CTRL | Qt::Key_P,
             [this] { PrintCartelleDialog(this).exec(); }),
         Action{ActionId::Tombolino, QStringLiteral("Tombolino"), {}, false, true,
@@ -116,6 +130,19 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
     };
+    // Enter and Escape answer a phone's claim while it is shown, in the program's own windows,
+    // once a number typed from the bag is complete.
+    const auto claimShown = [this] {
+        const QWidget *active = QApplication::activeWindow();
+        return phones_ && phones_->claimShown() && !parts_.keys->typing() && active &&
+               active->windowType() == Qt::Window;
+    };
+    for (const auto &[id, key] : {std::pair{ActionId::ConfirmClaim, Qt::Key_Return},
+             {ActionId::ConfirmClaim, Qt::Key_Enter}, {ActionId::RefuseClaim, Qt::Key_Escape}}) {
+        const bool confirm = id == ActionId::ConfirmClaim;
+        table.append(Action{id, {}, key, false, false,
+            [this, confirm] { confirm ? phones_->confirmClaim() : phones_->refuseClaim(); }, {}, claimShown});
+    }
     for (int i = 0; i < board::kPrizes; ++i)
         table.append(
             gameKey(ActionId::DeclarePrize, Qt::Key(Qt::Key_F2 + i), [&caller, i] { caller.declarePrizeWon(i); }));
@@ -148,6 +175,23 @@ void BoardWindow::wireControls(UrlOpener &urls)
     connect(parts_.displays->smorfiaLine, &ClickLabel::clicked, &caller_, &Caller::speakSmorfiaLine);
 }
 
+void BoardWindow::wirePhones()
+{
+    phones_ = new PhoneLink(caller_, evening_, store_, this);
+    phones_->startAfterFirstPaint(this);
+    connect(parts_.claimNotice->confirm, &QPushButton::clicked, phones_, &PhoneLink::confirmClaim);
+    connect(parts_.claimNotice->refuse, &QPushButton::clicked, phones_, &PhoneLink::refuseClaim);
+    connect(phones_, &PhoneLink::claimChanged, this, [this] {
+        parts_.claimNotice->showClaim(phones_->claimText());
+        placeNotice();
+    });
+    connect(phones_, &PhoneLink::changed, this, [this] {
+        const bool on = !phones_->urls().isEmpty();
+        parts_.displays->showPhones(on ? std::optional<int>(phones_->phoneCount()) : std::nullopt);
+        parts_.more->setPhoneAddress(on ? phones_->urls().first() : QString());
+    });
+}
+
 void BoardWindow::toggleHelp()
 {
     // Near the board's top left corner, so that the page's arrows point at the column.
@@ -177,6 +221,7 @@ void BoardWindow::placeNotice()
     const QRect area = parts_.board->geometry().adjusted(8, 8, -8, -8);
     const int height = parts_.notice->heightForWidth(area.width());
     parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
+    parts_.claimNotice->place(area);
 }
 
 void BoardWindow::drawNumber()

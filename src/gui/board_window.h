@@ -2,6 +2,7 @@
 #pragma once
 
 #include "caller/caller.h"
+#include "evening/evening.h"
 #include "gui/actions.h"
 #include "layout/board_layout.h"
 
@@ -10,6 +11,7 @@
 class BannerOverlay;
 class BoardView;
 class CallerKeys;
+class ClaimNoticeBar;
 class ClickLabel;
 class Clock;
 class ControlColumn;
@@ -17,7 +19,9 @@ class HelpPage;
 class KeyState;
 class KeyboardPoll;
 class MoreMenu;
+class NetworkDialog;
 class NumberDisplays;
+class PhoneLink;
 class RandomSource;
 class SettingsStore;
 class UrlOpener;
@@ -54,9 +58,12 @@ public:
         MoreMenu *more;
         CallerKeys *keys;
         ClickLabel *notice;
+        ClaimNoticeBar *claimNotice;
     };
 
     Caller &caller() { return caller_; }
+    Evening &evening() { return evening_; }
+    PhoneLink &phones() { return *phones_; }
     const Parts &parts() const { return parts_; }
     const ActionTable &actions() const { return actions_; }
     KeyboardPoll &keyboardPoll();
@@ -83,10 +90,14 @@ private:
     void toggleHelp();
     void wireControls(UrlOpener &urls);
     void placeNotice();
+    void wirePhones();
 
     Caller caller_;
+    Evening evening_;
     ActionTable actions_;
     Parts parts_{};
     SettingsStore &store_;
     TwipsRect panel_{};
+    PhoneLink *phones_ = nullptr;
+    NetworkDialog *networkDialog_ = nullptr;
 };

@@ -23,6 +23,8 @@ public:
     CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent);
 
     KeyboardPoll &poll() { return poll_; }
+    // Digits typed from the bag wait for Enter.
+    bool typing() const { return !typed_.text().isEmpty(); }
 
 signals:
     void typedChanged(const QString &typed);

@@ -8,6 +8,7 @@
 #include "gui/text_picture.h"
 #include "gui/widget_look.h"
 #include "layout/look.h"
+#include "network/qr_code.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -66,6 +67,25 @@ QStringList HallWindow::lines() const
         playingFor.isEmpty() ? QStringLiteral("Partita finita") : QStringLiteral("Si gioca per: ") + playingFor};
 }
 
+void HallWindow::setPhoneAddress(const QString &url)
+{
+    phoneUrl_ = url;
+    phoneCode_ = url.isEmpty() ? QImage() : network::qrCodeImage(url, 1);
+    update();
+}
+
+QRect HallWindow::phoneCodePlace() const
+{
+    if (phoneCode_.isNull())
+        return {};
+    // Scanned from across the room: never under 200 pixels, a quarter of the height on a large screen.
+    const int modules = phoneCode_.width();
+    const int side = std::max(200, height() / 4) / modules * modules + modules;
+    const int addressLine = std::max(16, height() / 40);
+    const int left = board->width() + (width() - board->width() - side) / 2;
+    return {left, height() - side - addressLine - 8, side, side};
+}
+
 void HallWindow::showGame()
 {
     board->showGame(caller_.game());
@@ -101,7 +121,19 @@ void HallWindow::resizeEvent(QResizeEvent *)
 void HallWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int h = height();
+    const QRect code = phoneCodePlace();
+    int h = height();
+    if (!code.isNull()) {
+        painter.drawImage(code, phoneCode_);
+        QFont font = fontOf(kArial, 10, true);
+        font.setPixelSize(std::max(12, height() / 50));
+        const QRect line(board->width(), code.bottom() + 4, width() - board->width(), height() - code.bottom() - 4);
+        const qreal wide = textpicture::lineSize(phoneUrl_, font).width();
+        if (wide > line.width() * 0.96)
+            font.setPixelSize(std::max(1, int(font.pixelSize() * line.width() * 0.96 / wide)));
+        textpicture::drawCentred(painter, line, phoneUrl_, font, kCountWhite);
+        h = code.top() - 8;
+    }
     const QRect panel(board->width(), 0, width() - board->width(), h);
     const QStringList text = lines();
     // Share of the height of each line, and the colour of its text.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class BannerOverlay;
@@ -23,6 +24,11 @@ public:
     void openBeside(QWidget *callerWindow, const QString &rememberedScreen);
     // The texts of the side panel, top to bottom.
     QStringList lines() const;
+    // The address the players' phones open and its QR code, in the panel's bottom corner;
+    // empty takes them away.
+    void setPhoneAddress(const QString &url);
+    // Where the QR code is drawn, empty while there is none.
+    QRect phoneCodePlace() const;
 
     BoardView *board;
     BannerOverlay *banner;
@@ -39,4 +45,6 @@ protected:
 
 private:
     const Caller &caller_;
+    QString phoneUrl_;
+    QImage phoneCode_;
 };

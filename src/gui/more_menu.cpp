@@ -81,6 +81,7 @@ void MoreMenu::toggleHall()
     }
     if (!hall_) {
         hall_ = new HallWindow(caller_, window_);
+        hall_->setPhoneAddress(phoneUrl_);
         connect(hall_, &HallWindow::closed, this, [this] {
             if (!ending_)
                 stored::write(store_, stored::kHallOpen, false);
@@ -89,6 +90,13 @@ void MoreMenu::toggleHall()
     hall_->openBeside(window_, stored::read(store_, stored::kHallScreen));
     store_.writeAll(
         {stored::entry(stored::kHallOpen, true), stored::entry(stored::kHallScreen, hall_->screen()->name())});
+}
+
+void MoreMenu::setPhoneAddress(const QString &url)
+{
+    phoneUrl_ = url;
+    if (hall_)
+        hall_->setPhoneAddress(url);
 }
 
 void MoreMenu::checkClaim()

@@ -31,6 +31,8 @@ public:
     void showDrawnNumbers();
     void checkClaim();
     HallWindow *hall() const { return hall_; }
+    // The address the players' phones open, shown on the players' screen; empty takes it away.
+    void setPhoneAddress(const QString &url);
 
     QPushButton *button;
     QMenu *menu;
@@ -48,4 +50,5 @@ private:
     HallWindow *hall_ = nullptr;
     DrawnNumbersDialog *drawnNumbers_ = nullptr;
     bool ending_ = false;
+    QString phoneUrl_;
 };

@@ -11,6 +11,11 @@
 
 #include <QLabel>
 
+namespace {
+const QString kWithPhones = QStringLiteral("%1 \u260E%2");
+const QString kPhonesTip = QStringLiteral("Telefoni collegati: %1");
+} // namespace
+
 NumberDisplays::NumberDisplays(QWidget *window) : QObject(window)
 {
     lastNumber = new ClickLabel(kNoNumberCaption, window);
@@ -54,8 +59,22 @@ void NumberDisplays::show(std::optional<int> number, const Game &game)
 {
     lastNumber->setText(number ? QString::number(*number) : kNoNumberCaption);
     smorfiaLine->setText(number ? smorfiaOf(*number) : kSmorfiaTitle);
-    drawCount->setText(QStringLiteral("%1/90").arg(game.drawnCount()));
+    drawn_ = game.drawnCount();
+    showCount();
     lastFive->setText(game.latest(5).join(QLatin1Char(' ')));
+}
+
+void NumberDisplays::showPhones(std::optional<int> count)
+{
+    phones_ = count;
+    showCount();
+}
+
+void NumberDisplays::showCount()
+{
+    const QString count = QStringLiteral("%1/90").arg(drawn_);
+    drawCount->setText(phones_ ? kWithPhones.arg(count).arg(*phones_) : count);
+    drawCount->setToolTip(phones_ ? kPhonesTip.arg(*phones_) : QString());
 }
 
 void NumberDisplays::placeSmorfiaLine(QPoint topLeft) { smorfiaLine->move(topLeft); }

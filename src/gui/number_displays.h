@@ -19,6 +19,8 @@ public:
     explicit NumberDisplays(QWidget *window);
 
     void show(std::optional<int> number, const Game &game);
+    // The phones connected, beside the count of numbers out; nothing while they are off.
+    void showPhones(std::optional<int> count);
     // Centred under the board, on the window's bottom edge.
     void placeSmorfiaLine(QPoint topLeft);
 
@@ -28,6 +30,12 @@ public:
     QLabel *lastFive;
     // What has been typed from the bag, under the last number.
     QLabel *typedNumber;
+
+private:
+    void showCount();
+
+    int drawn_ = 0;
+    std::optional<int> phones_;
 };
 
 inline const QString kNoNumberCaption = QStringLiteral("OV");

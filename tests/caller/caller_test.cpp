@@ -175,9 +175,14 @@ TEST(Stored, KeepsEachValueAsTextUnderItsKeyAndReadsBadTextAsTheDefault)
     stored::saveVoiceChoice(store, {"espeak-ng", "italian", 250, -30, 5});
     stored::write(store, stored::kHallOpen, true);
     stored::write(store, stored::kTombolinoPlayed, false);
-    EXPECT_EQ(store.values,
-        (QMap<QString, QString>{{"Voce/Modulo", "espeak-ng"}, {"Voce/Voce", "italian"}, {"Voce/Velocita", "100"},
-            {"Voce/Tono", "-30"}, {"Voce/Volume", "5"}, {"Sala/Aperta", "1"}, {"Opzioni/Tombolino", "0"}}));
+    stored::write(store, stored::kNetworkOn, true);
+    EXPECT_EQ(store.values, (QMap<QString, QString>{{"Voce/Modulo", "espeak-ng"}, {"Voce/Voce", "italian"},
+                                {"Voce/Velocita", "100"}, {"Voce/Tono", "-30"}, {"Voce/Volume", "5"},
+                                {"Sala/Aperta", "1"}, {"Opzioni/Tombolino", "0"}, {"Rete/Attiva", "true"}}));
+    for (const auto &[text, on] : {std::pair{"1", true}, {"false", false}, {"yes", false}}) {
+        store.values["Rete/Attiva"] = text;
+        EXPECT_EQ(stored::read(store, stored::kNetworkOn), on) << text;
+    }
     store.values["Voce/Tono"] = "alto";
     store.values["Estrazione/Secondi"] = "99";
     EXPECT_EQ(stored::voiceChoice(store).pitch, 0);

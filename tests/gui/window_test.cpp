@@ -4,12 +4,15 @@
 #include "gui/board_view.h"
 #include "gui/board_window.h"
 #include "gui/claim_dialog.h"
+#include "gui/claim_notice_bar.h"
 #include "gui/control_column.h"
 #include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
+#include "gui/network_dialog.h"
 #include "gui/number_displays.h"
 #include "gui/option_box.h"
+#include "gui/phone_link.h"
 #include "gui/widget_look.h"
 #include "input/keyboard_poll.h"
 #include "platform/key_state_filter.h"
@@ -18,6 +21,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -318,4 +322,95 @@ TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
                     ->text(QAccessible::Description)
                     .contains("estrae il numero"));
     EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
+}
+
+TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAndEscape)
+{
+    const QString code = QStringLiteral("0123456789abcdef0123456789abcdef");
+    store.values = {{"Rete/Attiva", "true"},
+        {"Rete/Porta", QString::number(20000 + QCoreApplication::applicationPid() % 20000)}, {"Rete/Codice", code}};
+    open(filter);
+    QApplication::setActiveWindow(window.get());
+    handle = window->windowHandle();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    PhoneLink &phones = window->phones();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !phones.urls().isEmpty(); }, 5000)) << phones.problem().toStdString();
+    EXPECT_TRUE(phones.urls().first().endsWith("/?t=" + code));
+    EXPECT_EQ(window->parts().displays->drawCount->text(), QString::fromUtf8("0/90 \u260E0"));
+    window->toggleHall();
+    HallWindow *hall = window->parts().more->hall();
+    hall->resize(1920, 1080);
+    EXPECT_GE(hall->phoneCodePlace().width(), 200) << "the QR code scans from across the room";
+
+    // Two numbers of cartella 42-3's first row drawn from the bag, and others that make no
+    // prize of the owner's: each in a block of five (a row of the owner's cartelle) of its own.
+    const cartelle::Grid grid = cartelle::generateSerie(42)[2];
+    QList<int> row, blocks;
+    for (int n : grid[0])
+        if (n > 0 && !blocks.contains((n - 1) / 5) && row.size() < 2)
+            row << n, blocks << (n - 1) / 5;
+    const auto freeNumber = [&] {
+        int n = 1;
+        while (blocks.contains((n - 1) / 5))
+            ++n;
+        blocks << (n - 1) / 5;
+        return n;
+    };
+    // A key pressed again at the moment of its release is a repeat: Shift keeps them apart.
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(handle, key);
+        QTest::keyClick(handle, Qt::Key_Shift);
+    };
+    const auto type = [&](int n) {
+        for (QChar digit : QString::number(n))
+            press(Qt::Key(Qt::Key_0 + digit.digitValue()));
+        press(Qt::Key_Return);
+    };
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    clickNumber(row[0]);
+    clickNumber(row[1]);
+    const auto claim = [&](quint64 phone, int prize) {
+        voice.spoken.clear();
+        emit phones.server().claimReceived(phone, prize, cartelle::printedCode({42, 3}), QStringLiteral("Anna"));
+        return window->parts().claimNotice->text();
+    };
+    const QString valid = QStringLiteral("Ambo chiamato da Anna, cartella 42-3: valido");
+    EXPECT_EQ(claim(1, 0), valid);
+    EXPECT_EQ(voice.spoken, QStringList{valid});
+    // Digits typed from the bag take Enter first.
+    const int free = freeNumber();
+    type(free);
+    EXPECT_TRUE(window->parts().board->drawn(free - 1));
+    EXPECT_EQ(window->parts().claimNotice->text(), valid);
+    press(Qt::Key_Return);
+    EXPECT_TRUE(window->parts().claimNotice->text().isEmpty());
+    EXPECT_EQ(window->caller().game().prizeBox(0), PrizeBox::Ticked);
+    const auto &winners = window->evening().record().games.last().winners;
+    ASSERT_EQ(winners.size(), 1);
+    EXPECT_EQ(std::tuple(winners[0].prize, winners[0].name, winners[0].code),
+        std::tuple(0, QStringLiteral("Anna"), cartelle::printedCode({42, 3})));
+
+    // Shared while no other number came; after one, gone.
+    type(freeNumber());
+    EXPECT_TRUE(claim(2, 0).isEmpty()) << "a prize already won does not disturb the caller";
+    EXPECT_TRUE(voice.spoken.isEmpty());
+    EXPECT_TRUE(claim(3, 1).startsWith("Terno chiamato da Anna, cartella 42-3: non valido: manca"));
+    QTest::keyClick(handle, Qt::Key_Escape);
+    EXPECT_TRUE(window->parts().claimNotice->text().isEmpty());
+    EXPECT_EQ(window->evening().record().games.last().winners.size(), 1);
+
+    QTest::keyClick(handle, Qt::Key_G, Qt::ControlModifier);
+    auto *dialog = window->findChild<NetworkDialog *>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    const auto labels = dialog->findChildren<QLabel *>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel *l) { return l->pixmap().width() >= 180; }));
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        if (button->text() == QStringLiteral("Nuovo codice"))
+            button->click();
+    EXPECT_NE(store.values.value("Rete/Codice"), code);
+    EXPECT_TRUE(phones.urls().first().endsWith("/?t=" + store.values.value("Rete/Codice")));
+    dialog->findChild<QCheckBox *>()->setChecked(false);
+    EXPECT_EQ(store.values.value("Rete/Attiva"), "false");
+    EXPECT_EQ(window->parts().displays->drawCount->text(), "4/90");
+    EXPECT_TRUE(hall->phoneCodePlace().isNull());
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "network/access.h"
 #include "network/claim_notice.h"
-#include "network/phone_settings.h"
 #include "network/protocol.h"
 #include "network/qr_code.h"
 #include "support/fakes.h"
@@ -137,31 +136,5 @@ TEST(ClaimNotice, SaysWhoClaimedWhatAndWhatIsMissing)
         for (int n : c.drawn)
             drawn[n - 1] = true;
         EXPECT_EQ(claimNotice(c.prize, QStringLiteral("Anna"), {42, 3}, drawn), QString::fromUtf8(c.notice));
-    }
-}
-
-TEST(PhoneSettings, KeepTheEveningAndRepairWhatIsDamaged)
-{
-    const struct {
-        QMap<QString, QString> stored;
-        bool active;
-        quint16 port;
-        bool sameToken;
-    } cases[] = {
-        {{}, false, kDefaultPort, false},
-        {{{"Rete/Attiva", "true"}, {"Rete/Porta", "9000"}, {"Rete/Codice", "0123456789abcdef0123456789abcdef"}}, true,
-            9000, true},
-        {{{"Rete/Porta", "70000"}, {"Rete/Codice", "<script>"}}, false, kDefaultPort, false},
-    };
-    for (const auto &c : cases) {
-        MemoryStore store;
-        store.values = c.stored;
-        const PhoneSettings settings = loadPhoneSettings(store);
-        EXPECT_EQ(settings.active, c.active);
-        EXPECT_EQ(settings.port, c.port);
-        EXPECT_EQ(settings.token == c.stored.value("Rete/Codice"), c.sameToken);
-        EXPECT_EQ(loadPhoneSettings(store).token, settings.token) << "a new token is kept";
-        savePhoneSettings(store, settings);
-        EXPECT_EQ(store.values.value("Rete/Attiva"), c.active ? "true" : "false");
     }
 }

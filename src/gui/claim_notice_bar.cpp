@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/claim_notice_bar.h"
+
+#include "gui/widget_look.h"
+
+#include <QAccessible>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+const QString kConfirm = QStringLiteral("Conferma (Invio)");
+const QString kRefuse = QStringLiteral("Respingi (Esc)");
+const QString kName = QStringLiteral("Chiamata da un telefono");
+} // namespace
+
+ClaimNoticeBar::ClaimNoticeBar(QWidget *parent)
+    : QFrame(parent), confirm(new QPushButton(kConfirm)), refuse(new QPushButton(kRefuse)), label_(new QLabel)
+{
+    setFrameShape(QFrame::Box);
+    setLineWidth(2);
+    setAccessibleName(kName);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    paintText(this, Qt::black, QColor(255, 255, 192));
+    label_->setWordWrap(true);
+    label_->setFont(fontOf(kSansSerif, 12, true));
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(label_, 1);
+    for (QPushButton *button : {confirm, refuse}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFont(fontOf(kSansSerif, 11, true));
+        layout->addWidget(button);
+    }
+    hide();
+}
+
+void ClaimNoticeBar::showClaim(const QString &text)
+{
+    label_->setText(text);
+    setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    raise();
+    QAccessibleEvent alert(label_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+QString ClaimNoticeBar::text() const { return isHidden() ? QString() : label_->text(); }
+
+void ClaimNoticeBar::place(const QRect &area)
+{
+    const int height = std::max(sizeHint().height(), heightForWidth(area.width()));
+    setGeometry(area.left(), area.top(), area.width(), height);
+}

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "network/phone_server.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class Caller;
+class Evening;
+class SettingsStore;
+class QWidget;
+
+// The players' phones as the program sees them: the server turned on and off as stored
+// in [Rete], the game published to it after every change, and the claims that come from
+// the phones, shown to the caller one at a time to be confirmed or refused.
+class PhoneLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint16 kDefaultPort = 8090;
+
+    PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QObject *parent);
+
+    // Starts the server, when stored on, once `window` has been painted the first time.
+    void startAfterFirstPaint(QWidget *window);
+
+    bool active() const { return active_; }
+    quint16 port() const { return port_; }
+    // Every address a phone can open while the server listens, else empty.
+    const QStringList &urls() const { return urls_; }
+    // Why the server is not listening, for the dialog; empty while it is.
+    const QString &problem() const { return problem_; }
+    int phoneCount() const { return phoneCount_; }
+    // Stored at once; the server follows.
+    void setActive(bool on, quint16 port);
+    // Every phone connected must scan the new code.
+    void newCode();
+
+    // The claim shown to the caller, empty when none waits.
+    QString claimText() const;
+    bool claimShown() const { return !claims_.isEmpty(); }
+    // "Conferma": declares the prize as the prize keys do and records the winner.
+    void confirmClaim();
+    // "Respingi".
+    void refuseClaim();
+
+    network::PhoneServer &server() { return server_; }
+
+signals:
+    // The addresses, the count of phones or the problem changed.
+    void changed();
+    void claimChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct PendingClaim {
+        quint64 phone;
+        int prize;
+        QString code;
+        QString name;
+    };
+
+    void start();
+    void publish();
+    void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
+    void showNextClaim();
+    bool prizeGone(int prize) const;
+
+    Caller &caller_;
+    Evening &evening_;
+    SettingsStore &store_;
+    network::PhoneServer server_;
+    bool active_ = false;
+    quint16 port_ = kDefaultPort;
+    QString token_;
+    QStringList urls_;
+    QString problem_;
+    int phoneCount_ = 0;
+    QList<PendingClaim> claims_;
+    QString shownText_;
+};
