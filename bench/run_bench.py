@@ -5,6 +5,7 @@
     bench/run_bench.py BUILD_DIR                  (what `make bench` runs)
     bench/run_bench.py BUILD_DIR --before PROGRAM (what `make bench-before` runs)
     bench/run_bench.py BUILD_DIR --voice          (Down to sound and its spd-say floor alone)
+    bench/run_bench.py BUILD_DIR --start-up [PROGRAM...] (start-up alone, beside other builds)
 
 In-process figures come from BUILD_DIR/bench/window_bench (Google Benchmark, offscreen).
 Whole-program figures start BUILD_DIR/sorteggina and BUILD_DIR/bench/bare_window the
@@ -366,6 +367,46 @@ def in_process(build, results):
     return figures
 
 
+def start_up(session, kinds):
+    """Median time to map and to first paint of each kind (a key prefixing the figures'
+    names, and the command it starts), started in turn so that the load is shared."""
+    note(f"start-up, {STARTS} starts of each program")
+    paint = {kind: [] for kind in kinds}
+    mapped = {kind: [] for kind in kinds}
+    for _ in range(STARTS):
+        for kind, argv in kinds.items():
+            env = session.place(runtime_of=session.env)
+            if kind == "no_server_":
+                env["SPEECHD_ADDRESS"] = session.nowhere
+            started = session.start(argv, env)
+            paint[kind].append(started.paint_ms)
+            mapped[kind].append(started.map_ms)
+            time.sleep(1.5)
+            session.stop(started)
+    figures = {"paint_all": paint}
+    for kind in kinds:
+        figures[kind + "paint_ms"] = statistics.median(paint[kind])
+        figures[kind + "map_ms"] = statistics.median(mapped[kind])
+    return figures
+
+
+def start_up_only(build, others):
+    """The program, the bare window with one label and each other program, to first paint."""
+    kinds = {"": [str(build / "sorteggina")], "label_": [str(build / "bench/bare_window"), "--label"]}
+    kinds.update({f"{n}_": [other] for n, other in enumerate(others, 1)})
+    with Session(build) as session:
+        first = session.start(kinds[""], session.place(runtime_of=session.env))
+        time.sleep(SETTLE_S)   # the speech server started, as every timed start finds it
+        session.stop(first)
+        figures = start_up(session, kinds)
+    label = figures["label_paint_ms"]
+    for kind, argv in kinds.items():
+        print(f"{' '.join(argv)}: first paint {figures[kind + 'paint_ms']:.0f} ms "
+              f"({figures[kind + 'paint_ms'] / label:.2f}x bare + label), "
+              f"mapped {figures[kind + 'map_ms']:.0f} ms; all: "
+              f"{', '.join(f'{v:.0f}' for v in figures['paint_all'][kind])}")
+
+
 def whole_program(build):
     program = str(build / "sorteggina")
     bare = str(build / "bench/bare_window")
@@ -378,25 +419,8 @@ def whole_program(build):
         time.sleep(SETTLE_S)
         session.stop(first)
 
-        note(f"start-up, {STARTS} starts of each program")
-        kinds = {"": [program], "bare_": [bare], "label_": [bare, "--label"],
-                 "no_server_": [program]}
-        paint = {kind: [] for kind in kinds}
-        mapped = {kind: [] for kind in kinds}
-        for _ in range(STARTS):
-            for kind, argv in kinds.items():
-                env = session.place(runtime_of=session.env)
-                if kind == "no_server_":
-                    env["SPEECHD_ADDRESS"] = session.nowhere
-                started = session.start(argv, env)
-                paint[kind].append(started.paint_ms)
-                mapped[kind].append(started.map_ms)
-                time.sleep(1.5)
-                session.stop(started)
-        for kind in kinds:
-            figures[kind + "paint_ms"] = statistics.median(paint[kind])
-            figures[kind + "map_ms"] = statistics.median(mapped[kind])
-        figures["paint_all"] = paint
+        figures.update(start_up(session, {"": [program], "bare_": [bare], "label_": [bare, "--label"],
+                                          "no_server_": [program]}))
 
         note("memory and idle CPU of the program")
         env = session.place(runtime_of=session.env)
@@ -646,6 +670,8 @@ def main():
     parser.add_argument("--before", metavar="PROGRAM")
     parser.add_argument("--voice", action="store_true",
                         help="only Down to sound and spd-say's own time, in one session")
+    parser.add_argument("--start-up", nargs="*", metavar="PROGRAM",
+                        help="only the start-up to first paint, beside each PROGRAM given")
     args = parser.parse_args()
     build = pathlib.Path(args.build).resolve()
     # Ended by a signal, the sessions still end every process they started.
@@ -653,6 +679,9 @@ def main():
     signal.signal(signal.SIGHUP, lambda *_: sys.exit(129))
     if args.before:
         record_before(build, args.before)
+        return
+    if args.start_up is not None:
+        start_up_only(build, args.start_up)
         return
     if args.voice:
         with Session(build) as session:

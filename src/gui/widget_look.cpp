@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,8 +18,11 @@
 
 QFont fontOf(const QStringList &families, qreal points, bool bold)
 {
+    // A missing family costs a search through every installed font: name the installed ones only.
+    const auto first = std::find_if(families.begin(), families.end(),
+        [](const QString &family) { return !QFontDatabase::styles(family).isEmpty(); });
     QFont font;
-    font.setFamilies(families);
+    font.setFamilies(first == families.end() ? families : QStringList(first, families.end()));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
