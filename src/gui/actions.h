@@ -24,6 +24,10 @@ enum class ActionId {
     DrawNumber,
     DeclarePrize,
     NewGame,
+    AutoCall,
+    PauseAutoCall,
+    Winners,
+    WithdrawLastNumber,
 };
 
 // One thing the caller can ask by a key or from the "Altro" menu. A game key acts once per
@@ -38,6 +42,9 @@ struct Action {
     std::function<void()> run;
     // For an item with a tick: whether it is ticked now.
     std::function<bool()> checked = {};
+    // For a key that acts only at times (Space, while automatic calling is on): otherwise,
+    // and in a text box, the key is the focused control's.
+    std::function<bool()> wanted = {};
 };
 using ActionTable = QList<Action>;
 

@@ -34,6 +34,8 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
     const bool inText = widget->testAttribute(Qt::WA_InputMethodEnabled);
     const bool gameWindow = widget->window()->windowType() == Qt::Window;
     const Action *action = actionOfKey(actions_, *key);
+    if (action && action->wanted && (inText || !action->wanted()))
+        action = nullptr;
     if (action && action->gameKey && gameWindow) {
         for (int i = 0; i < presses; ++i)
             action->run();
