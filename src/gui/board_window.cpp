@@ -8,6 +8,7 @@
 #include "gui/click_label.h"
 #include "gui/control_column.h"
 #include "gui/focus_ring.h"
+#include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
 #include "gui/number_displays.h"
@@ -149,7 +150,10 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
-            [this] { return autoCaller_.isOn() && isActiveWindow(); }},
+            [this] {
+                HallWindow *hall = parts_.more->hall();
+                return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
+            }},
     };
     for (int i = 0; i < board::kPrizes; ++i)
         table.append(

@@ -144,7 +144,7 @@ void ClaimDialog::setGame(const std::array<bool, 90> &drawn, int prizeInPlay)
     showCartella();
 }
 
-void ClaimDialog::setClaimable(std::function<bool(const cartelle::Grid &)> claimable)
+void ClaimDialog::setClaimable(std::function<bool(const cartelle::Grid &, const QString &code)> claimable)
 {
     claimable_ = std::move(claimable);
     showCartella();
@@ -209,7 +209,7 @@ void ClaimDialog::showCartella()
             cell->setStyleSheet(n == 0 ? kEmptyStyle : drawn ? kDrawnStyle : kNumberStyle);
             cell->setAccessibleName(n == 0 ? kEmptyCell : (drawn ? kDrawnCell : kNotDrawnCell).arg(n));
         }
-    confirm_->setEnabled(shown_ && claimable_ && claimable_(grid));
+    confirm_->setEnabled(shown_ && claimable_ && claimable_(grid, cartelle::printedCode(*shown_)));
     if (!shown_) {
         describe(caption_, kNoCartella);
         return;

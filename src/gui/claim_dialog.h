@@ -24,7 +24,7 @@ public:
     // (0 ambo to 4 tombola, -1 when every prize is gone). A cartella on show follows them.
     void setGame(const std::array<bool, 90> &drawn, int prizeInPlay);
     // Whether the cartella on show can be confirmed as a winner now; without it, never.
-    void setClaimable(std::function<bool(const cartelle::Grid &)> claimable);
+    void setClaimable(std::function<bool(const cartelle::Grid &, const QString &code)> claimable);
     // What a confirmation made, shown under the verdict until the next code.
     void showConfirmed(const QString &outcome);
 
@@ -50,7 +50,7 @@ private:
     QLineEdit *name_;
     QPushButton *confirm_;
     QLabel *outcome_;
-    std::function<bool(const cartelle::Grid &)> claimable_;
+    std::function<bool(const cartelle::Grid &, const QString &code)> claimable_;
 
     std::array<bool, 90> drawn_{};
     int prizeInPlay_ = 0;

@@ -141,8 +141,9 @@ void MoreMenu::checkClaim()
         claim_ = new ClaimDialog(window_);
         connect(claim_, &ClaimDialog::verdictReady, &caller_, &Caller::say);
         if (evening_) {
-            claim_->setClaimable(
-                [this](const cartelle::Grid &grid) { return evening_->claimablePrize(grid).has_value(); });
+            claim_->setClaimable([this](const cartelle::Grid &grid, const QString &code) {
+                return evening_->claimablePrize(grid, code).has_value();
+            });
             connect(claim_, &ClaimDialog::claimConfirmed, this,
                 [this](const cartelle::Grid &grid, const QString &code, const QString &name) {
                     const auto prize = evening_->confirmClaim(grid, code, name);
