@@ -131,7 +131,8 @@ ClaimDialog::ClaimDialog(QWidget *parent)
         if (row.widgets.first() == closeButton)
             line->addStretch();
         for (QWidget *widget : row.widgets)
-            line->addWidget(widget, widget == code_ || widget == name_ || row.widgets.size() == 1 ? 1 : 0);
+            line->addWidget(widget,
+                widget == code_ || widget == name_ || (row.widgets.size() == 1 && widget != closeButton) ? 1 : 0);
         layout->addLayout(line);
     }
     showCartella();
