@@ -192,10 +192,10 @@ void Evening::onNumberWithdrawn()
     emit changed();
 }
 
-std::optional<int> Evening::claimablePrize(const cartelle::Grid &cartella) const
+std::optional<int> Evening::claimablePrize(const cartelle::Grid &cartella, const QString &code) const
 {
     const RecordedGame *game = record_.games.isEmpty() || record_.games.last().closed ? nullptr : &record_.games.last();
-    const auto claimed = claimedPrize(caller_.game(), game, cartella);
+    const auto claimed = claimedPrize(caller_.game(), game, cartella, cleanCode(code));
     return claimed ? std::optional<int>(claimed->prize) : std::nullopt;
 }
 

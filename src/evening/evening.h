@@ -30,7 +30,8 @@ public:
     const evening::EveningRecord &record() const { return record_; }
     // The prize a player's cartella can be confirmed for now: the prize in play (the
     // tombolino once the tombola is out), or one won with the last number, to be shared.
-    std::optional<int> claimablePrize(const cartelle::Grid &cartella) const;
+    // A cartella already confirmed for the prize just won (by its code) is not offered again.
+    std::optional<int> claimablePrize(const cartelle::Grid &cartella, const QString &code = {}) const;
     // "Conferma vincita": declares the prize as the prize keys do, or shares the one just
     // won, and records the player; the prize recorded, or nothing when the cartella wins none.
     std::optional<int> confirmClaim(const cartelle::Grid &cartella, const QString &code, const QString &name = {});

@@ -27,6 +27,10 @@ enum class ActionId {
     Phones,
     ConfirmClaim,
     RefuseClaim,
+    AutoCall,
+    PauseAutoCall,
+    Winners,
+    WithdrawLastNumber,
 };
 
 // One thing the caller can ask by a key or from the "Altro" menu. A game key acts once per
@@ -41,7 +45,9 @@ struct Action {
     std::function<void()> run;
     // For an item with a tick: whether it is ticked now.
     std::function<bool()> checked = {};
-    // For a key that acts only at times: whether it acts now; otherwise it goes on as any other key.
+    // For a key that acts only at times (Space while automatic calling is on, Enter and Escape
+    // while a claim waits): whether it acts now; otherwise, and in a text box, the key is the
+    // focused control's.
     std::function<bool()> available = {};
 };
 using ActionTable = QList<Action>;

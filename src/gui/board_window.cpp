@@ -9,6 +9,7 @@
 #include "gui/click_label.h"
 #include "gui/control_column.h"
 #include "gui/focus_ring.h"
+#include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
 #include "gui/network_dialog.h"
@@ -16,6 +17,8 @@
 #include "gui/phone_link.h"
 #include "gui/print_cartelle_dialog.h"
 #include "gui/widget_look.h"
+#include "gui/winner_name_box.h"
+#include "gui/winners_dialog.h"
 #include "layout/look.h"
 #include "platform/url_opener.h"
 
@@ -25,9 +28,11 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 // The pictures live in this static library: register them before their first use.
 static void loadPictures() { Q_INIT_RESOURCE(assets); }
@@ -44,12 +49,20 @@ QIcon logoIcon()
 }
 
 const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
+const QString kWithdrawTitle = QStringLiteral("Annulla ultimo numero");
+const QString kWithdrawQuestion = QStringLiteral(
+    "Rimettere nel sacchetto l'ultimo numero estratto, il %1? Si annullano anche i premi vinti con esso.");
+const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
+const QString kNextNumberName = QStringLiteral("Prossimo numero");
+// Under the count and the last five, in what is left of the column.
+constexpr TwipsRect kNextNumberPlace{210, 10935, 1545, 60};
 
 } // namespace
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      evening_(caller_, platform.store), actions_(makeActions()), store_(platform.store)
+      evening_(caller_, platform.store), autoCaller_(caller_, platform.voice, platform.clock, platform.store),
+      actions_(makeActions()), store_(platform.store)
 {
     loadPictures();
     installAccessibility();
@@ -76,6 +89,21 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     p.notice->hide();
     connect(p.notice, &ClickLabel::clicked, p.notice, &QWidget::hide);
     p.claimNotice = new ClaimNoticeBar(this);
+    p.nextNumber = new QProgressBar(this);
+    p.nextNumber->setTextVisible(false);
+    p.nextNumber->setRange(0, 1000);
+    p.nextNumber->setAccessibleName(kNextNumberName);
+    p.nextNumber->setStyleSheet(QStringLiteral(
+        "QProgressBar { border: none; background: #004000; } QProgressBar::chunk { background: #ffff00; }"));
+    placeInTwips(p.nextNumber, kNextNumberPlace);
+    p.nextNumber->hide();
+    p.winnerName = new WinnerNameBox(this);
+    connect(p.winnerName, &WinnerNameBox::named, &evening_, &Evening::nameWinner);
+    connect(&caller_, &Caller::prizeDeclared, this, &BoardWindow::offerWinnerName);
+    p.more->followEvening(evening_, autoCaller_);
+    nextNumberTick_.setInterval(AutoCaller::kTickMs);
+    connect(&nextNumberTick_, &QTimer::timeout, this, &BoardWindow::showAutoCalling);
+    connect(&autoCaller_, &AutoCaller::changed, this, &BoardWindow::showAutoCalling);
     new FocusRing(this);
     p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
     connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
@@ -122,6 +150,12 @@ ActionTable BoardWindow::makeActions()
         Action{ActionId::Tombolino, QStringLiteral("Tombolino"), {}, false, true,
             [&caller] { caller.setTombolinoPlayed(!caller.game().tombolinoPlayed()); },
             [&caller] { return caller.game().tombolinoPlayed(); }},
+        Action{ActionId::AutoCall, QStringLiteral("Estrazione automatica (Ctrl+T)"), Qt::CTRL | Qt::Key_T, false, true,
+            [this] { autoCaller_.setOn(!autoCaller_.isOn()); }, [this] { return autoCaller_.isOn(); }},
+        menuItem(ActionId::Winners, QStringLiteral("Vincitori (Ctrl+L)"), Qt::CTRL | Qt::Key_L,
+            [this] { parts_.more->showWinners(); }),
+        menuItem(ActionId::WithdrawLastNumber, QStringLiteral("Annulla ultimo numero (Ctrl+Z)"), Qt::CTRL | Qt::Key_Z,
+            [this] { withdrawLastNumber(); }),
         menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
         menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
         gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
@@ -129,6 +163,11 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
+        Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
+            [this] {
+                HallWindow *hall = parts_.more->hall();
+                return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
+            }},
     };
     // Enter and Escape answer a phone's claim while it is shown, in the program's own windows,
     // once a number typed from the bag is complete.
@@ -222,6 +261,47 @@ void BoardWindow::placeNotice()
     const int height = parts_.notice->heightForWidth(area.width());
     parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
     parts_.claimNotice->place(area);
+    const QSize box = parts_.winnerName->sizeHint().expandedTo({std::min(420, area.width()), 0});
+    parts_.winnerName->setGeometry(area.left(), area.bottom() - box.height(), box.width(), box.height());
+}
+
+void BoardWindow::withdrawLastNumber()
+{
+    const QList<int> &order = caller_.game().drawOrder();
+    // No number comes while the caller answers.
+    const bool held = autoCaller_.claimOpen();
+    autoCaller_.setClaimOpen(true);
+    if (order.isEmpty() || askYesNo(this, kWithdrawTitle, kWithdrawQuestion.arg(order.last())))
+        caller_.withdrawLastNumber();
+    autoCaller_.setClaimOpen(held);
+}
+
+void BoardWindow::showAutoCalling()
+{
+    const bool on = autoCaller_.isOn();
+    if (on != nextNumberTick_.isActive())
+        on ? nextNumberTick_.start() : nextNumberTick_.stop();
+    const auto toNext = autoCaller_.msToNextNumber();
+    parts_.nextNumber->setVisible(on);
+    parts_.nextNumber->setValue(toNext ? int(1000 - *toNext / autoCaller_.intervalSeconds()) : 0);
+    const bool paused = on && autoCaller_.hold() != AutoCaller::Hold::None;
+    if (paused && !parts_.notice->isVisible())
+        showNotice(kPausedNotice);
+    else if (!paused && parts_.notice->isVisible() && parts_.notice->text() == kPausedNotice)
+        showNotice({});
+}
+
+// A prize declared for someone in the room: a box for the name, for a while.
+void BoardWindow::offerWinnerName()
+{
+    const auto &games = evening_.record().games;
+    if (games.isEmpty() || games.last().winners.isEmpty())
+        return;
+    const evening::Winner &winner = games.last().winners.last();
+    if (winner.name == Evening::kInTheRoom && winner.code.isEmpty()) {
+        placeNotice();
+        parts_.winnerName->offer(int(games.size() - 1), int(games.last().winners.size() - 1));
+    }
 }
 
 void BoardWindow::drawNumber()

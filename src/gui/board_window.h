@@ -2,10 +2,12 @@
 #pragma once
 
 #include "caller/caller.h"
+#include "evening/auto_caller.h"
 #include "evening/evening.h"
 #include "gui/actions.h"
 #include "layout/board_layout.h"
 
+#include <QTimer>
 #include <QWidget>
 
 class BannerOverlay;
@@ -22,6 +24,8 @@ class MoreMenu;
 class NetworkDialog;
 class NumberDisplays;
 class PhoneLink;
+class QProgressBar;
+class WinnerNameBox;
 class RandomSource;
 class SettingsStore;
 class UrlOpener;
@@ -59,11 +63,14 @@ public:
         CallerKeys *keys;
         ClickLabel *notice;
         ClaimNoticeBar *claimNotice;
+        QProgressBar *nextNumber; // the time to the next number of automatic calling
+        WinnerNameBox *winnerName;
     };
 
     Caller &caller() { return caller_; }
     Evening &evening() { return evening_; }
     PhoneLink &phones() { return *phones_; }
+    AutoCaller &autoCaller() { return autoCaller_; }
     const Parts &parts() const { return parts_; }
     const ActionTable &actions() const { return actions_; }
     KeyboardPoll &keyboardPoll();
@@ -74,6 +81,8 @@ public:
     // A notice over the foot of the board that needs no answer (the voice not speaking, say);
     // empty takes it away. A click also does.
     void showNotice(const QString &text);
+    // "Annulla ultimo numero": the last number back in the bag, once the caller says so.
+    void withdrawLastNumber();
 
 signals:
     // "Voce… (F10)": the voice's dialog is the program's to open.
@@ -91,13 +100,17 @@ private:
     void wireControls(UrlOpener &urls);
     void placeNotice();
     void wirePhones();
+    void showAutoCalling();
+    void offerWinnerName();
 
     Caller caller_;
     Evening evening_;
+    AutoCaller autoCaller_;
     ActionTable actions_;
     Parts parts_{};
     SettingsStore &store_;
     TwipsRect panel_{};
     PhoneLink *phones_ = nullptr;
     NetworkDialog *networkDialog_ = nullptr;
+    QTimer nextNumberTick_;
 };

@@ -34,6 +34,9 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
     const bool inText = widget->testAttribute(Qt::WA_InputMethodEnabled);
     const bool gameWindow = widget->window()->windowType() == Qt::Window;
     const Action *action = actionOfKey(actions_, *key);
+    // A key that acts only at times (Space, Enter, Escape) is the text box's while typing.
+    if (action && action->available && inText)
+        action = nullptr;
     if (action && action->gameKey && gameWindow) {
         for (int i = 0; i < presses; ++i)
             action->run();

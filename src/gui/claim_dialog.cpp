@@ -2,10 +2,12 @@
 #include "gui/claim_dialog.h"
 
 #include "cartelle/claim.h"
+#include "evening/evening_record.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +30,10 @@ const QString kHint = QStringLiteral("Scrivere il codice stampato sulla cartella
 const QString kDrawnCell = QStringLiteral("%1, estratto");
 const QString kNotDrawnCell = QStringLiteral("%1, non estratto");
 const QString kEmptyCell = QStringLiteral("casella vuota");
+const QString kConfirm = QStringLiteral("Conferma vincita");
+const QString kWinnerNameLabel = QStringLiteral("Nome del vincitore:");
+const QString kWinnerName = QStringLiteral("Nome del vincitore");
+const QString kWinnerNameHint = QStringLiteral("facoltativo");
 
 // Drawn numbers as on the board: white bold on red.
 const QString kDrawnStyle =
@@ -46,38 +52,55 @@ void describe(QLabel *label, const QString &text)
 
 ClaimDialog::ClaimDialog(QWidget *parent)
     : QDialog(parent), code_(new QLineEdit(this)), problem_(new QLabel(this)), caption_(new QLabel(this)),
-      verdict_(new QLabel(this))
+      verdict_(new QLabel(this)), name_(new QLineEdit(this)), confirm_(new QPushButton(kConfirm, this)),
+      outcome_(new QLabel(this))
 {
     setWindowTitle(kTitle);
-
-    auto *codeLabel = new QLabel(kCodeLabel, this);
-    codeLabel->setBuddy(code_);
-    code_->setAccessibleName(kCodeName);
-    code_->setObjectName(QStringLiteral("code"));
-    code_->setPlaceholderText(kCodeExample);
     auto *verifyButton = new QPushButton(kVerify, this);
-    verifyButton->setObjectName(QStringLiteral("verify"));
-    verifyButton->setAccessibleName(kVerify);
     verifyButton->setDefault(true); // Enter in the code verifies
     connect(verifyButton, &QPushButton::clicked, this, &ClaimDialog::verify);
-    auto *codeRow = new QHBoxLayout;
-    codeRow->addWidget(codeLabel);
-    codeRow->addWidget(code_, 1);
-    codeRow->addWidget(verifyButton);
+    connect(confirm_, &QPushButton::clicked, this, &ClaimDialog::confirm);
+    confirm_->setAutoDefault(false);
+    name_->setMaxLength(evening::kMaxClaimName);
+    name_->installEventFilter(this); // Enter in the name confirms
+    auto *gridFrame = new QWidget(this);
+    auto *closeButton = new QPushButton(kClose, this);
+    closeButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    problem_->setObjectName(QStringLiteral("problem"));
-    problem_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
-    problem_->setAccessibleName(kProblemName);
-    problem_->setWordWrap(true);
+    // Every named part: its object name, its accessible name, its font's scale and weight.
+    const struct {
+        QWidget *widget;
+        const char *objectName;
+        QString accessibleName;
+        double fontScale;
+        bool bold;
+    } parts[] = {{code_, "code", kCodeName, 1, false}, {verifyButton, "verify", kVerify, 1, false},
+        {problem_, "problem", kProblemName, 1, true}, {caption_, "caption", {}, 1, true},
+        {gridFrame, "cartella", kGridName, 1, false}, {verdict_, "verdict", {}, 1.2, false},
+        {name_, "winnerName", kWinnerName, 1, false}, {confirm_, "confirm", kConfirm, 1, false},
+        {outcome_, "outcome", {}, 1, true}, {closeButton, "close", kClose, 1, false}};
+    for (const auto &part : parts) {
+        part.widget->setObjectName(QLatin1String(part.objectName));
+        if (!part.accessibleName.isEmpty())
+            part.widget->setAccessibleName(part.accessibleName);
+        QFont font = part.widget->font();
+        font.setPointSizeF(font.pointSizeF() * part.fontScale);
+        font.setBold(part.bold);
+        part.widget->setFont(font);
+    }
+    code_->setPlaceholderText(kCodeExample);
+    name_->setPlaceholderText(kWinnerNameHint);
+    problem_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    for (QLabel *label : {problem_, verdict_, outcome_})
+        label->setWordWrap(true);
+    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     problem_->hide();
-
-    caption_->setObjectName(QStringLiteral("caption"));
-    QFont captionFont = caption_->font();
-    captionFont.setBold(true);
-    caption_->setFont(captionFont);
+    outcome_->hide();
     describe(caption_, kNoCartella);
+    describe(verdict_, kHint);
 
-    auto *grid = new QGridLayout;
+    auto *grid = new QGridLayout(gridFrame);
     grid->setSpacing(0);
     QFont cellFont = font();
     cellFont.setPointSizeF(cellFont.pointSizeF() * 1.4);
@@ -90,32 +113,28 @@ ClaimDialog::ClaimDialog(QWidget *parent)
             cells_[r][c] = cell;
             grid->addWidget(cell, r, c);
         }
-    auto *gridFrame = new QWidget(this);
-    gridFrame->setObjectName(QStringLiteral("cartella"));
-    gridFrame->setAccessibleName(kGridName);
-    gridFrame->setLayout(grid);
 
-    verdict_->setObjectName(QStringLiteral("verdict"));
-    QFont verdictFont = verdict_->font();
-    verdictFont.setPointSizeF(verdictFont.pointSizeF() * 1.2);
-    verdict_->setFont(verdictFont);
-    verdict_->setWordWrap(true);
-    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    describe(verdict_, kHint);
-
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *closeButton = buttons->addButton(kClose, QDialogButtonBox::RejectRole);
-    closeButton->setAccessibleName(kClose);
-    closeButton->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
+    // Top to bottom: each row a line of parts, the stretching one with a label before it.
+    const struct {
+        QString label;
+        QList<QWidget *> widgets;
+    } rows[] = {{kCodeLabel, {code_, verifyButton}}, {{}, {problem_}}, {{}, {caption_}}, {{}, {gridFrame}},
+        {{}, {verdict_}}, {kWinnerNameLabel, {name_, confirm_}}, {{}, {outcome_}}, {{}, {closeButton}}};
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(codeRow);
-    layout->addWidget(problem_);
-    layout->addWidget(caption_);
-    layout->addWidget(gridFrame);
-    layout->addWidget(verdict_);
-    layout->addWidget(buttons);
+    for (const auto &row : rows) {
+        auto *line = new QHBoxLayout;
+        if (!row.label.isEmpty()) {
+            auto *label = new QLabel(row.label, this);
+            label->setBuddy(row.widgets.first());
+            line->addWidget(label);
+        }
+        if (row.widgets.first() == closeButton)
+            line->addStretch();
+        for (QWidget *widget : row.widgets)
+            line->addWidget(widget,
+                widget == code_ || widget == name_ || (row.widgets.size() == 1 && widget != closeButton) ? 1 : 0);
+        layout->addLayout(line);
+    }
     showCartella();
 }
 
@@ -126,8 +145,43 @@ void ClaimDialog::setGame(const std::array<bool, 90> &drawn, int prizeInPlay)
     showCartella();
 }
 
+void ClaimDialog::setClaimable(std::function<bool(const cartelle::Grid &, const QString &code)> claimable)
+{
+    claimable_ = std::move(claimable);
+    showCartella();
+}
+
+void ClaimDialog::showConfirmed(const QString &outcome)
+{
+    describe(outcome_, outcome);
+    outcome_->setVisible(!outcome.isEmpty());
+}
+
+bool ClaimDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool enter =
+        event->type() == QEvent::KeyPress && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
+                                                 static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
+    if (watched != name_ || !enter)
+        return QDialog::eventFilter(watched, event);
+    if (confirm_->isEnabled())
+        confirm();
+    return true;
+}
+
+void ClaimDialog::confirm()
+{
+    if (!shown_)
+        return;
+    const cartelle::Grid grid = cartelle::generateSerie(shown_->serie)[shown_->cartella - 1];
+    const QString name = name_->text();
+    name_->clear();
+    emit claimConfirmed(grid, cartelle::printedCode(*shown_), name);
+}
+
 void ClaimDialog::verify()
 {
+    showConfirmed({});
     const std::optional<cartelle::CartellaId> id = cartelle::parseCode(code_->text());
     problem_->setText(id ? QString() : kBadCode);
     problem_->setAccessibleDescription(problem_->text());
@@ -156,6 +210,7 @@ void ClaimDialog::showCartella()
             cell->setStyleSheet(n == 0 ? kEmptyStyle : drawn ? kDrawnStyle : kNumberStyle);
             cell->setAccessibleName(n == 0 ? kEmptyCell : (drawn ? kDrawnCell : kNotDrawnCell).arg(n));
         }
+    confirm_->setEnabled(shown_ && claimable_ && claimable_(grid, cartelle::printedCode(*shown_)));
     if (!shown_) {
         describe(caption_, kNoCartella);
         return;

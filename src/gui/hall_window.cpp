@@ -3,6 +3,8 @@
 
 #include "announcer/smorfia.h"
 #include "caller/caller.h"
+#include "evening/auto_caller.h"
+#include "evening/evening.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/text_picture.h"
@@ -23,6 +25,8 @@ namespace {
 
 // Every text is at least 7:1 against the green.
 const QColor kCountWhite(Qt::white);
+const QString kNumbersJoin = QStringLiteral(", ");
+const QString kWinnerLine = QStringLiteral("%1: %2");
 
 QStringList wonPrizes(const Caller &caller)
 {
@@ -48,9 +52,34 @@ HallWindow::HallWindow(const Caller &caller, QWidget *parent) : QWidget(parent, 
     banner = new BannerOverlay(board, caller);
     banner->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(1280, 720);
+    prizeExpiry_.setSingleShot(true);
+    prizeExpiry_.setInterval(kPrizeShownMs);
+    connect(&prizeExpiry_, &QTimer::timeout, this, [this] {
+        prizeShown_.clear();
+        update();
+    });
+    nextNumberTick_.setInterval(AutoCaller::kTickMs);
+    connect(&nextNumberTick_, &QTimer::timeout, this, [this] { update(nextNumberBar()); });
+}
+
+void HallWindow::followEvening(const Evening &evening, const AutoCaller &autoCaller)
+{
+    evening_ = &evening;
+    autoCaller_ = &autoCaller;
+    const auto &games = evening.record().games;
+    winnersSeen_ = games.isEmpty() ? 0 : games.last().winners.size();
+    showGame();
 }
 
 QStringList HallWindow::lines() const
+{
+    QStringList texts;
+    for (const Row &row : rows())
+        texts << row.text;
+    return texts;
+}
+
+QList<HallWindow::Row> HallWindow::rows() const
 {
     const auto shown = caller_.shownNumber();
     const QList<int> &order = caller_.game().drawOrder();
@@ -60,11 +89,40 @@ QStringList HallWindow::lines() const
     QString playingFor = next >= 0 ? kPrizeNames[next] : QString();
     if (next < 0 && caller_.game().tombolinoPlayed() && !caller_.game().over())
         playingFor = QStringLiteral("Tombolino");
-    return {shown ? QString::number(*shown) : QString(), shown ? smorfiaOf(*shown) : kSmorfiaTitle,
-        QStringLiteral("Estratti: %1 di 90").arg(order.size()),
-        lastFive.isEmpty() ? QString() : QStringLiteral("Ultimi: ") + lastFive.join(QStringLiteral("  ")),
-        QStringLiteral("Premi usciti: ") + (won.isEmpty() ? QStringLiteral("nessuno") : won.join(QStringLiteral(", "))),
-        playingFor.isEmpty() ? QStringLiteral("Partita finita") : QStringLiteral("Si gioca per: ") + playingFor};
+    QList<Row> rows{{shown ? QString::number(*shown) : QString(), 0.50, look::kLastNumberGreen, true, 0.96},
+        {shown ? smorfiaOf(*shown) : kSmorfiaTitle, 0.10, look::kSmorfiaSalmon, false},
+        {QStringLiteral("Estratti: %1 di 90").arg(order.size()), 0.10, kCountWhite, true}};
+    // A prize just won: its name larger than the count, its numbers and its winner as large.
+    if (!prizeShown_.isEmpty()) {
+        rows << Row{prizeShown_[0], 0.10, look::kBannerYellow, true, 0.8}
+             << Row{prizeShown_[1], 0.10, look::kBannerYellow, true} << Row{prizeShown_[2], 0.10, kCountWhite, true};
+        return rows;
+    }
+    const evening::RecordedGame *game =
+        evening_ && !evening_->record().games.isEmpty() ? &evening_->record().games.last() : nullptr;
+    if (caller_.game().over() && game && !game->winners.isEmpty()) {
+        QStringList winners;
+        for (const evening::Winner &w : game->winners)
+            if (!w.withdrawn)
+                winners << kWinnerLine.arg(evening::prizeName(w.prize), w.name);
+        for (const QString &line : winners)
+            rows << Row{line, 0.30 / std::max<qsizetype>(3, winners.size()), look::kBannerYellow, false};
+        return rows;
+    }
+    rows << Row{lastFive.isEmpty() ? QString() : QStringLiteral("Ultimi: ") + lastFive.join(QStringLiteral("  ")), 0.10,
+                kCountWhite, false}
+         << Row{QStringLiteral("Premi usciti: ") +
+                    (won.isEmpty() ? QStringLiteral("nessuno") : won.join(QStringLiteral(", "))),
+                0.10, look::kBannerYellow, false}
+         << Row{playingFor.isEmpty() ? QStringLiteral("Partita finita") : QStringLiteral("Si gioca per: ") + playingFor,
+                0.10, look::kBannerYellow, true};
+    return rows;
+}
+
+QRect HallWindow::nextNumberBar() const
+{
+    const int thickness = std::max(4, height() / 120);
+    return {board->width(), height() - thickness, width() - board->width(), thickness};
 }
 
 void HallWindow::setPhoneAddress(const QString &url)
@@ -89,6 +147,27 @@ QRect HallWindow::phoneCodePlace() const
 void HallWindow::showGame()
 {
     board->showGame(caller_.game());
+    if (evening_) {
+        const auto &games = evening_->record().games;
+        const QList<evening::Winner> none;
+        const QList<evening::Winner> &winners = games.isEmpty() ? none : games.last().winners;
+        if (winners.size() > winnersSeen_ && !winners.last().withdrawn) {
+            const evening::Winner &w = winners.last();
+            const auto &row = caller_.prizeMessage();
+            QStringList numbers;
+            if (row && w.code.isEmpty())
+                for (int n : *row)
+                    numbers << QString::number(n);
+            prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers.join(kNumbersJoin),
+                w.name == Evening::kInTheRoom ? QString() : w.name};
+            prizeExpiry_.start();
+        } else if (!winners.isEmpty() && winners.last().withdrawn) {
+            prizeShown_.clear();
+        }
+        winnersSeen_ = winners.size();
+    }
+    if (autoCaller_ && autoCaller_->isOn() != nextNumberTick_.isActive())
+        autoCaller_->isOn() ? nextNumberTick_.start() : nextNumberTick_.stop();
     update(QRect(board->width(), 0, width() - board->width(), height()));
 }
 
@@ -135,26 +214,25 @@ void HallWindow::paintEvent(QPaintEvent *)
         h = code.top() - 8;
     }
     const QRect panel(board->width(), 0, width() - board->width(), h);
-    const QStringList text = lines();
-    // Share of the height of each line, and the colour of its text.
-    const struct {
-        double share;
-        QColor colour;
-        bool bold;
-    } rows[] = {{0.50, look::kLastNumberGreen, true}, {0.10, look::kSmorfiaSalmon, false}, {0.10, kCountWhite, true},
-        {0.10, kCountWhite, false}, {0.10, look::kBannerYellow, false}, {0.10, look::kBannerYellow, true}};
     int top = 0;
-    for (int i = 0; i < int(std::size(rows)); ++i) {
-        const QRect row(panel.left(), top, panel.width(), int(h * rows[i].share));
+    for (const Row &line : rows()) {
+        const QRect row(panel.left(), top, panel.width(), int(h * line.share));
         top = row.bottom() + 1;
-        QFont font = fontOf(kArial, 10, rows[i].bold);
+        QFont font = fontOf(kArial, 10, line.bold);
         // The last number's digits (0.72 of the font's size) stand over a third of the screen
         // high; every line fits its width.
-        font.setPixelSize(std::max(1, int(row.height() * (i == 0 ? 0.96 : 0.5))));
-        const qreal wide = textpicture::lineSize(text[i], font).width();
+        font.setPixelSize(std::max(1, int(row.height() * line.fontFactor)));
+        const qreal wide = textpicture::lineSize(line.text, font).width();
         if (wide > row.width() * 0.94)
             font.setPixelSize(std::max(1, int(font.pixelSize() * row.width() * 0.94 / wide)));
-        textpicture::drawCentred(painter, row, text[i], font, rows[i].colour);
+        textpicture::drawCentred(painter, row, line.text, font, line.colour);
+    }
+    // The time to the next number: a bar that fills along the panel's foot.
+    const auto toNext = autoCaller_ ? autoCaller_->msToNextNumber() : std::nullopt;
+    if (toNext) {
+        const QRect bar = nextNumberBar();
+        const double elapsed = 1.0 - double(*toNext) / (autoCaller_->intervalSeconds() * 1000.0);
+        painter.fillRect(bar.adjusted(0, 0, int(-bar.width() * (1.0 - elapsed)), 0), look::kBannerYellow);
     }
 }
 

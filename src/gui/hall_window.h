@@ -2,11 +2,14 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
+class AutoCaller;
 class BannerOverlay;
 class BoardView;
 class Caller;
+class Evening;
 
 // The players' screen, for a TV or a projector: the board, the last number very large with
 // its meaning, how many are out, the last five in the order they came, the prizes gone, and
@@ -18,7 +21,12 @@ class HallWindow : public QWidget {
 public:
     HallWindow(const Caller &caller, QWidget *parent);
 
+    static constexpr int kPrizeShownMs = 10'000;
+
     void showGame();
+    // Each prize named as it is won, for a while, the game's winners after the tombola, and
+    // the time to the next number while automatic calling counts.
+    void followEvening(const Evening &evening, const AutoCaller &autoCaller);
     // Full screen on a screen other than the caller's (the remembered one if it is there);
     // with one screen, a window to drag to a projector.
     void openBeside(QWidget *callerWindow, const QString &rememberedScreen);
@@ -44,7 +52,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct Row {
+        QString text;
+        double share;
+        QColor colour;
+        bool bold;
+        double fontFactor = 0.5;
+    };
+    QList<Row> rows() const;
+    QRect nextNumberBar() const;
+
     const Caller &caller_;
     QString phoneUrl_;
     QImage phoneCode_;
+    const Evening *evening_ = nullptr;
+    const AutoCaller *autoCaller_ = nullptr;
+    qsizetype winnersSeen_ = 0;
+    QStringList prizeShown_; // the prize, its numbers, its winner
+    QTimer prizeExpiry_;
+    QTimer nextNumberTick_;
 };

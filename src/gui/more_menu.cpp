@@ -3,10 +3,13 @@
 
 #include "caller/caller.h"
 #include "caller/stored.h"
+#include "evening/auto_caller.h"
+#include "evening/evening.h"
 #include "gui/claim_dialog.h"
 #include "gui/drawn_numbers_dialog.h"
 #include "gui/hall_window.h"
 #include "gui/widget_look.h"
+#include "gui/winners_dialog.h"
 #include "layout/column_layout.h"
 
 #include <QAction>
@@ -14,6 +17,17 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+
+namespace {
+
+const QString kInterval = QStringLiteral("Intervallo: %1 s");
+const QString kIntervalItem = QStringLiteral("%1 secondi");
+const QString kConfirmed = QStringLiteral("Vincita confermata: %1, %2.");
+const QString kNotConfirmed = QStringLiteral("La cartella non vince nessun premio ora.");
+// The intervals offered, from the fastest to the slowest allowed.
+constexpr int kIntervals[] = {3, 4, 5, 6, 7, 8, 10, 12, 15, 20, 25, 30};
+
+} // namespace
 
 MoreMenu::MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Caller &caller, SettingsStore &store)
     : QObject(window), actions_(actions), window_(window), caller_(caller), store_(store)
@@ -53,11 +67,42 @@ bool MoreMenu::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void MoreMenu::followEvening(Evening &evening, AutoCaller &autoCaller)
+{
+    evening_ = &evening;
+    autoCaller_ = &autoCaller;
+    interval_ = new QMenu(menu);
+    for (int seconds : kIntervals) {
+        QAction *item = interval_->addAction(kIntervalItem.arg(seconds));
+        item->setCheckable(true);
+        item->setData(seconds);
+        connect(
+            item, &QAction::triggered, &autoCaller, [&autoCaller, seconds] { autoCaller.setIntervalSeconds(seconds); });
+    }
+    // Right under "Estrazione automatica".
+    const QList<QAction *> items = menu->actions();
+    QAction *after = nullptr;
+    for (const Action &action : actions_)
+        if (action.id == ActionId::AutoCall)
+            for (qsizetype i = 0; i + 1 < items.size(); ++i)
+                if (items[i]->text() == action.caption)
+                    after = items[i + 1];
+    menu->insertMenu(after, interval_);
+    connect(&autoCaller, &AutoCaller::changed, this, &MoreMenu::showGame);
+    connect(&evening, &Evening::changed, this, &MoreMenu::showGame);
+    showGame();
+}
+
 void MoreMenu::showGame()
 {
     for (const auto &[item, checked] : ticks_) {
         const QSignalBlocker blocker(item);
         item->setChecked(checked());
+    }
+    if (interval_) {
+        interval_->setTitle(kInterval.arg(autoCaller_->intervalSeconds()));
+        for (QAction *item : interval_->actions())
+            item->setChecked(item->data().toInt() == autoCaller_->intervalSeconds());
     }
     if (hall_)
         hall_->showGame();
@@ -82,6 +127,8 @@ void MoreMenu::toggleHall()
     if (!hall_) {
         hall_ = new HallWindow(caller_, window_);
         hall_->setPhoneAddress(phoneUrl_);
+        if (evening_)
+            hall_->followEvening(*evening_, *autoCaller_);
         connect(hall_, &HallWindow::closed, this, [this] {
             if (!ending_)
                 stored::write(store_, stored::kHallOpen, false);
@@ -104,11 +151,40 @@ void MoreMenu::checkClaim()
     if (!claim_) {
         claim_ = new ClaimDialog(window_);
         connect(claim_, &ClaimDialog::verdictReady, &caller_, &Caller::say);
+        if (evening_) {
+            claim_->setClaimable([this](const cartelle::Grid &grid, const QString &code) {
+                return evening_->claimablePrize(grid, code).has_value();
+            });
+            connect(claim_, &ClaimDialog::claimConfirmed, this,
+                [this](const cartelle::Grid &grid, const QString &code, const QString &name) {
+                    const auto prize = evening_->confirmClaim(grid, code, name);
+                    const QString who = evening::cleanName(name, evening::kMaxClaimName);
+                    claim_->showConfirmed(
+                        prize ? kConfirmed.arg(evening::prizeName(*prize), who.isEmpty() ? Evening::kInTheRoom : who)
+                              : kNotConfirmed);
+                });
+            // No number comes while a claim is being checked.
+            connect(claim_, &QDialog::finished, autoCaller_, [this] { autoCaller_->setClaimOpen(false); });
+        }
     }
+    if (autoCaller_)
+        autoCaller_->setClaimOpen(true);
     showGame();
     claim_->show();
     claim_->raise();
     claim_->activateWindow();
+}
+
+void MoreMenu::showWinners()
+{
+    if (!evening_)
+        return;
+    if (!winners_)
+        winners_ = new WinnersDialog(*evening_, window_);
+    winners_->showRecord();
+    winners_->show();
+    winners_->raise();
+    winners_->activateWindow();
 }
 
 void MoreMenu::showDrawnNumbers()

@@ -5,8 +5,11 @@
 
 #include <QObject>
 
+class AutoCaller;
 class Caller;
 class ClaimDialog;
+class Evening;
+class WinnersDialog;
 class DrawnNumbersDialog;
 class HallWindow;
 class QAction;
@@ -30,6 +33,10 @@ public:
     void toggleHall();
     void showDrawnNumbers();
     void checkClaim();
+    void showWinners();
+    // The evening's record and automatic calling: the interval's submenu under its item,
+    // the claims confirmed, the players' screen naming the prizes.
+    void followEvening(Evening &evening, AutoCaller &autoCaller);
     HallWindow *hall() const { return hall_; }
     // The address the players' phones open, shown on the players' screen; empty takes it away.
     void setPhoneAddress(const QString &url);
@@ -49,6 +56,10 @@ private:
     ClaimDialog *claim_ = nullptr;
     HallWindow *hall_ = nullptr;
     DrawnNumbersDialog *drawnNumbers_ = nullptr;
+    WinnersDialog *winners_ = nullptr;
+    Evening *evening_ = nullptr;
+    AutoCaller *autoCaller_ = nullptr;
+    QMenu *interval_ = nullptr;
     bool ending_ = false;
     QString phoneUrl_;
 };

@@ -40,6 +40,7 @@ public:
     ~SpeechDispatcherVoice() override;
 
     void speak(const QString &text) override;
+    bool isSpeaking() const override { return queue_.speaking(); }
     // For the texts given from now on.
     void setChoice(const VoiceChoice &choice);
     VoiceChoice choice() const { return choice_; }

@@ -69,6 +69,8 @@ public:
     bool tick();
     std::optional<qint64> nextDeadlineMs() const;
     bool available() const { return available_; }
+    // A text is being said or waits its turn; a voice that does not work holds nothing up.
+    bool speaking() const { return available_ && (current_ || !waiting_.empty()); }
     QString problem() const { return problem_; }
 
 private:

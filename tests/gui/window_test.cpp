@@ -14,6 +14,8 @@
 #include "gui/option_box.h"
 #include "gui/phone_link.h"
 #include "gui/widget_look.h"
+#include "gui/winner_name_box.h"
+#include "gui/winners_dialog.h"
 #include "input/keyboard_poll.h"
 #include "platform/key_state_filter.h"
 #include "support/fakes.h"
@@ -26,9 +28,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 // The caller's window on fakes, shown offscreen at its design size.
@@ -293,6 +299,99 @@ TEST_F(KeysTest, ThePlayersScreenLeavesTheKeysToTheCallerTakesThemWhenClickedAnd
     QCoreApplication::sendEvent(qApp, &quit);
     EXPECT_FALSE(hall->isVisible());
     EXPECT_EQ(store.values["Sala/Aperta"], "1");
+}
+
+// The question's button with that caption clicked as soon as the question is up.
+static void answerSoon(const QString &caption)
+{
+    QTimer::singleShot(0, [caption] {
+        QWidget *question = QApplication::activeModalWidget();
+        if (!question)
+            return answerSoon(caption);
+        for (QPushButton *button : question->findChildren<QPushButton *>())
+            if (button->text() == caption)
+                button->click();
+    });
+}
+
+TEST_F(KeysTest, AutomaticCallingPausesOnSpaceOutsideATextBoxAndAsksBeforeANumberGoesBack)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    QTest::keyClick(handle, Qt::Key_T, Qt::ControlModifier);
+    AutoCaller &autoCaller = window->autoCaller();
+    ASSERT_TRUE(autoCaller.isOn());
+    EXPECT_EQ(window->caller().manual(), Manual::Off) << "manual mode and automatic calling exclude each other";
+    for (int second = 0; second <= 8; ++second, clock.now += 1000)
+        autoCaller.tick();
+    EXPECT_EQ(drawn(), 1);
+    EXPECT_TRUE(window->parts().nextNumber->isVisible());
+
+    // Test key events carry no time: another key between two presses of one, lest they be taken for a repeat.
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(handle, key, modifiers);
+        QTest::keyClick(handle, Qt::Key_Shift);
+    };
+    controls->drawButton->setFocus();
+    press(Qt::Key_Space);
+    EXPECT_EQ(drawn(), 1) << "Space does not press the focused button";
+    EXPECT_EQ(autoCaller.hold(), AutoCaller::Hold::User);
+    EXPECT_TRUE(window->parts().notice->isVisible());
+    controls->ownerName->setFocus();
+    const qsizetype nameLength = controls->ownerName->text().size();
+    press(Qt::Key_Space);
+    EXPECT_EQ(controls->ownerName->text().size(), nameLength + 1);
+    EXPECT_EQ(autoCaller.hold(), AutoCaller::Hold::User) << "a space typed in the owner's name";
+    controls->drawButton->setFocus();
+    press(Qt::Key_Space);
+    EXPECT_FALSE(window->parts().notice->isVisible());
+
+    answerSoon("No");
+    window->withdrawLastNumber();
+    EXPECT_EQ(drawn(), 1);
+    EXPECT_FALSE(autoCaller.claimOpen()) << "automatic calling goes on after the answer";
+}
+
+TEST_F(WindowTest, AConfirmedClaimAndAPrizeOfTheRoomAreRecordedWithTheirNamesAndShownToThePlayers)
+{
+    window->toggleHall();
+    HallWindow *hall = window->parts().more->hall();
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    const cartelle::Grid cartella = cartelle::generateSerie(42)[2];
+    QList<int> row;
+    for (int n : cartella[0])
+        if (n > 0 && row.size() < 2)
+            row << n;
+    for (int n : row)
+        window->caller().clickNumber(n);
+    window->parts().more->checkClaim();
+    auto *dialog = window->findChild<ClaimDialog *>();
+    auto *confirm = dialog->findChild<QPushButton *>("confirm");
+    EXPECT_FALSE(confirm->isEnabled());
+    dialog->findChild<QLineEdit *>("code")->setText(cartelle::printedCode({42, 3}));
+    dialog->findChild<QPushButton *>("verify")->click();
+    ASSERT_TRUE(confirm->isEnabled());
+    EXPECT_TRUE(window->autoCaller().claimOpen());
+    dialog->findChild<QLineEdit *>("winnerName")->setText("Mario");
+    confirm->click();
+    EXPECT_FALSE(confirm->isEnabled()) << "the ambo is won";
+    EXPECT_EQ(hall->lines().mid(3), (QStringList{"AMBO", "", "Mario"}));
+    dialog->reject();
+    EXPECT_FALSE(window->autoCaller().claimOpen());
+
+    QTest::mouseClick(controls->prizeButtons[1], Qt::LeftButton);
+    WinnerNameBox *nameBox = window->parts().winnerName;
+    ASSERT_TRUE(nameBox->isVisible());
+    EXPECT_FALSE(nameBox->name->hasFocus());
+    QTest::keyClicks(nameBox->name, "Lia");
+    QTest::keyClick(nameBox->name, Qt::Key_Return);
+    EXPECT_FALSE(nameBox->isVisible());
+    window->parts().more->showWinners();
+    auto *list = window->findChild<WinnersDialog *>()->list;
+    const QTreeWidgetItem *game = list->topLevelItem(0);
+    ASSERT_EQ(game->childCount(), 2);
+    EXPECT_TRUE(game->child(0)->text(0).startsWith("Ambo: Mario, con il"));
+    EXPECT_TRUE(game->child(1)->text(0).startsWith("Terno: Lia"));
 }
 
 // What a screen reader finds, through Qt's accessibility interfaces.

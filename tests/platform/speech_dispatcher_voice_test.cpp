@@ -255,8 +255,10 @@ TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
     EXPECT_EQ(next().first, Job::Connect);
     EXPECT_EQ(next().first, Job::None) << "one job out at a time";
     queue.done(Job::Connect, true);
+    EXPECT_FALSE(queue.speaking());
     for (const QString &text : {QString(" "), stuck, QString("90")})
         queue.add(text, {});
+    EXPECT_TRUE(queue.speaking()) << "from the speak, before the server has the text";
     EXPECT_EQ(next(), std::pair(Job::Say, stuck));
     queue.done(Job::Say, true, 8);
     pass(SpeechQueue::stuckBoundMs(stuck) - 1);
@@ -268,6 +270,9 @@ TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
     queue.done(Job::Say, true, 9);
     queue.ended(8);
     EXPECT_EQ(next().first, Job::None) << "the stopped text's end does not end the next";
+    EXPECT_TRUE(queue.speaking());
+    queue.ended(9);
+    EXPECT_FALSE(queue.speaking());
     EXPECT_EQ(SpeechQueue::stuckBoundMs(QString(100, u'x')), 15000);
 }
 
@@ -278,6 +283,7 @@ TEST_F(SpeechQueueTest, WithoutAServerRetriesDropsStaleTextsAndSaysALostTextAgai
     EXPECT_EQ(next().first, Job::Connect);
     queue.done(Job::Connect, false, -1, "no server");
     EXPECT_EQ(std::pair(queue.available(), queue.problem()), std::pair(false, kVoiceNotRunningProblem));
+    EXPECT_FALSE(queue.speaking()) << "no voice holds up automatic calling";
     for (qint64 waited = 0; waited < SpeechQueue::maxWaitMs; waited += SpeechQueue::retryMs) {
         pass(SpeechQueue::retryMs);
         EXPECT_EQ(next().first, Job::Connect);
