@@ -155,7 +155,8 @@ void HallWindow::showGame()
             const evening::Winner &w = winners.last();
             const auto &row = caller_.prizeMessage();
             QStringList numbers;
-            if (row && w.code.isEmpty())
+            // The row only for the owner's own prize: a prize declared for the room has none.
+            if (row && w.code.isEmpty() && w.name != Evening::kInTheRoom)
                 for (int n : *row)
                     numbers << QString::number(n);
             prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers.join(kNumbersJoin),
