@@ -36,7 +36,7 @@ QString verdictPhrase(const QString &cartellaName, const ClaimVerdict &verdict)
                 prizes << kRowPrizes[verdict.rowPrize(r)] + kIn + kRowNames[r];
     const QString opening = kCartella.arg(cartellaName);
     if (verdict.gameOver) {
-        const int best = std::ranges::max({verdict.rowPrize(0), verdict.rowPrize(1), verdict.rowPrize(2)});
+        const int best = std::max({verdict.rowPrize(0), verdict.rowPrize(1), verdict.rowPrize(2)});
         return opening + kGameOver +
                (verdict.tombola ? kWouldHaveWon + kTombola
                    : best >= 0  ? kWouldHaveWon + kRowPrizes[best]
