@@ -392,6 +392,12 @@ TEST_F(WindowTest, AConfirmedClaimAndAPrizeOfTheRoomAreRecordedWithTheirNamesAnd
     ASSERT_EQ(game->childCount(), 2);
     EXPECT_TRUE(game->child(0)->text(0).startsWith("Ambo: Mario, con il"));
     EXPECT_TRUE(game->child(1)->text(0).startsWith("Terno: Lia"));
+
+    const int extra = row.contains(90) ? 89 : 90;
+    window->caller().clickNumber(extra);
+    ASSERT_TRUE(hall->board->drawn(extra - 1));
+    window->caller().clickNumber(extra);
+    EXPECT_FALSE(hall->board->drawn(extra - 1)) << "the players' screen follows a number given back";
 }
 
 // What a screen reader finds, through Qt's accessibility interfaces.
