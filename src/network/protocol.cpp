@@ -51,7 +51,8 @@ namespace {
         if (object.size() != 4 || !prize.isDouble() || !code.isString() || !name.isString())
             return Refusal{phone_texts::kNotUnderstood};
         const double prizeValue = prize.toDouble();
-        if (prizeValue != double(int(prizeValue)) || prizeValue < 0 || prizeValue > 4)
+        // The range first: a number beyond int's is refused before it is ever converted.
+        if (!(prizeValue >= 0 && prizeValue <= 4) || prizeValue != double(int(prizeValue)))
             return Refusal{phone_texts::kBadPrize};
         const auto id = cartelle::parseCode(code.toString());
         if (!id)

@@ -33,6 +33,8 @@ TEST(PhoneMessage, AcceptsOnlyWellFormedHellosAndClaims)
         {"claim for prize 1.5", R"({"type":"claim","prize":1.5,"code":"42-3-U","name":"Anna"})",
             phone_texts::kBadPrize},
         {"claim for prize -1", R"({"type":"claim","prize":-1,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
+        {"claim for a prize beyond int",
+            R"({"type":"claim","prize":35555555555555555555,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
         {"claim with a prize as text", R"({"type":"claim","prize":"0","code":"42-3-U","name":"Anna"})",
             phone_texts::kNotUnderstood},
         {"claim with a wrong letter", R"({"type":"claim","prize":0,"code":"42-3-A","name":"Anna"})",
