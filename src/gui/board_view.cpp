@@ -11,30 +11,34 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QThread>
 
 namespace {
 
-// The two paper textures scaled to a cell's size in device pixels, shared by all cells.
-const QPixmap &paper(bool inPlay, QSize size, qreal ratio)
+// Papers are kept by kind and size in device pixels; a size of 0x0 holds the picture as read.
+quint64 paperKey(bool inPlay, QSize device)
 {
-    static QHash<QString, QPixmap> sources;
-    static QHash<QString, QPixmap> scaled;
+    return quint64(inPlay) << 63 | quint64(quint32(device.width())) << 31 | quint32(device.height());
+}
+
+// A paper texture scaled to a cell's size in device pixels, shared by the cells of that size.
+const QImage &paper(QHash<quint64, QImage> &papers, bool inPlay, QSize size, qreal ratio)
+{
     const QSize device = (QSizeF(size) * ratio).toSize();
-    const QString path = inPlay ? look::kPaperLight : look::kPaperDark;
-    const QString key = path + QString::number(device.width()) + QLatin1Char('x') + QString::number(device.height());
-    if (const auto found = scaled.constFind(key); found != scaled.constEnd())
+    const quint64 key = paperKey(inPlay, device);
+    if (const auto found = papers.constFind(key); found != papers.constEnd())
         return *found;
-    if (!sources.contains(path))
-        sources.insert(path, QPixmap(path));
-    if (scaled.size() > 16)
-        scaled.clear();
+    const quint64 sourceKey = paperKey(inPlay, QSize(0, 0));
+    QImage source = papers.value(sourceKey);
+    if (source.isNull())
+        source = QImage(inPlay ? look::kPaperLight : look::kPaperDark).convertToFormat(QImage::Format_RGB32);
+    if (papers.size() > 16)
+        papers.clear();
+    papers.insert(sourceKey, source);
     // Opaque, so that drawing it is a plain copy.
-    QPixmap picture = QPixmap::fromImage(sources[path]
-                                             .toImage()
-                                             .convertToFormat(QImage::Format_RGB32)
-                                             .scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QImage picture = source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture.setDevicePixelRatio(ratio);
-    return *scaled.insert(key, picture);
+    return *papers.insert(key, picture);
 }
 
 } // namespace
@@ -48,6 +52,12 @@ BoardView::BoardView(const Look &look, QWidget *parent) : QWidget(parent), look_
     setAttribute(Qt::WA_OpaquePaintEvent);
     numberFont_.setFamilies(kArial);
     numberFont_.setPointSizeF(48);
+}
+
+BoardView::~BoardView()
+{
+    if (drawer_)
+        drawer_->wait();
 }
 
 void BoardView::showGame(const Game &game)
@@ -75,6 +85,20 @@ void BoardView::showGame(const Game &game)
 void BoardView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    layOutCells();
+    stale_.set();
+    startDrawing();
+    emit resized();
+}
+
+void BoardView::drawAhead()
+{
+    layOutCells();
+    startDrawing();
+}
+
+void BoardView::layOutCells()
+{
     const float dpi = float(logicalDpiY());
     const BoardGeometry geometry = boardGeometry(pixelsToTwips(width(), dpi), pixelsToTwips(height(), dpi));
     for (int i = 0; i < board::kCells; ++i)
@@ -84,28 +108,80 @@ void BoardView::resizeEvent(QResizeEvent *event)
     if (geometry.numberPoints > 0)
         numberFont_.setPointSizeF(geometry.numberPoints);
     bannerPoints_ = geometry.bannerPoints;
-    stale_.set();
-    emit resized();
 }
 
-void BoardView::drawCell(QPainter &painter, int i)
+BoardView::Scene BoardView::scene() const
 {
-    const QRect &area = cells_[i];
-    const Marks &m = marks_[i];
+    const qreal ratio = devicePixelRatioF();
+    return {marks_, cells_, bars_, look_, numberFont_.families(), numberFont_.pointSizeF(), size() * ratio, ratio};
+}
+
+void BoardView::drawCell(QPainter &painter, const Scene &scene, const QFont &font, int i, Papers &papers)
+{
+    const QRect &area = scene.cells[i];
+    const Marks &m = scene.marks[i];
+    const Look &look = scene.look;
     QColor number = Qt::black;
     if (m.drawn) {
-        painter.fillRect(area, look_.drawn);
-        number = look_.drawnNumber;
-    } else if (!m.inPlay && look_.leftOut.isValid()) {
-        painter.fillRect(area, look_.leftOut);
-        number = look_.leftOutNumber;
+        painter.fillRect(area, look.drawn);
+        number = look.drawnNumber;
+    } else if (!m.inPlay && look.leftOut.isValid()) {
+        painter.fillRect(area, look.leftOut);
+        number = look.leftOutNumber;
     } else {
-        painter.drawPixmap(area.topLeft(), paper(m.inPlay, area.size(), canvas_.devicePixelRatio()));
-        number = m.inPlay ? QColor(Qt::black) : look_.leftOutNumber;
+        painter.drawImage(area.topLeft(), paper(papers, m.inPlay, area.size(), scene.ratio));
+        number = m.inPlay ? QColor(Qt::black) : look.leftOutNumber;
     }
     painter.setPen(Qt::black);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
-    textpicture::drawCentred(painter, area, QString::number(board::numberOf(i)), numberFont_, number);
+    textpicture::drawCentredOnce(painter, area, QString::number(board::numberOf(i)), font, number);
+}
+
+BoardView::Drawing BoardView::drawWhole(const Scene &scene, Papers papers)
+{
+    // A font of this thread's own: a font's loaded faces belong to the thread that used it.
+    QFont font;
+    font.setFamilies(scene.fontFamilies);
+    font.setPointSizeF(scene.fontPoints);
+    QImage canvas(scene.size, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(scene.ratio);
+    QPainter painter(&canvas);
+    for (int i = 0; i < board::kCells; ++i)
+        drawCell(painter, scene, font, i, papers);
+    for (const QRect &bar : scene.bars)
+        painter.fillRect(bar, Qt::black);
+    painter.end();
+    return {std::move(canvas), std::move(papers)};
+}
+
+void BoardView::startDrawing()
+{
+    // One at a time: a paint finding a drawing of another size draws the board itself.
+    if (drawer_ || size().isEmpty())
+        return;
+    drawn_ = std::make_unique<Drawing>();
+    drawnMarks_ = marks_;
+    drawer_ = QThread::create([scene = scene(), papers = papers_, into = drawn_.get()]() mutable {
+        *into = drawWhole(scene, std::move(papers));
+    });
+    drawer_->start();
+}
+
+void BoardView::takeDrawing()
+{
+    drawer_->wait();
+    delete drawer_;
+    drawer_ = nullptr;
+    const std::unique_ptr<Drawing> drawing = std::move(drawn_);
+    const qreal ratio = devicePixelRatioF();
+    if (drawing->canvas.size() != size() * ratio || drawing->canvas.devicePixelRatio() != ratio)
+        return;
+    canvas_ = std::move(drawing->canvas);
+    papers_ = std::move(drawing->papers);
+    // Only what changed while it was drawn is left to draw.
+    stale_.reset();
+    for (int i = 0; i < board::kCells; ++i)
+        stale_[i] = marks_[i] != drawnMarks_[i];
 }
 
 void BoardView::paintEvent(QPaintEvent *event)
@@ -113,6 +189,8 @@ void BoardView::paintEvent(QPaintEvent *event)
     // The board is kept drawn in an opaque picture of its own, cell by cell as the game
     // changes: a paint only copies it, which at full screen costs a fraction of drawing the
     // ninety papers and numbers again.
+    if (drawer_)
+        takeDrawing();
     const qreal ratio = devicePixelRatioF();
     if (canvas_.size() != size() * ratio || canvas_.devicePixelRatio() != ratio) {
         canvas_ = QImage(size() * ratio, QImage::Format_RGB32);
@@ -120,10 +198,11 @@ void BoardView::paintEvent(QPaintEvent *event)
         stale_.set();
     }
     if (stale_.any()) {
+        const Scene now = scene();
         QPainter canvas(&canvas_);
         for (int i = 0; i < board::kCells; ++i)
             if (stale_[i])
-                drawCell(canvas, i);
+                drawCell(canvas, now, numberFont_, i, papers_);
         for (const QRect &bar : bars_)
             canvas.fillRect(bar, Qt::black);
         stale_.reset();

@@ -2,6 +2,7 @@
 #include "gui/board_window.h"
 
 #include "gui/accessibility.h"
+#include "gui/after_first_paint.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/caller_keys.h"
@@ -39,15 +40,6 @@ static void loadPictures() { Q_INIT_RESOURCE(assets); }
 
 namespace {
 
-// The maker's logo from its drawn sizes, with no vector renderer at start-up.
-QIcon logoIcon()
-{
-    QIcon icon;
-    for (int size : {32, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/logo%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
 const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
 const QString kWithdrawTitle = QStringLiteral("Annulla ultimo numero");
 const QString kWithdrawQuestion = QStringLiteral(
@@ -67,13 +59,27 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     loadPictures();
     installAccessibility();
     setWindowTitle(kWindowTitle);
-    setWindowIcon(logoIcon());
+    // Handed to the window manager after the first paint: the sizes together are a third of
+    // a megabyte sent to the X server.
+    afterFirstPaint(this, [this] { setWindowIcon(logoIcon()); });
     setFont(fontOf(kSansSerif, 8.25));
     paintText(this, Qt::black, look::kTableGreen);
 
+    // The design client area when the screen has room; on a smaller screen, or at a larger
+    // desktop scale, the column shrinks so that the window still fits.
+    const float dpi = float(logicalDpiY());
+    const QSize available = screen()->availableSize();
+    setMinimumSize(QSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(kControlColumnHeight, dpi)) / 4);
+    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(available));
+
+    // The board first, so that it is drawn on a thread of its own while the rest is made.
     Parts &p = parts_;
-    p.controls = new ControlColumn(this);
     p.board = new BoardView(BoardView::callersLook(), this);
+    p.board->showGame(caller_.game());
+    placeBoard();
+    p.board->drawAhead();
+    p.controls = new ControlColumn(this);
+    p.controls->lower(); // first among the window's parts, for the tab order and screen readers
     p.help = new HelpPage(menuKeyTexts(actions_), p.board);
     p.banner = new BannerOverlay(p.board, caller_);
     p.displays = new NumberDisplays(this);
@@ -110,13 +116,6 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     wireControls(platform.urls);
     wirePhones();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
-
-    // The design client area when the screen has room; on a smaller screen, or at a larger
-    // desktop scale, the column shrinks so that the window still fits.
-    const float dpi = float(logicalDpiY());
-    const QSize available = screen()->availableSize();
-    setMinimumSize(QSize(twipsToPixels(kControlColumnWidth + 5000, dpi), twipsToPixels(kControlColumnHeight, dpi)) / 4);
-    resize(QSize(twipsToPixels(17145, dpi), twipsToPixels(11010, dpi)).boundedTo(available));
     showGame();
 }
 
@@ -217,7 +216,7 @@ void BoardWindow::wireControls(UrlOpener &urls)
 void BoardWindow::wirePhones()
 {
     phones_ = new PhoneLink(caller_, evening_, store_, this);
-    phones_->startAfterFirstPaint(this);
+    afterFirstPaint(this, [this] { phones_->start(); });
     connect(parts_.claimNotice->confirm, &QPushButton::clicked, phones_, &PhoneLink::confirmClaim);
     connect(parts_.claimNotice->refuse, &QPushButton::clicked, phones_, &PhoneLink::refuseClaim);
     connect(phones_, &PhoneLink::claimChanged, this, [this] {
@@ -318,14 +317,22 @@ void BoardWindow::showGame()
     parts_.more->showGame();
 }
 
-void BoardWindow::resizeEvent(QResizeEvent *event)
+float BoardWindow::placeBoard()
 {
-    QWidget::resizeEvent(event);
     const float dpi = float(logicalDpiY());
     const float height = pixelsToTwips(this->height(), dpi);
     const float zoom = columnZoom(height);
     panel_ = boardPanel(pixelsToTwips(width(), dpi), height, panel_, kControlColumnWidth * zoom);
     parts_.board->setGeometry(toPixels(panel_, dpi));
+    return zoom;
+}
+
+void BoardWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const float zoom = placeBoard();
+    const float dpi = float(logicalDpiY());
+    const float height = pixelsToTwips(this->height(), dpi);
     parts_.controls->setGeometry(0, 0, twipsToPixels(kControlColumnWidth * zoom, dpi), this->height());
     parts_.controls->setZoom(zoom);
     zoomColumnPlaces(this, zoom);

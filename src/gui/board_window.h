@@ -96,6 +96,8 @@ protected:
 private:
     ActionTable makeActions();
     void showGame();
+    // Lays the board out beside the column for the window's size; returns the column's zoom.
+    float placeBoard();
     void toggleHelp();
     void wireControls(UrlOpener &urls);
     void placeNotice();

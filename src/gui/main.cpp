@@ -4,6 +4,7 @@
 #include "gui/voice_dialog.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
+#include "platform/font_warm_up.h"
 #include "platform/key_state_filter.h"
 #include "platform/lifetime.h"
 #include "platform/qt_settings_store.h"
@@ -35,6 +36,7 @@ int main(int argc, char **argv)
     if (command.action != cartelle::CommandLine::Action::OpenWindow)
         return cartelle::answerCommandLine(command);
 
+    FontWarmUp fonts;
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Sorteggina"));
@@ -48,6 +50,7 @@ int main(int argc, char **argv)
     if (!instance.claim())
         return 0;
     quitOnTerminationSignals();
+    fonts.wait();
 
     // The voice connects to speech-dispatcher at once, on a thread of its own, so that the
     // first number is heard as soon as possible; what is said meanwhile waits in its queue.

@@ -28,13 +28,6 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
 {
     active_ = stored::read(store_, stored::kNetworkOn);
     port_ = quint16(stored::read(store_, stored::kNetworkPort));
-    token_ = stored::read(store_, stored::kNetworkCode);
-    // A damaged code would make a QR code no phone can use: a new one is kept at once.
-    static const QRegularExpression tokenShape(QStringLiteral("^[0-9a-f]{32}$"));
-    if (!tokenShape.match(token_).hasMatch()) {
-        token_ = network::newToken();
-        stored::write(store_, stored::kNetworkCode, token_);
-    }
     problem_ = kOff;
     connect(&server_, &network::PhoneServer::started, this, [this](quint16 port) {
         urls_ = network::phoneUrls(network::lanAddresses(), port, token_);
@@ -64,22 +57,21 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
     connect(&evening_, &Evening::changed, this, follow);
 }
 
-void PhoneLink::startAfterFirstPaint(QWidget *window) { window->installEventFilter(this); }
-
-bool PhoneLink::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint) {
-        watched->removeEventFilter(this);
-        if (active_)
-            QMetaObject::invokeMethod(this, &PhoneLink::start, Qt::QueuedConnection);
-    }
-    return false;
-}
-
 void PhoneLink::start()
 {
-    if (active_)
-        server_.start(port_, token_);
+    if (!active_)
+        return;
+    // Read when the phones are first served. A damaged or missing code would make a QR
+    // code no phone can use: a new one is kept at once.
+    if (token_.isEmpty()) {
+        token_ = stored::read(store_, stored::kNetworkCode);
+        static const QRegularExpression tokenShape(QStringLiteral("^[0-9a-f]{32}$"));
+        if (!tokenShape.match(token_).hasMatch()) {
+            token_ = network::newToken();
+            stored::write(store_, stored::kNetworkCode, token_);
+        }
+    }
+    server_.start(port_, token_);
 }
 
 void PhoneLink::setActive(bool on, quint16 port)

@@ -22,8 +22,8 @@ public:
 
     PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QObject *parent);
 
-    // Starts the server, when stored on, once `window` has been painted the first time.
-    void startAfterFirstPaint(QWidget *window);
+    // Starts the server, when stored on; the window calls it after its first paint.
+    void start();
 
     bool active() const { return active_; }
     quint16 port() const { return port_; }
@@ -52,9 +52,6 @@ signals:
     void changed();
     void claimChanged();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     struct PendingClaim {
         quint64 phone;
@@ -63,7 +60,6 @@ private:
         QString name;
     };
 
-    void start();
     void publish();
     void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
     void showNextClaim();

@@ -18,13 +18,18 @@ namespace {
         QPointF offset; // of the picture's top left corner from the line box's
     };
 
+    struct Image {
+        QImage image;
+        QPointF offset;
+    };
+
     // Keyed by text, font, colour and ratio, and bounded by their bytes, the least used going
     // first. The boards keep their own picture and draw a number again only when its cell
     // changes, so a small budget holds what is drawn often: the last number, the blinking
     // banner, the numbers at the usual sizes.
     constexpr qsizetype kMaxBytes = 2 << 20;
 
-    Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
+    Image makeImage(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
     {
         const QFontMetricsF metrics(font);
         QPainterPath path;
@@ -43,8 +48,26 @@ namespace {
             painter.fillPath(path, colour);
         }
         image.setDevicePixelRatio(ratio);
-        return {QPixmap::fromImage(std::move(image)), QPointF(device.topLeft()) / ratio};
+        return {std::move(image), QPointF(device.topLeft()) / ratio};
     }
+
+    Picture makePicture(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
+    {
+        Image made = makeImage(text, font, colour, ratio);
+        return {QPixmap::fromImage(std::move(made.image)), made.offset};
+    }
+
+    // Where a picture goes for its text to sit centred in rect, on whole device pixels so
+    // that the copy is a plain blit.
+    QPointF placeOf(const QRectF &rect, const QString &text, const QFont &font, QPointF offset, qreal ratio)
+    {
+        const QSizeF line = lineSize(text, font);
+        const QPointF at =
+            QPointF(rect.center().x() - line.width() / 2, rect.center().y() - line.height() / 2) + offset;
+        return {std::round(at.x() * ratio) / ratio, std::round(at.y() * ratio) / ratio};
+    }
+
+    qreal ratioOf(const QPainter &painter) { return painter.device() ? painter.device()->devicePixelRatioF() : 1.0; }
 
 } // namespace
 
@@ -59,7 +82,7 @@ void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, con
     if (text.isEmpty())
         return;
     static QCache<QString, Picture> pictures(kMaxBytes);
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = ratioOf(painter);
     const QString key = text + QLatin1Char('\x1f') + font.key() + QLatin1Char('\x1f') +
                         QString::number(colour.rgba(), 16) + QLatin1Char('\x1f') + QString::number(ratio);
     Picture *found = pictures.object(key);
@@ -71,11 +94,17 @@ void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, con
         if (!pictures.insert(key, made.release(), std::min(bytes, kMaxBytes)))
             return;
     }
-    const QSizeF line = lineSize(text, font);
-    const QPointF lineTopLeft(rect.center().x() - line.width() / 2, rect.center().y() - line.height() / 2);
-    // Whole device pixels keep the copy a plain blit.
-    const QPointF at = lineTopLeft + found->offset;
-    painter.drawPixmap(QPointF(std::round(at.x() * ratio) / ratio, std::round(at.y() * ratio) / ratio), found->pixmap);
+    painter.drawPixmap(placeOf(rect, text, font, found->offset, ratio), found->pixmap);
+}
+
+void drawCentredOnce(
+    QPainter &painter, const QRectF &rect, const QString &text, const QFont &font, const QColor &colour)
+{
+    if (text.isEmpty())
+        return;
+    const qreal ratio = ratioOf(painter);
+    const Image made = makeImage(text, font, colour, ratio);
+    painter.drawImage(placeOf(rect, text, font, made.offset, ratio), made.image);
 }
 
 } // namespace textpicture

@@ -18,6 +18,11 @@ namespace textpicture {
 // Draws text centred in rect, as QPainter::drawText with Qt::AlignCenter places it.
 void drawCentred(QPainter &painter, const QRectF &rect, const QString &text, const QFont &font, const QColor &colour);
 
+// The same picture made for this one paint and kept nowhere: safe on any thread, given a font
+// no other thread is using.
+void drawCentredOnce(
+    QPainter &painter, const QRectF &rect, const QString &text, const QFont &font, const QColor &colour);
+
 // The size drawText would give the text's line box.
 QSizeF lineSize(const QString &text, const QFont &font);
 

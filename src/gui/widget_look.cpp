@@ -96,6 +96,16 @@ void zoomColumnPlaces(QWidget *parent, float zoom)
     }
 }
 
+QIcon logoIcon()
+{
+    // Read as the pictures they are named: a file given to the icon would first be tried by
+    // every picture format Qt can load.
+    QIcon icon;
+    for (int size : {32, 64, 128, 256})
+        icon.addPixmap(QPixmap(QStringLiteral(":/logo%1.png").arg(size)));
+    return icon;
+}
+
 QCursor handCursor(const QString &path)
 {
     // The fingertip is the hot spot of both hand pictures.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 #include "layout/board_layout.h"
@@ -21,6 +22,9 @@ void zoomColumnPlaces(QWidget *parent, float zoom);
 
 // A hand pointer from one of the window's pictures.
 QCursor handCursor(const QString &path);
+
+// The maker's logo from its drawn sizes, with no vector renderer at start-up.
+QIcon logoIcon();
 
 // Sets a control's text colour and, when given, its opaque background.
 void paintText(QWidget *widget, const QColor &text, const QColor &back = QColor());

@@ -35,8 +35,13 @@ signals:
     void claimReceived(quint64 phone, int prize, const QString &code, const QString &name);
 
 private:
+    void makeWorker();
+    void sendState(const QByteArray &message, quint8 gone);
+
     QThread thread_;
-    PhoneWorker *worker_;
+    PhoneWorker *worker_ = nullptr;
+    QByteArray waitingState_;
+    quint8 waitingGone_ = 0;
 };
 
 } // namespace network

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cartelle/code.h"
+#include "game/game.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/board_window.h"
@@ -17,6 +18,7 @@
 #include "gui/winner_name_box.h"
 #include "gui/winners_dialog.h"
 #include "input/keyboard_poll.h"
+#include "layout/look.h"
 #include "platform/key_state_filter.h"
 #include "support/fakes.h"
 
@@ -101,6 +103,29 @@ TEST_F(WindowTest, EveryControlOfTheColumnStaysInsideAWindowThatFitsTheScreen)
     }
     EXPECT_EQ(controls->drawButton->geometry(), QRect(14, 537, 103, 53)) << "as designed where there is room";
     EXPECT_EQ(controls->drawButton->font().pointSizeF(), 8.25);
+}
+
+// The board is drawn on a thread of its own before its first paint: the cells it draws are
+// the ones a paint draws, and a number drawn meanwhile is shown too.
+TEST(BoardViewTest, TheBoardDrawnAheadMatchesCellsDrawnByAPaintAndShowsANumberDrawnMeanwhile)
+{
+    Game game, allLeftOut;
+    for (int cartella = 0; cartella < board::kCartelle; ++cartella)
+        allLeftOut.toggleCartella(cartella);
+    BoardView ahead, reference;
+    for (BoardView *view : {&ahead, &reference})
+        view->resize(700, 450);
+    ahead.showGame(game);
+    ahead.drawAhead();
+    game.takeFromBag(42);
+    ahead.showGame(game);
+    // Every cell of the reference changes after its first picture: all drawn again by a paint.
+    reference.showGame(allLeftOut);
+    reference.grab();
+    reference.showGame(game);
+    const QImage drawn = ahead.grab().toImage();
+    EXPECT_EQ(drawn, reference.grab().toImage());
+    EXPECT_EQ(drawn.pixelColor(ahead.cellRect(41).topLeft() + QPoint(3, 3)), look::kDrawnRed);
 }
 
 TEST(ClaimDialogTest, ARefusedCodeClearsTheCartellaAndItsVerdictAndIsSpoken)
