@@ -80,7 +80,6 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     p.board->drawAhead();
     p.controls = new ControlColumn(this);
     p.controls->lower(); // first among the window's parts, for the tab order and screen readers
-    p.help = new HelpPage(menuKeyTexts(actions_), p.board);
     p.banner = new BannerOverlay(p.board, caller_);
     p.displays = new NumberDisplays(this);
     p.more = new MoreMenu(actions_, p.controls, this, caller_, store_);
@@ -206,7 +205,6 @@ void BoardWindow::wireControls(UrlOpener &urls)
         [this](int value) { caller_.setSmorfia(Smorfia(value)); });
     connect(parts_.controls, &ControlColumn::helpClicked, this, &BoardWindow::toggleHelp);
     connect(parts_.controls, &ControlColumn::logoClicked, this, [&urls] { urls.open(kMakerPage); });
-    connect(parts_.help, &HelpPage::clicked, parts_.help, &QWidget::hide);
     connect(parts_.board, &BoardView::numberClicked, &caller_, &Caller::clickNumber);
     connect(parts_.banner, &ClickLabel::clicked, &caller_, &Caller::dismissPrizeMessage);
     connect(parts_.displays->lastNumber, &ClickLabel::clicked, &caller_, &Caller::repeatLastNumber);
@@ -232,6 +230,12 @@ void BoardWindow::wirePhones()
 
 void BoardWindow::toggleHelp()
 {
+    // Made when first asked for: nothing of it is on screen before.
+    if (!parts_.help) {
+        parts_.help = new HelpPage(menuKeyTexts(actions_), parts_.board);
+        parts_.help->stackUnder(parts_.banner);
+        connect(parts_.help, &HelpPage::clicked, parts_.help, &QWidget::hide);
+    }
     // Near the board's top left corner, so that the page's arrows point at the column.
     placeInTwips(parts_.help, {100, 100, 10560, 9810});
     parts_.help->toggle();
@@ -305,7 +309,8 @@ void BoardWindow::offerWinnerName()
 
 void BoardWindow::drawNumber()
 {
-    parts_.help->hide();
+    if (parts_.help)
+        parts_.help->hide();
     caller_.drawNumber();
 }
 

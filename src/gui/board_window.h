@@ -58,7 +58,7 @@ public:
         BoardView *board;
         NumberDisplays *displays;
         BannerOverlay *banner;
-        HelpPage *help;
+        HelpPage *help; // made at its first showing
         MoreMenu *more;
         CallerKeys *keys;
         ClickLabel *notice;

@@ -147,7 +147,7 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
 
     logo = new ClickLabel(this);
     logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    logo->setPixmap(logoIcon().pixmap(32, 32));
+    logo->setPixmap(logoIcon(32).pixmap(32, 32));
     logo->setCursor(handCursor(QStringLiteral(":/hand.png")));
     describe(logo, QStringLiteral("Orvanet"), QStringLiteral("Vai al sito Orvanet"));
     logo->setFocusPolicy(Qt::TabFocus);
@@ -167,7 +167,7 @@ void ControlColumn::setZoom(float zoom)
     zoomColumnPlaces(this, zoom);
     const int side = int(std::lround(32.0f * zoom));
     if (logo->pixmap().width() != side)
-        logo->setPixmap(logoIcon().pixmap(side, side));
+        logo->setPixmap(logoIcon(side).pixmap(side, side));
 }
 
 void ControlColumn::showGame(const Caller &caller)

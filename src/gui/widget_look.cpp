@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,11 +19,18 @@
 
 QFont fontOf(const QStringList &families, qreal points, bool bold)
 {
-    // A missing family costs a search through every installed font: name the installed ones only.
-    const auto first = std::find_if(families.begin(), families.end(),
-        [](const QString &family) { return !QFontDatabase::styles(family).isEmpty(); });
+    // A missing family costs a search through every installed font: name the installed ones
+    // only, found once for each list.
+    static QHash<QString, QStringList> installed;
+    const QString key = families.join(u'\n');
+    auto found = installed.constFind(key);
+    if (found == installed.constEnd()) {
+        const auto first = std::find_if(families.begin(), families.end(),
+            [](const QString &family) { return !QFontDatabase::styles(family).isEmpty(); });
+        found = installed.insert(key, first == families.end() ? families : QStringList(first, families.end()));
+    }
     QFont font;
-    font.setFamilies(first == families.end() ? families : QStringList(first, families.end()));
+    font.setFamilies(*found);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -96,13 +104,16 @@ void zoomColumnPlaces(QWidget *parent, float zoom)
     }
 }
 
-QIcon logoIcon()
+QIcon logoIcon(int side)
 {
     // Read as the pictures they are named: a file given to the icon would first be tried by
-    // every picture format Qt can load.
+    // every picture format Qt can load. The icon picks among them as it would among all.
     QIcon icon;
-    for (int size : {32, 64, 128, 256})
+    for (int size : {32, 64, 128, 256}) {
         icon.addPixmap(QPixmap(QStringLiteral(":/logo%1.png").arg(size)));
+        if (size >= side * qApp->devicePixelRatio())
+            break;
+    }
     return icon;
 }
 

@@ -23,8 +23,9 @@ void zoomColumnPlaces(QWidget *parent, float zoom);
 // A hand pointer from one of the window's pictures.
 QCursor handCursor(const QString &path);
 
-// The maker's logo from its drawn sizes, with no vector renderer at start-up.
-QIcon logoIcon();
+// The maker's logo from its drawn sizes, with no vector renderer at start-up: the sizes up to
+// the first that covers `side` pixels on the screen, all of them by default.
+QIcon logoIcon(int side = 256);
 
 // Sets a control's text colour and, when given, its opaque background.
 void paintText(QWidget *widget, const QColor &text, const QColor &back = QColor());
