@@ -156,14 +156,21 @@ BoardView::Drawing BoardView::drawWhole(const Scene &scene, Papers papers)
 
 void BoardView::startDrawing()
 {
-    // One at a time: a paint finding a drawing of another size draws the board itself.
-    if (drawer_ || size().isEmpty())
+    if (size().isEmpty())
         return;
+    const Scene now = scene();
+    if (drawer_) {
+        // One at a time: the drawing under way is the one needed, or one of a size the
+        // board no longer has (a window manager maximising the window), then dropped.
+        if (now.size == drawingSize_)
+            return;
+        takeDrawing();
+    }
     drawn_ = std::make_unique<Drawing>();
     drawnMarks_ = marks_;
-    drawer_ = QThread::create([scene = scene(), papers = papers_, into = drawn_.get()]() mutable {
-        *into = drawWhole(scene, std::move(papers));
-    });
+    drawingSize_ = now.size;
+    drawer_ = QThread::create(
+        [now, papers = papers_, into = drawn_.get()]() mutable { *into = drawWhole(now, std::move(papers)); });
     drawer_->start();
 }
 

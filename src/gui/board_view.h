@@ -98,6 +98,7 @@ private:
     QThread *drawer_ = nullptr;
     std::unique_ptr<Drawing> drawn_;
     std::array<Marks, 90> drawnMarks_{};
+    QSize drawingSize_; // in device pixels
     Look look_;
     QFont numberFont_;
     float bannerPoints_ = 0;

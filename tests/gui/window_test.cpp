@@ -105,17 +105,21 @@ TEST_F(WindowTest, EveryControlOfTheColumnStaysInsideAWindowThatFitsTheScreen)
     EXPECT_EQ(controls->drawButton->font().pointSizeF(), 8.25);
 }
 
-// The board is drawn on a thread of its own before its first paint: the cells it draws are
-// the ones a paint draws, and a number drawn meanwhile is shown too.
+// The board is drawn on a thread of its own before its first paint, again when its size
+// changes: the cells it draws are the ones a paint draws, and a number drawn meanwhile is
+// shown too.
 TEST(BoardViewTest, TheBoardDrawnAheadMatchesCellsDrawnByAPaintAndShowsANumberDrawnMeanwhile)
 {
     Game game, allLeftOut;
     for (int cartella = 0; cartella < board::kCartelle; ++cartella)
         allLeftOut.toggleCartella(cartella);
     BoardView ahead, reference;
+    ahead.resize(600, 400);
+    ahead.showGame(game);
+    ahead.drawAhead();
+    // Resized meanwhile, as a window manager maximising the window does.
     for (BoardView *view : {&ahead, &reference})
         view->resize(700, 450);
-    ahead.showGame(game);
     ahead.drawAhead();
     game.takeFromBag(42);
     ahead.showGame(game);
