@@ -169,16 +169,15 @@ void BoardView::startDrawing()
     drawn_ = std::make_unique<Drawing>();
     drawnMarks_ = marks_;
     drawingSize_ = now.size;
-    drawer_ = QThread::create(
-        [now, papers = papers_, into = drawn_.get()]() mutable { *into = drawWhole(now, std::move(papers)); });
+    drawer_.reset(QThread::create(
+        [now, papers = papers_, into = drawn_.get()]() mutable { *into = drawWhole(now, std::move(papers)); }));
     drawer_->start();
 }
 
 void BoardView::takeDrawing()
 {
     drawer_->wait();
-    delete drawer_;
-    drawer_ = nullptr;
+    drawer_.reset();
     const std::unique_ptr<Drawing> drawing = std::move(drawn_);
     const qreal ratio = devicePixelRatioF();
     if (drawing->canvas.size() != size() * ratio || drawing->canvas.devicePixelRatio() != ratio)

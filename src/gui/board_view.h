@@ -6,13 +6,13 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QThread>
 #include <QWidget>
 #include <array>
 #include <bitset>
 #include <memory>
 
 class Game;
-class QThread;
 
 // The tabellone: ninety cells in ten columns by nine rows that fill the view, each number
 // on the light paper of a cartella in play or the dark paper of one left out, red once it
@@ -95,7 +95,7 @@ private:
     Papers papers_;
     // The whole board being drawn on a thread of its own after a resize, while the rest of
     // the window is laid out and painted; the paint that needs it waits for it.
-    QThread *drawer_ = nullptr;
+    std::unique_ptr<QThread> drawer_;
     std::unique_ptr<Drawing> drawn_;
     std::array<Marks, 90> drawnMarks_{};
     QSize drawingSize_; // in device pixels
