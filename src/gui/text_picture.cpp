@@ -24,9 +24,7 @@ namespace {
     };
 
     // Keyed by text, font, colour and ratio, and bounded by their bytes, the least used going
-    // first. The boards keep their own picture and draw a number again only when its cell
-    // changes, so a small budget holds what is drawn often: the last number, the blinking
-    // banner, the numbers at the usual sizes.
+    // first: the last number, the blinking banner, the players' screen's lines.
     constexpr qsizetype kMaxBytes = 2 << 20;
 
     Image makeImage(const QString &text, const QFont &font, const QColor &colour, qreal ratio)
