@@ -70,9 +70,17 @@ void AutoCaller::setClaimOpen(bool open)
     emit changed();
 }
 
+void AutoCaller::setClaimsWaiting(bool waiting)
+{
+    if (std::exchange(claimsWaiting_, waiting) == waiting)
+        return;
+    quietSinceMs_.reset();
+    emit changed();
+}
+
 std::optional<qint64> AutoCaller::msToNextNumber() const
 {
-    if (!on_ || hold_ != Hold::None || claimOpen_ || !quietSinceMs_)
+    if (!on_ || hold_ != Hold::None || claimOpen_ || claimsWaiting_ || !quietSinceMs_)
         return std::nullopt;
     return std::max<qint64>(0, intervalS_ * 1000 - (clock_.nowMs() - *quietSinceMs_));
 }
@@ -86,7 +94,7 @@ void AutoCaller::tick()
         holdFor(Hold::Tombola);
         return;
     }
-    if (hold_ != Hold::None || claimOpen_ || voice_.isSpeaking()) {
+    if (hold_ != Hold::None || claimOpen_ || claimsWaiting_ || voice_.isSpeaking()) {
         quietSinceMs_.reset();
         return;
     }

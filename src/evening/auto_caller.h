@@ -48,6 +48,8 @@ public:
     void togglePause();
     // While "Verifica cartella" is open, no number comes.
     void setClaimOpen(bool open);
+    // While a phone's claim waits for the caller's answer, no number comes either.
+    void setClaimsWaiting(bool waiting);
     // Until the next number, for the windows' bar or count; nothing while it does not count.
     std::optional<qint64> msToNextNumber() const;
     // Draws when the interval has passed; the object's timer calls it.
@@ -69,6 +71,7 @@ private:
     int intervalS_ = kDefaultSeconds;
     Hold hold_ = Hold::None;
     bool claimOpen_ = false;
+    bool claimsWaiting_ = false;
     std::optional<qint64> quietSinceMs_; // the voice silent and nothing holding it, since
     QTimer timer_;
 };

@@ -13,44 +13,87 @@ using namespace evening;
 
 namespace {
 
-// A claim confirmed: its prize, and whether it shares one won with the last number.
+// A claim confirmed: its prize, and whether it shares one won with the same number.
 struct ClaimedPrize {
     int prize;
     bool shared;
+    int countOut; // the numbers out when the cartella completed it
 };
 
-std::array<bool, board::kCells> drawnOf(const Game &game)
+// The count of numbers out when the cartella first held the prize (its best row's, or every
+// number for the tombola), 0 while it does not.
+int completedAt(const cartelle::Grid &cartella, const QList<int> &order, int prize)
 {
-    std::array<bool, board::kCells> drawn{};
-    for (int i = 0; i < board::kCells; ++i)
-        drawn[i] = game.cell(i).drawn;
-    return drawn;
+    std::array<int, board::kCells + 1> at{};
+    for (qsizetype i = 0; i < order.size(); ++i)
+        at[order[i]] = int(i + 1);
+    if (prize == board::kTombola || prize == kTombolino) {
+        int last = 0, numbers = 0;
+        for (const auto &row : cartella)
+            for (int n : row)
+                if (n > 0 && ++numbers)
+                    last = at[n] == 0 ? board::kCells + 1 : std::max(last, at[n]);
+        return last > board::kCells || numbers < board::kPrizeCounts[board::kTombola] ? 0 : last;
+    }
+    int best = 0;
+    for (const auto &row : cartella) {
+        QList<int> out;
+        for (int n : row)
+            if (n > 0 && at[n] > 0)
+                out << at[n];
+        std::ranges::sort(out);
+        if (out.size() >= board::kPrizeCounts[prize] && (best == 0 || out[board::kPrizeCounts[prize] - 1] < best))
+            best = out[board::kPrizeCounts[prize] - 1];
+    }
+    return best;
 }
 
+// A claim for one prize (kTombolino included), checked against that prize only.
+Evening::ClaimAnswer answerFor(const Game &game, const RecordedGame *recorded, const cartelle::Grid &cartella,
+    const QString &code, int prize, int *countOut = nullptr)
+{
+    const int completed = completedAt(cartella, game.drawOrder(), prize);
+    if (countOut)
+        *countOut = completed;
+    if (completed == 0)
+        return Evening::ClaimAnswer::NotHeld;
+    QList<Winner> winners;
+    if (recorded)
+        for (const Winner &w : recorded->winners)
+            if (w.prize == prize && !w.withdrawn)
+                winners << w;
+    if (!winners.isEmpty()) {
+        const bool again =
+            !code.isEmpty() && std::ranges::any_of(winners, [&](const Winner &w) { return w.code == code; });
+        // Shared only by the cartelle completed with the number of its first winner.
+        return !again && winners.first().countOut == completed ? Evening::ClaimAnswer::Shared
+                                                               : Evening::ClaimAnswer::Gone;
+    }
+    const bool inPlay = prize == kTombolino ? game.tombolinoPlayed() && game.tombolaOut() && !game.tombolinoOut()
+                                            : !game.over() && game.prizeInPlay() == prize;
+    return inPlay ? Evening::ClaimAnswer::Declared : Evening::ClaimAnswer::Gone;
+}
+
+// The tombola claimed once it is out is a claim for the tombolino, unless it shares the tombola.
+int claimedKind(
+    const Game &game, const RecordedGame *recorded, const cartelle::Grid &cartella, const QString &code, int prize)
+{
+    if (prize != board::kTombola || !game.tombolaOut() || !game.tombolinoPlayed())
+        return prize;
+    return answerFor(game, recorded, cartella, code, prize) == Evening::ClaimAnswer::Shared ? prize : kTombolino;
+}
+
+// The prize a cartella checked at the table wins: the one in play, else one it shares.
 std::optional<ClaimedPrize> claimedPrize(
     const Game &game, const RecordedGame *recorded, const cartelle::Grid &cartella, const QString &code = {})
 {
-    const auto drawn = drawnOf(game);
-    const auto holds = [&](int prize) {
-        return cartelle::checkClaim(cartella, drawn, prize == kTombolino ? board::kTombola : prize).holdsPrizeInPlay;
-    };
-    const int inPlay = game.prizeInPlay();
-    if (inPlay >= 0 && !game.over() && holds(inPlay))
-        return ClaimedPrize{inPlay, false};
-    // Two claims made by the same number share its prize, the best one first; a cartella
-    // already confirmed for it is not counted twice.
-    const auto wonNow = [&](int prize, const QString &byCode) {
-        return std::ranges::any_of(recorded->winners, [&](const Winner &w) {
-            return w.prize == prize && !w.withdrawn && w.countOut == game.drawnCount() &&
-                   (byCode.isEmpty() || w.code == byCode);
-        });
-    };
-    if (recorded && game.drawnCount() > 0)
-        for (int prize = kTombolino; prize >= 0; --prize)
-            if (wonNow(prize, {}) && (code.isEmpty() || !wonNow(prize, code)) && holds(prize))
-                return ClaimedPrize{prize, true};
-    if (game.tombolinoPlayed() && game.tombolaOut() && !game.tombolinoOut() && holds(kTombolino))
-        return ClaimedPrize{kTombolino, false};
+    int count = 0;
+    const int inPlay = game.tombolinoPlayed() && game.tombolaOut() ? kTombolino : game.prizeInPlay();
+    if (inPlay >= 0 && answerFor(game, recorded, cartella, code, inPlay, &count) == Evening::ClaimAnswer::Declared)
+        return ClaimedPrize{inPlay, false, count};
+    for (int prize = kTombolino; prize >= 0; --prize)
+        if (answerFor(game, recorded, cartella, code, prize, &count) == Evening::ClaimAnswer::Shared)
+            return ClaimedPrize{prize, true, count};
     return std::nullopt;
 }
 
@@ -139,14 +182,16 @@ bool Evening::follow()
     return true;
 }
 
-void Evening::addWinner(int prize, const QString &name, const QString &code)
+void Evening::addWinner(int prize, const QString &name, const QString &code, int countOut)
 {
     follow();
     RecordedGame &game = openGame();
     if (game.winners.size() == kMaxWinners)
         return;
+    // A claim's prize is recorded with the number that completed it, not the last one.
     const QList<int> &live = caller_.game().drawOrder();
-    game.winners.append(Winner{prize, name, code, live.isEmpty() ? 0 : live.last(), int(live.size()), false});
+    const int count = countOut > 0 && countOut <= live.size() ? countOut : int(live.size());
+    game.winners.append(Winner{prize, name, code, count == 0 ? 0 : live[count - 1], count, false});
 }
 
 void Evening::onPrizesChecked(const PrizeCheck &found)
@@ -174,7 +219,7 @@ void Evening::onPrizesChecked(const PrizeCheck &found)
 void Evening::onPrizeDeclared(int prize, bool tombolino)
 {
     const auto [name, code] = claimant_.value_or(std::pair{kInTheRoom, QString()});
-    addWinner(tombolino ? kTombolino : prize, name, code);
+    addWinner(tombolino ? kTombolino : prize, name, code, claimant_ ? claimantCount_ : 0);
     saveRecord();
     emit changed();
 }
@@ -183,9 +228,14 @@ void Evening::onNumberWithdrawn()
 {
     if (RecordedGame *game = currentGame()) {
         const qsizetype countBefore = game->liveOrder().size();
-        for (Winner &w : game->winners)
-            if (w.countOut == countBefore)
+        // A prize the board has in play again lost its winners, whatever number completed it.
+        const Game &board = caller_.game();
+        for (Winner &w : game->winners) {
+            const bool back =
+                w.prize == kTombolino ? !board.tombolinoOut() : board.prizeBox(w.prize) == PrizeBox::Clear;
+            if (w.countOut == countBefore || back)
                 w.withdrawn = true;
+        }
     }
     follow();
     saveRecord();
@@ -209,16 +259,49 @@ std::optional<int> Evening::confirmClaim(const cartelle::Grid &cartella, const Q
     if (player.isEmpty())
         player = kInTheRoom;
     if (claimed->shared) {
-        addWinner(claimed->prize, player, cleanCode(code));
+        addWinner(claimed->prize, player, cleanCode(code), claimed->countOut);
         caller_.say(kSharedPrize);
         saveRecord();
         emit changed();
     } else {
         claimant_ = {player, cleanCode(code)};
+        claimantCount_ = claimed->countOut;
         caller_.declarePrizeWon(claimed->prize == kTombolino ? board::kTombola : claimed->prize);
         claimant_.reset();
     }
     return claimed->prize;
+}
+
+Evening::ClaimAnswer Evening::previewClaim(const cartelle::Grid &cartella, const QString &code, int prize) const
+{
+    const RecordedGame *game = record_.games.isEmpty() || record_.games.last().closed ? nullptr : &record_.games.last();
+    const QString clean = cleanCode(code);
+    return answerFor(caller_.game(), game, cartella, clean, claimedKind(caller_.game(), game, cartella, clean, prize));
+}
+
+Evening::ClaimAnswer Evening::answerClaim(
+    const cartelle::Grid &cartella, const QString &code, const QString &name, int prize)
+{
+    follow();
+    const QString clean = cleanCode(code);
+    const int kind = claimedKind(caller_.game(), currentGame(), cartella, clean, prize);
+    int count = 0;
+    const ClaimAnswer answer = answerFor(caller_.game(), currentGame(), cartella, clean, kind, &count);
+    QString player = cleanName(name, kMaxClaimName);
+    if (player.isEmpty())
+        player = kInTheRoom;
+    if (answer == ClaimAnswer::Shared) {
+        addWinner(kind, player, clean, count);
+        caller_.say(kSharedPrize);
+        saveRecord();
+        emit changed();
+    } else if (answer == ClaimAnswer::Declared) {
+        claimant_ = {player, clean};
+        claimantCount_ = count;
+        caller_.declarePrizeWon(kind == kTombolino ? board::kTombola : kind);
+        claimant_.reset();
+    }
+    return answer;
 }
 
 void Evening::nameWinner(int game, int winner, const QString &name)

@@ -27,7 +27,16 @@ public:
     Evening(
         Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); });
 
+    // A phone's claim as the caller can answer it: the prize it claims declared, shared with
+    // a winner who completed it with the same number, already won by another, or not held.
+    enum class ClaimAnswer { Declared, Shared, Gone, NotHeld };
+
     const evening::EveningRecord &record() const { return record_; }
+    // How a claim for `prize` (on the ladder; the tombola stands for the tombolino once it is
+    // out) would be answered now, and the answer given, recorded with the number that
+    // completed the cartella's row; nothing but that prize is ever declared.
+    ClaimAnswer previewClaim(const cartelle::Grid &cartella, const QString &code, int prize) const;
+    ClaimAnswer answerClaim(const cartelle::Grid &cartella, const QString &code, const QString &name, int prize);
     // The prize a player's cartella can be confirmed for now: the prize in play (the
     // tombolino once the tombola is out), or one won with the last number, to be shared.
     // A cartella already confirmed for the prize just won (by its code) is not offered again.
@@ -47,7 +56,7 @@ private:
     evening::RecordedGame *currentGame();
     evening::RecordedGame &openGame();
     bool follow();
-    void addWinner(int prize, const QString &name, const QString &code = {});
+    void addWinner(int prize, const QString &name, const QString &code = {}, int countOut = 0);
     void onPrizesChecked(const PrizeCheck &found);
     void onPrizeDeclared(int prize, bool tombolino);
     void onNumberWithdrawn();
@@ -59,4 +68,5 @@ private:
     evening::EveningRecord record_;
     // The player whose claim is being declared, for the declaration's record.
     std::optional<std::pair<QString, QString>> claimant_;
+    int claimantCount_ = 0;
 };

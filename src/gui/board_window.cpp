@@ -44,6 +44,12 @@ const QUrl kMakerPage(QStringLiteral("http://www.orvanet.it/ftp/?tombola"));
 const QString kWithdrawTitle = QStringLiteral("Annulla ultimo numero");
 const QString kWithdrawQuestion = QStringLiteral(
     "Rimettere nel sacchetto l'ultimo numero estratto, il %1? Si annullano anche i premi vinti con esso.");
+const QString kClaimsWaitTitle = QStringLiteral("Chiamate in attesa");
+const QString kClaimsWaitQuestion =
+    QStringLiteral("%1 in attesa di risposta. Iniziare lo stesso e annullarle? I telefoni saranno avvisati.");
+const QString kOneClaim = QStringLiteral("Una chiamata è");
+const QString kSomeClaims = QStringLiteral("%1 chiamate sono");
+const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha iniziato una nuova partita");
 const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
 const QString kNextNumberName = QStringLiteral("Prossimo numero");
 // Under the count and the last five, in what is left of the column.
@@ -160,7 +166,7 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::RepeatLastNumber, Qt::Key_Up, [&caller] { caller.repeatLastNumber(); }),
         gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
-        gameKey(ActionId::NewGame, Qt::Key_F12, [&caller] { caller.startNewGame(); }),
+        gameKey(ActionId::NewGame, Qt::Key_F12, [this] { leaveGame(false); }),
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
             [this] {
                 HallWindow *hall = parts_.more->hall();
@@ -189,8 +195,8 @@ ActionTable BoardWindow::makeActions()
 void BoardWindow::wireControls(UrlOpener &urls)
 {
     connect(parts_.controls, &ControlColumn::drawRequested, this, &BoardWindow::drawNumber);
-    connect(parts_.controls, &ControlColumn::newGameRequested, &caller_, &Caller::startNewGame);
-    connect(parts_.controls, &ControlColumn::reloadRequested, &caller_, &Caller::reloadSavedGame);
+    connect(parts_.controls, &ControlColumn::newGameRequested, this, [this] { leaveGame(false); });
+    connect(parts_.controls, &ControlColumn::reloadRequested, this, [this] { leaveGame(true); });
     connect(parts_.controls, &ControlColumn::prizeDeclared, &caller_, &Caller::declarePrizeWon);
     connect(parts_.controls, &ControlColumn::prizeBoxChanged, &caller_,
         [this](int prize, int value) { caller_.setPrizeBox(prize, PrizeBox(value)); });
@@ -218,6 +224,7 @@ void BoardWindow::wirePhones()
     connect(parts_.claimNotice->confirm, &QPushButton::clicked, phones_, &PhoneLink::confirmClaim);
     connect(parts_.claimNotice->refuse, &QPushButton::clicked, phones_, &PhoneLink::refuseClaim);
     connect(phones_, &PhoneLink::claimChanged, this, [this] {
+        autoCaller_.setClaimsWaiting(phones_->claimShown());
         parts_.claimNotice->showClaim(phones_->claimText());
         placeNotice();
     });
@@ -226,6 +233,23 @@ void BoardWindow::wirePhones()
         parts_.displays->showPhones(on ? std::optional<int>(phones_->phoneCount()) : std::nullopt);
         parts_.more->setPhoneAddress(on ? phones_->urls().first() : QString());
     });
+}
+
+// A new game or a reload ends the claims of the game on the board: the caller says so first.
+void BoardWindow::leaveGame(bool reload)
+{
+    if (const int waiting = phones_->claimsWaiting(); waiting > 0) {
+        const bool held = autoCaller_.claimOpen();
+        autoCaller_.setClaimOpen(true);
+        const bool yes = askYesNo(
+            this, kClaimsWaitTitle, kClaimsWaitQuestion.arg(waiting == 1 ? kOneClaim : kSomeClaims.arg(waiting)));
+        autoCaller_.setClaimOpen(held);
+        if (!yes)
+            return;
+        phones_->dropClaims(kClaimsDropped);
+    }
+    parts_.winnerName->hide();
+    reload ? caller_.reloadSavedGame() : caller_.startNewGame();
 }
 
 void BoardWindow::toggleHelp()
@@ -264,8 +288,10 @@ void BoardWindow::placeNotice()
     const int height = parts_.notice->heightForWidth(area.width());
     parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
     parts_.claimNotice->place(area);
-    const QSize box = parts_.winnerName->sizeHint().expandedTo({std::min(420, area.width()), 0});
-    parts_.winnerName->setGeometry(area.left(), area.bottom() - box.height(), box.width(), box.height());
+    // Over the smorfia line's band, below the board: no number is hidden.
+    const QRect line = parts_.displays->smorfiaLine->geometry();
+    const QSize box = parts_.winnerName->sizeHint().expandedTo({std::min(420, area.width()), line.height()});
+    parts_.winnerName->setGeometry(area.left(), line.center().y() - box.height() / 2, box.width(), box.height());
 }
 
 void BoardWindow::withdrawLastNumber()

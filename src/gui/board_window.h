@@ -104,6 +104,7 @@ private:
     void wirePhones();
     void showAutoCalling();
     void offerWinnerName();
+    void leaveGame(bool reload);
 
     Caller caller_;
     Evening evening_;

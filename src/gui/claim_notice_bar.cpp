@@ -23,6 +23,8 @@ ClaimNoticeBar::ClaimNoticeBar(QWidget *parent)
     setAccessibleName(kName);
     setAttribute(Qt::WA_ShowWithoutActivating);
     paintText(this, Qt::black, QColor(255, 255, 192));
+    // A phone's name is the phone's: never read as markup.
+    label_->setTextFormat(Qt::PlainText);
     label_->setWordWrap(true);
     label_->setFont(fontOf(kSansSerif, 12, true));
     auto *layout = new QHBoxLayout(this);

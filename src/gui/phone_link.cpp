@@ -21,6 +21,17 @@ const QString kOff = QStringLiteral("Non attiva");
 const QString kConfirmed = QStringLiteral("%1: confermato dal banco");
 const QString kRefused = QStringLiteral("%1: respinto dal banco");
 const QString kNotConfirmed = QStringLiteral("Cartella %1: non vince nessun premio, non confermata");
+const QString kOneMore = QStringLiteral(" (un'altra chiamata)");
+const QString kMore = QStringLiteral(" (altre %1 chiamate)");
+const QString kShares = QStringLiteral(", con lo stesso numero del vincitore: a parità");
+const QString kTooManyWaiting = QStringLiteral("Troppe chiamate in attesa: riprova tra poco");
+const QString kPhonesOff = QStringLiteral("Chiamata annullata: il banco ha spento i telefoni");
+
+cartelle::Grid gridOf(const QString &code)
+{
+    const cartelle::CartellaId id = *cartelle::parseCode(code);
+    return cartelle::generateSerie(id.serie)[id.cartella - 1];
+}
 } // namespace
 
 PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QObject *parent)
@@ -45,6 +56,7 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
         emit changed();
     });
     connect(&server_, &network::PhoneServer::claimReceived, this, &PhoneLink::receiveClaim);
+    connect(&server_, &network::PhoneServer::phoneLeft, this, &PhoneLink::forgetPhone);
     const auto follow = [this] {
         publish();
         // The verdict follows the numbers drawn while the notice waits.
@@ -76,6 +88,7 @@ void PhoneLink::start()
 
 void PhoneLink::setActive(bool on, quint16 port)
 {
+    dropClaims(kPhonesOff);
     active_ = on;
     port_ = port;
     store_.writeAll({stored::entry(stored::kNetworkOn, on), stored::entry(stored::kNetworkPort, port)});
@@ -89,6 +102,7 @@ void PhoneLink::setActive(bool on, quint16 port)
 
 void PhoneLink::newCode()
 {
+    dropClaims(kPhonesOff);
     token_ = network::newToken();
     stored::write(store_, stored::kNetworkCode, token_);
     server_.setToken(token_);
@@ -102,15 +116,7 @@ bool PhoneLink::prizeGone(int prize) const
     const Game &game = caller_.game();
     if (prize == board::kTombola && game.tombolaOut() && game.tombolinoPlayed() && !game.tombolinoOut())
         return false;
-    if (game.prizeBox(prize) == PrizeBox::Clear)
-        return caller_.prizeLeftOut(prize);
-    // A prize won with the last number may still be shared.
-    const auto &games = evening_.record().games;
-    if (games.isEmpty() || games.last().closed)
-        return true;
-    const auto &winners = games.last().winners;
-    return std::none_of(winners.begin(), winners.end(),
-        [&](const evening::Winner &w) { return w.prize == prize && !w.withdrawn && w.countOut == game.drawnCount(); });
+    return game.prizeBox(prize) != PrizeBox::Clear || caller_.prizeLeftOut(prize);
 }
 
 void PhoneLink::publish()
@@ -138,58 +144,111 @@ void PhoneLink::publish()
     server_.publish(state);
 }
 
+Evening::ClaimAnswer PhoneLink::preview(const PendingClaim &claim) const
+{
+    return evening_.previewClaim(gridOf(claim.code), claim.code, claim.prize);
+}
+
 void PhoneLink::receiveClaim(quint64 phone, int prize, const QString &code, const QString &name)
 {
     if (prize < 0 || prize >= board::kPrizes || !cartelle::parseCode(code)) {
         server_.answer(phone, network::phone_texts::kBadCode);
         return;
     }
-    if (prizeGone(prize)) {
+    const PendingClaim claim{phone, prize, code, name};
+    if (preview(claim) == Evening::ClaimAnswer::Gone) {
         server_.answer(phone, network::phone_texts::kPrizeGone);
         return;
     }
-    claims_.append({phone, prize, code, name});
+    // One claim for each cartella and prize: a repeat, from whatever phone, takes its place.
+    const auto same =
+        std::ranges::find_if(claims_, [&](const PendingClaim &c) { return c.code == code && c.prize == prize; });
+    if (same != claims_.end()) {
+        *same = claim;
+        if (same == claims_.begin())
+            showNextClaim();
+        return;
+    }
+    if (claims_.size() >= kMaxWaitingClaims) {
+        server_.answer(phone, kTooManyWaiting);
+        return;
+    }
+    claims_.append(claim);
     if (claims_.size() == 1)
         showNextClaim();
+    else
+        emit claimChanged(); // the count of those waiting
+}
+
+void PhoneLink::forgetPhone(quint64 phone)
+{
+    const bool shown = !claims_.isEmpty() && claims_.first().phone == phone;
+    if (claims_.removeIf([phone](const PendingClaim &c) { return c.phone == phone; }) == 0)
+        return;
+    if (shown)
+        showNextClaim();
+    else
+        emit claimChanged();
+}
+
+void PhoneLink::dropClaims(const QString &why)
+{
+    if (claims_.isEmpty())
+        return;
+    for (const PendingClaim &claim : std::as_const(claims_))
+        server_.answer(claim.phone, why);
+    claims_.clear();
+    shownText_.clear();
+    emit claimChanged();
 }
 
 void PhoneLink::showNextClaim()
 {
     // A claim that waited behind one confirmed for the same prize is answered without the caller.
-    while (!claims_.isEmpty() && prizeGone(claims_.first().prize))
+    while (!claims_.isEmpty() && preview(claims_.first()) == Evening::ClaimAnswer::Gone)
         server_.answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
     shownText_ = claimText();
-    if (!shownText_.isEmpty())
-        caller_.say(shownText_);
+    if (!claims_.isEmpty())
+        caller_.say(noticeOf(claims_.first()));
     emit claimChanged();
+}
+
+QString PhoneLink::noticeOf(const PendingClaim &claim) const
+{
+    std::array<bool, board::kCells> drawn{};
+    for (int i = 0; i < board::kCells; ++i)
+        drawn[i] = caller_.game().cell(i).drawn;
+    const QString notice = network::claimNotice(claim.prize, claim.name, *cartelle::parseCode(claim.code), drawn);
+    return preview(claim) == Evening::ClaimAnswer::Shared ? notice + kShares : notice;
 }
 
 QString PhoneLink::claimText() const
 {
     if (claims_.isEmpty())
         return {};
-    const PendingClaim &claim = claims_.first();
-    std::array<bool, board::kCells> drawn{};
-    for (int i = 0; i < board::kCells; ++i)
-        drawn[i] = caller_.game().cell(i).drawn;
-    return network::claimNotice(claim.prize, claim.name, *cartelle::parseCode(claim.code), drawn);
+    const qsizetype more = claims_.size() - 1;
+    return noticeOf(claims_.first()) + (more == 0 ? QString() : more == 1 ? kOneMore : kMore.arg(more));
 }
 
 void PhoneLink::confirmClaim()
 {
     if (claims_.isEmpty())
         return;
-    const QString text = claimText();
+    const QString text = noticeOf(claims_.first());
     const PendingClaim claim = claims_.takeFirst();
-    const cartelle::CartellaId id = *cartelle::parseCode(claim.code);
-    const cartelle::Grid grid = cartelle::generateSerie(id.serie)[id.cartella - 1];
-    // A cartella that wins nothing is never recorded as a winner, whatever was pressed.
-    if (evening_.confirmClaim(grid, claim.code, claim.name)) {
-        server_.answer(claim.phone, kConfirmed.arg(text));
-    } else {
-        const QString refusal = kNotConfirmed.arg(cartelle::cartellaName(id));
+    // Only the prize claimed can be won, and a cartella that holds none is never recorded.
+    switch (evening_.answerClaim(gridOf(claim.code), claim.code, claim.name, claim.prize)) {
+    case Evening::ClaimAnswer::Declared:
+    case Evening::ClaimAnswer::Shared: server_.answer(claim.phone, kConfirmed.arg(text)); break;
+    case Evening::ClaimAnswer::Gone:
+        server_.answer(claim.phone, network::phone_texts::kPrizeGone);
+        caller_.say(network::phone_texts::kPrizeGone);
+        break;
+    case Evening::ClaimAnswer::NotHeld: {
+        const QString refusal = kNotConfirmed.arg(cartelle::cartellaName(*cartelle::parseCode(claim.code)));
         server_.answer(claim.phone, refusal);
         caller_.say(refusal);
+    }
     }
     showNextClaim();
 }
@@ -198,7 +257,7 @@ void PhoneLink::refuseClaim()
 {
     if (claims_.isEmpty())
         return;
-    const QString text = claimText();
+    const QString text = noticeOf(claims_.first());
     server_.answer(claims_.takeFirst().phone, kRefused.arg(text));
     showNextClaim();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "evening/evening.h"
 #include "network/phone_server.h"
 
 #include <QList>
@@ -8,7 +9,6 @@
 #include <QStringList>
 
 class Caller;
-class Evening;
 class SettingsStore;
 class QWidget;
 
@@ -37,9 +37,15 @@ public:
     // Every phone connected must scan the new code.
     void newCode();
 
-    // The claim shown to the caller, empty when none waits.
+    // At most this many claims wait, one for each cartella and prize.
+    static constexpr int kMaxWaitingClaims = 60;
+
+    // The claim shown to the caller with how many more wait, empty when none waits.
     QString claimText() const;
     bool claimShown() const { return !claims_.isEmpty(); }
+    int claimsWaiting() const { return int(claims_.size()); }
+    // Every waiting claim ends unanswered (a new game, the phones off), each phone told why.
+    void dropClaims(const QString &why);
     // "Conferma": declares the prize as the prize keys do and records the winner.
     void confirmClaim();
     // "Respingi".
@@ -62,6 +68,9 @@ private:
 
     void publish();
     void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
+    void forgetPhone(quint64 phone);
+    Evening::ClaimAnswer preview(const PendingClaim &claim) const;
+    QString noticeOf(const PendingClaim &claim) const;
     void showNextClaim();
     bool prizeGone(int prize) const;
 

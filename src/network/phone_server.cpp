@@ -30,6 +30,7 @@ void PhoneServer::makeWorker()
     connect(worker_, &PhoneWorker::failed, this, &PhoneServer::failed);
     connect(worker_, &PhoneWorker::phoneCountChanged, this, &PhoneServer::phoneCountChanged);
     connect(worker_, &PhoneWorker::claimReceived, this, &PhoneServer::claimReceived);
+    connect(worker_, &PhoneWorker::phoneLeft, this, &PhoneServer::phoneLeft);
     thread_.start();
     if (!waitingState_.isEmpty())
         sendState(std::exchange(waitingState_, {}), waitingGone_);

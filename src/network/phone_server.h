@@ -33,6 +33,8 @@ signals:
     void failed(const QString &problem);
     void phoneCountChanged(int count);
     void claimReceived(quint64 phone, int prize, const QString &code, const QString &name);
+    // A phone's connection has closed: its claims wait for no one.
+    void phoneLeft(quint64 phone);
 
 private:
     void makeWorker();

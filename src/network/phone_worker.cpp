@@ -253,7 +253,7 @@ void PhoneWorker::takeSockets()
         });
         connect(socket, &QWebSocket::disconnected, this, [this, id] {
             if (phones_.remove(id)) {
-                pace_.forget(id);
+                emit phoneLeft(id);
                 emit phoneCountChanged(int(phones_.size()));
             }
         });
@@ -279,7 +279,8 @@ void PhoneWorker::receive(quint64 id, const QString &text)
     } else if (const auto *claim = std::get_if<Claim>(&message)) {
         if (prizesGone_ & (1u << claim->prize))
             socket->sendTextMessage(QString::fromUtf8(verdictMessage(phone_texts::kPrizeGone)));
-        else if (!pace_.admit(id, now()))
+        // Paced by address, so that a phone reconnecting does not claim again at once.
+        else if (!pace_.admit(qHash(socket->peerAddress()), now()))
             socket->sendTextMessage(QString::fromUtf8(refusalMessage(phone_texts::kTooSoon)));
         else {
             socket->sendTextMessage(QString::fromUtf8(verdictMessage(phone_texts::kSent)));
