@@ -251,3 +251,33 @@ TEST_F(AutoCallerTest, HoldsAtPrizesTheTombolaAndTheCallersPauseWaitsForAClaimAn
     EXPECT_EQ(caller.manual(), Manual::Off);
     EXPECT_EQ(voice.take(), (QStringList{"estrazione automatica", "un numero ogni 8 secondi"}));
 }
+
+TEST_F(EveningTest, APhonesClaimIsAnsweredForItsOwnPrizeAndRecordedWithTheNumberThatCompletedIt)
+{
+    for (int k = 1; k < kCartelle; ++k)
+        caller.toggleCartella(k);
+    using A = Evening::ClaimAnswer;
+    const auto olga = cartellaWith({31, 32, 33, 70}), sara = cartellaWith({31, 32, 77}),
+               piero = cartellaWith({41, 42, 78});
+    click({31, 32, 50, 41, 42});
+    const struct {
+        const char *what;
+        cartelle::Grid cartella;
+        const char *code;
+        int prize;
+        A answer;
+    } claims[] = {
+        {"a terno not held", olga, "1-1-X", 1, A::NotHeld},
+        {"an ambo completed at the 2nd number", olga, "1-1-X", 0, A::Declared},
+        {"the same cartella again", olga, "1-1-X", 0, A::Gone},
+        {"completed with the same number", sara, "3-1-Z", 0, A::Shared},
+        {"completed later", piero, "2-1-Y", 0, A::Gone},
+    };
+    for (const auto &claim : claims)
+        EXPECT_EQ(evening.answerClaim(claim.cartella, claim.code, "P", claim.prize), claim.answer) << claim.what;
+    EXPECT_EQ(caller.game().prizeInPlay(), 1) << "an ambo claimed late declares no terno";
+    click({33, 60, 61}); // olga's terno with the 6th number, confirmed at the 8th
+    EXPECT_EQ(evening.answerClaim(olga, "1-1-X", "Olga", 1), A::Declared);
+    const QList<Winner> expected{{0, "P", "1-1-X", 32, 2}, {0, "P", "3-1-Z", 32, 2}, {1, "Olga", "1-1-X", 33, 6}};
+    EXPECT_EQ(evening.record().games[0].winners, expected);
+}

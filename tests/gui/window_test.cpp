@@ -533,6 +533,36 @@ TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAn
     EXPECT_TRUE(window->parts().claimNotice->text().isEmpty());
     EXPECT_EQ(window->evening().record().games.last().winners.size(), 1);
 
+    // Claims wait one for each cartella and prize, a name shown as typed; no number comes
+    // meanwhile, and a new game asks first and ends them.
+    window->autoCaller().setOn(true);
+    const int drawnBefore = window->caller().game().drawnCount();
+    const QString hostile = QStringLiteral("<img width=9000 height=9000 src=/x>");
+    const QString bruno = cartelle::printedCode({17, 2});
+    for (const auto &[phone, code, name] :
+        {std::tuple{4, cartelle::printedCode({42, 3}), hostile}, {5, bruno, QStringLiteral("Bruno")},
+            {6, cartelle::printedCode({42, 3}), QStringLiteral("Anna")}, {7, bruno, QStringLiteral("Bruno")}})
+        emit phones.server().claimReceived(phone, 1, code, name);
+    EXPECT_TRUE(window->parts().claimNotice->text().startsWith("Terno chiamato da Anna, cartella 42-3"));
+    EXPECT_TRUE(window->parts().claimNotice->text().endsWith(" (un'altra chiamata)"));
+    emit phones.server().claimReceived(8, 1, cartelle::printedCode({9, 1}), hostile);
+    EXPECT_TRUE(window->parts().claimNotice->text().endsWith(" (altre 2 chiamate)"));
+    window->parts().claimNotice->refuse->click();
+    window->parts().claimNotice->refuse->click();
+    EXPECT_TRUE(window->parts().claimNotice->text().startsWith("Terno chiamato da " + hostile))
+        << window->parts().claimNotice->text().toStdString();
+    EXPECT_LT(window->parts().claimNotice->height(), 120) << "a name is never markup";
+    for (int tick = 0; tick < 3; ++tick, clock.now += 60'000)
+        window->autoCaller().tick();
+    EXPECT_EQ(window->caller().game().drawnCount(), drawnBefore) << "no number while a claim waits";
+    answerSoon(QStringLiteral("No"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(window->caller().game().drawnCount(), drawnBefore) << "the caller answers first";
+    answerSoon(QString::fromUtf8("Sì"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(window->caller().game().drawnCount(), 0);
+    EXPECT_FALSE(phones.claimShown());
+
     QTest::keyClick(handle, Qt::Key_G, Qt::ControlModifier);
     auto *dialog = window->findChild<NetworkDialog *>();
     ASSERT_TRUE(dialog && dialog->isVisible());
@@ -545,6 +575,6 @@ TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAn
     EXPECT_TRUE(phones.urls().first().endsWith("/?t=" + store.values.value("Rete/Codice")));
     dialog->findChild<QCheckBox *>()->setChecked(false);
     EXPECT_EQ(store.values.value("Rete/Attiva"), "false");
-    EXPECT_EQ(window->parts().displays->drawCount->text(), "4/90");
+    EXPECT_EQ(window->parts().displays->drawCount->text(), "0/90");
     EXPECT_TRUE(hall->phoneCodePlace().isNull());
 }
