@@ -44,6 +44,7 @@ constexpr QSize kCellSize(44, 36);
 
 void describe(QLabel *label, const QString &text)
 {
+    label->setTextFormat(Qt::PlainText); // a typed name is never markup
     label->setText(text);
     label->setAccessibleName(text);
 }

@@ -26,6 +26,7 @@ namespace {
 // Every text is at least 7:1 against the green.
 const QColor kCountWhite(Qt::white);
 const QString kNumbersJoin = QStringLiteral(", ");
+const QString kNamesJoin = QStringLiteral(", ");
 const QString kWinnerLine = QStringLiteral("%1: %2");
 
 QStringList wonPrizes(const Caller &caller)
@@ -159,8 +160,13 @@ void HallWindow::showGame()
             if (row && w.code.isEmpty() && w.name != Evening::kInTheRoom)
                 for (int n : *row)
                     numbers << QString::number(n);
-            prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers.join(kNumbersJoin),
-                w.name == Evening::kInTheRoom ? QString() : w.name};
+            // A shared prize names every winner who shares it.
+            QStringList names;
+            for (const evening::Winner &other : winners)
+                if (other.prize == w.prize && !other.withdrawn && other.name != Evening::kInTheRoom &&
+                    !names.contains(other.name))
+                    names << other.name;
+            prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers.join(kNumbersJoin), names.join(kNamesJoin)};
             prizeExpiry_.start();
         } else if (!winners.isEmpty() && winners.last().withdrawn) {
             prizeShown_.clear();

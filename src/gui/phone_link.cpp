@@ -21,6 +21,8 @@ const QString kOff = QStringLiteral("Non attiva");
 const QString kConfirmed = QStringLiteral("%1: confermato dal banco");
 const QString kRefused = QStringLiteral("%1: respinto dal banco");
 const QString kNotConfirmed = QStringLiteral("Cartella %1: non vince nessun premio, non confermata");
+const QString kWinnerOf = QStringLiteral("%1: %2, cartella %3");
+const QString kWinnerInRoom = QStringLiteral("%1: %2");
 const QString kOneMore = QStringLiteral(" (un'altra chiamata)");
 const QString kMore = QStringLiteral(" (altre %1 chiamate)");
 const QString kShares = QStringLiteral(", con lo stesso numero del vincitore: a parità");
@@ -141,6 +143,17 @@ void PhoneLink::publish()
         state.banner = numbers.join(QStringLiteral(", "));
     }
     state.tombola = game.tombolaOut();
+    // Who won what in this game, for every phone: the hall hears the winners' names anyway.
+    const auto &games = evening_.record().games;
+    if (!games.isEmpty() && !games.last().closed) {
+        state.game = games.last().start.toString(Qt::ISODateWithMs);
+        for (const evening::Winner &w : games.last().winners) {
+            const auto id = cartelle::parseCode(w.code);
+            if (!w.withdrawn)
+                state.winners << (id ? kWinnerOf.arg(evening::prizeName(w.prize), w.name, cartelle::cartellaName(*id))
+                                     : kWinnerInRoom.arg(evening::prizeName(w.prize), w.name));
+        }
+    }
     server_.publish(state);
 }
 
@@ -208,8 +221,10 @@ void PhoneLink::showNextClaim()
     while (!claims_.isEmpty() && preview(claims_.first()) == Evening::ClaimAnswer::Gone)
         server_.answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
     shownText_ = claimText();
+    // Said without what would be markup in a phone's name.
+    static const QRegularExpression markup(QStringLiteral("<[^>]*>?"));
     if (!claims_.isEmpty())
-        caller_.say(noticeOf(claims_.first()));
+        caller_.say(noticeOf(claims_.first()).remove(markup));
     emit claimChanged();
 }
 

@@ -94,7 +94,8 @@ QByteArray stateMessage(const LiveState &state)
     return compact({{kType, QStringLiteral("state")}, {QStringLiteral("drawn"), drawn},
         {QStringLiteral("meaning"), state.lastMeaning}, {QStringLiteral("gone"), gone},
         {QStringLiteral("inPlay"), state.prizeInPlay}, {QStringLiteral("banner"), state.banner},
-        {QStringLiteral("tombola"), state.tombola}});
+        {QStringLiteral("tombola"), state.tombola},
+        {QStringLiteral("winners"), QJsonArray::fromStringList(state.winners)}, {QStringLiteral("game"), state.game}});
 }
 
 QByteArray cartelleMessage(const QList<cartelle::CartellaId> &ids)

@@ -25,6 +25,8 @@ struct LiveState {
     int prizeInPlay = -1; // 0 ambo to 4 tombola, -1 when every prize is gone
     QString banner; // the prize just won, as the players' screen shows it
     bool tombola = false;
+    QStringList winners; // "Ambo: Anna, cartella 42-3", in the order they came
+    QString game; // changes with every game, so that a phone clears its own verdicts
 };
 
 // A phone's first words: the cartelle it holds, as printed; codes that do not read are dropped.

@@ -35,6 +35,7 @@ let saved = load();
 let socket = null;
 let retryMs = 1000;
 let lastAnnounced = null;
+let shownGame = null;
 
 // The same check letter the board prints: weighted digits modulo eleven.
 function checkLetter(serie, cartella) {
@@ -142,7 +143,15 @@ function showState(next) {
     inPlay: Number.isInteger(next.inPlay) ? next.inPlay : -1,
     banner: typeof next.banner === 'string' ? next.banner : '',
     tombola: next.tombola === true,
+    winners: Array.isArray(next.winners) ? next.winners.filter((w) => typeof w === 'string') : [],
   };
+  // A new game: this phone's verdicts belong to the one before.
+  const game = typeof next.game === 'string' ? next.game : '';
+  if (shownGame !== null && game !== shownGame) {
+    $('verdict').hidden = true;
+    $('verdict').textContent = '';
+  }
+  shownGame = game;
   const out = new Set(drawn);
   const cells = $('board').children;
   for (let n = 1; n <= 90; ++n) cells[n - 1].setAttribute('aria-checked', out.has(n) ? 'true' : 'false');
@@ -162,6 +171,13 @@ function showState(next) {
       item.classList.toggle('gone', state.gone.includes(p));
       item.classList.toggle('in-play', state.inPlay === p);
       if (state.inPlay === p) item.setAttribute('aria-current', 'true');
+      return item;
+    }),
+  );
+  $('winners').replaceChildren(
+    ...state.winners.map((text) => {
+      const item = document.createElement('li');
+      item.textContent = text;
       return item;
     }),
   );
