@@ -88,6 +88,7 @@ def phones_test(binary):
             program.key("Return")
             wait_for(lambda: "confermato" in text("verdict"), 3, "the phone told of the confirmation")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))
+            wait_for(lambda: text("winners") == "Ambo: Anna, cartella 42-3", 3, "the winner on every phone")
             check(display.settings().get("Settaggio/SalvaUlt", "").startswith("1-"), "the ambo declared and saved")
 
             program.kill()
