@@ -115,8 +115,6 @@ bool PhoneLink::prizeGone(int prize) const
 
 void PhoneLink::publish()
 {
-    if (!active_)
-        return;
     const Game &game = caller_.game();
     network::LiveState state;
     state.drawnInOrder = game.drawOrder();
@@ -135,17 +133,38 @@ void PhoneLink::publish()
         state.banner = numbers.join(QStringLiteral(", "));
     }
     state.tombola = game.tombolaOut();
-    server_.publish(state);
+    if (active_)
+        server_.publish(state);
+    emit statePublished(state);
 }
+
+// --- players beyond the hall: the seam with RemoteLink ---
+void PhoneLink::takeRemoteClaim(const QString &phone, const network::Claim &claim)
+{
+    const quint64 id = nextRemotePhone_++;
+    remotePhones_.insert(id, phone);
+    receiveClaim(id, claim.prize, cartelle::printedCode(claim.cartella), claim.name);
+}
+
+void PhoneLink::answer(quint64 phone, const QString &text)
+{
+    if (const auto remote = remotePhones_.constFind(phone); remote != remotePhones_.cend()) {
+        emit remoteVerdict(*remote, text);
+        remotePhones_.erase(remote);
+    } else {
+        server_.answer(phone, text);
+    }
+}
+// --- end of the seam ---
 
 void PhoneLink::receiveClaim(quint64 phone, int prize, const QString &code, const QString &name)
 {
     if (prize < 0 || prize >= board::kPrizes || !cartelle::parseCode(code)) {
-        server_.answer(phone, network::phone_texts::kBadCode);
+        answer(phone, network::phone_texts::kBadCode);
         return;
     }
     if (prizeGone(prize)) {
-        server_.answer(phone, network::phone_texts::kPrizeGone);
+        answer(phone, network::phone_texts::kPrizeGone);
         return;
     }
     claims_.append({phone, prize, code, name});
@@ -157,7 +176,7 @@ void PhoneLink::showNextClaim()
 {
     // A claim that waited behind one confirmed for the same prize is answered without the caller.
     while (!claims_.isEmpty() && prizeGone(claims_.first().prize))
-        server_.answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
+        answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
     shownText_ = claimText();
     if (!shownText_.isEmpty())
         caller_.say(shownText_);
@@ -185,10 +204,10 @@ void PhoneLink::confirmClaim()
     const cartelle::Grid grid = cartelle::generateSerie(id.serie)[id.cartella - 1];
     // A cartella that wins nothing is never recorded as a winner, whatever was pressed.
     if (evening_.confirmClaim(grid, claim.code, claim.name)) {
-        server_.answer(claim.phone, kConfirmed.arg(text));
+        answer(claim.phone, kConfirmed.arg(text));
     } else {
         const QString refusal = kNotConfirmed.arg(cartelle::cartellaName(id));
-        server_.answer(claim.phone, refusal);
+        answer(claim.phone, refusal);
         caller_.say(refusal);
     }
     showNextClaim();
@@ -199,6 +218,6 @@ void PhoneLink::refuseClaim()
     if (claims_.isEmpty())
         return;
     const QString text = claimText();
-    server_.answer(claims_.takeFirst().phone, kRefused.arg(text));
+    answer(claims_.takeFirst().phone, kRefused.arg(text));
     showNextClaim();
 }
