@@ -51,6 +51,8 @@ public:
     // Players beyond the hall (RemoteLink): a claim from a phone on the broker, checked,
     // paced and answered as the hall's; its verdict comes back through remoteVerdict.
     void takeRemoteClaim(const QString &phone, const network::Claim &claim);
+    // The game to the phones now: statePublished follows.
+    void publish();
 
 signals:
     // The game as the phones see it, after every change, hall server on or off.
@@ -68,7 +70,6 @@ private:
         QString name;
     };
 
-    void publish();
     void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
     void showNextClaim();
     bool prizeGone(int prize) const;

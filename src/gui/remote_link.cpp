@@ -70,6 +70,7 @@ void RemoteLink::start()
     if (choice_.on && settingsProblem_.isEmpty()) {
         keepSettingsPrivate();
         publishWinners();
+        phones_.publish();
         broker_.start({*network::remote::parseBrokerAddress(choice_.broker), choice_.room, choice_.user, password_});
     }
     emit changed();
