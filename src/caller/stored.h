@@ -101,6 +101,14 @@ inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
 inline const TrueFalse kNetworkOn{QStringLiteral("Rete/Attiva")};
 inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1, 65535};
 inline const Text kNetworkCode{QStringLiteral("Rete/Codice")};
+// [Remoto]: players beyond the hall through an MQTT broker: the program's own address of it
+// (mqtt:// or mqtts://), the WebSocket address the phones use, the room, and the program's login.
+inline const TrueFalse kRemoteOn{QStringLiteral("Remoto/Attiva")};
+inline const Text kRemoteBroker{QStringLiteral("Remoto/Broker")};
+inline const Text kRemotePage{QStringLiteral("Remoto/Pagina")};
+inline const Text kRemoteRoom{QStringLiteral("Remoto/Stanza")};
+inline const Text kRemoteUser{QStringLiteral("Remoto/Utente")};
+inline const Text kRemotePassword{QStringLiteral("Remoto/Password")};
 
 // The game in progress, written together; nothing when the saved text is missing or damaged.
 std::optional<SavedGame> savedGame(SettingsStore &store);

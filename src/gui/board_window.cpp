@@ -17,6 +17,8 @@
 #include "gui/number_displays.h"
 #include "gui/phone_link.h"
 #include "gui/print_cartelle_dialog.h"
+#include "gui/remote_link.h"
+#include "gui/remote_section.h"
 #include "gui/widget_look.h"
 #include "gui/winner_name_box.h"
 #include "gui/winners_dialog.h"
@@ -50,6 +52,7 @@ const QString kClaimsWaitQuestion =
 const QString kOneClaim = QStringLiteral("Una chiamata è");
 const QString kSomeClaims = QStringLiteral("%1 chiamate sono");
 const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha iniziato una nuova partita");
+const QString kRemoteTitle = QStringLiteral("Giocatori fuori dalla sala");
 const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
 const QString kNextNumberName = QStringLiteral("Prossimo numero");
 // Under the count and the last five, in what is left of the column.
@@ -143,8 +146,10 @@ ActionTable BoardWindow::makeActions()
             [this] { parts_.more->checkClaim(); }),
         menuItem(ActionId::Phones, QStringLiteral("Giocatori in rete… (Ctrl+G)"), Qt::CTRL | Qt::Key_G,
             [this] {
-                if (!networkDialog_)
+                if (!networkDialog_) {
                     networkDialog_ = new NetworkDialog(*phones_, this);
+                    networkDialog_->addPart(kRemoteTitle, new RemoteSection(*remote_, networkDialog_));
+                }
                 networkDialog_->show();
                 networkDialog_->raise();
                 networkDialog_->activateWindow();
@@ -220,7 +225,20 @@ void BoardWindow::wireControls(UrlOpener &urls)
 void BoardWindow::wirePhones()
 {
     phones_ = new PhoneLink(caller_, evening_, store_, this);
-    afterFirstPaint(this, [this] { phones_->start(); });
+    remote_ = new RemoteLink(*phones_, evening_, store_, this);
+    afterFirstPaint(this, [this] {
+        phones_->start();
+        remote_->start();
+    });
+    // A broker that cannot be reached, refuses or is lost: named in the window, until it is back.
+    connect(remote_, &RemoteLink::changed, this, [this] {
+        const QString notice = remote_->notice();
+        if (!notice.isEmpty())
+            showNotice(notice);
+        else if (parts_.notice->isVisible() && parts_.notice->text() == remoteNotice_)
+            showNotice({});
+        remoteNotice_ = notice;
+    });
     connect(parts_.claimNotice->confirm, &QPushButton::clicked, phones_, &PhoneLink::confirmClaim);
     connect(parts_.claimNotice->refuse, &QPushButton::clicked, phones_, &PhoneLink::refuseClaim);
     connect(phones_, &PhoneLink::claimChanged, this, [this] {

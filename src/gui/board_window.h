@@ -24,6 +24,7 @@ class MoreMenu;
 class NetworkDialog;
 class NumberDisplays;
 class PhoneLink;
+class RemoteLink;
 class QProgressBar;
 class WinnerNameBox;
 class RandomSource;
@@ -114,6 +115,8 @@ private:
     SettingsStore &store_;
     TwipsRect panel_{};
     PhoneLink *phones_ = nullptr;
+    RemoteLink *remote_ = nullptr;
+    QString remoteNotice_;
     NetworkDialog *networkDialog_ = nullptr;
     QTimer nextNumberTick_;
 };

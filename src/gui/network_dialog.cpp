@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -72,4 +73,12 @@ void NetworkDialog::showLink()
     else
         qrCode_->setPixmap(QPixmap::fromImage(network::qrCodeImage(urls.first())));
     phones_->setText(kPhones.arg(link_.phoneCount()));
+}
+
+void NetworkDialog::addPart(const QString &title, QWidget *part)
+{
+    auto *box = new QGroupBox(title);
+    (new QVBoxLayout(box))->addWidget(part);
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->insertWidget(column->count() - 1, box);
 }

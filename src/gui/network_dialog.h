@@ -14,6 +14,8 @@ class NetworkDialog : public QDialog {
     Q_OBJECT
 public:
     NetworkDialog(PhoneLink &link, QWidget *parent);
+    // A part of its own, above the buttons (players beyond the hall).
+    void addPart(const QString &title, QWidget *part);
 
 private:
     void apply();

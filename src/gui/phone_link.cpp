@@ -123,8 +123,6 @@ bool PhoneLink::prizeGone(int prize) const
 
 void PhoneLink::publish()
 {
-    if (!active_)
-        return;
     const Game &game = caller_.game();
     network::LiveState state;
     state.drawnInOrder = game.drawOrder();
@@ -154,8 +152,29 @@ void PhoneLink::publish()
                                      : kWinnerInRoom.arg(evening::prizeName(w.prize), w.name));
         }
     }
-    server_.publish(state);
+    if (active_)
+        server_.publish(state);
+    emit statePublished(state);
 }
+
+// --- players beyond the hall: the seam with RemoteLink ---
+void PhoneLink::takeRemoteClaim(const QString &phone, const network::Claim &claim)
+{
+    const quint64 id = nextRemotePhone_++;
+    remotePhones_.insert(id, phone);
+    receiveClaim(id, claim.prize, cartelle::printedCode(claim.cartella), claim.name);
+}
+
+void PhoneLink::answer(quint64 phone, const QString &text)
+{
+    if (const auto remote = remotePhones_.constFind(phone); remote != remotePhones_.cend()) {
+        emit remoteVerdict(*remote, text);
+        remotePhones_.erase(remote);
+    } else {
+        server_.answer(phone, text);
+    }
+}
+// --- end of the seam ---
 
 Evening::ClaimAnswer PhoneLink::preview(const PendingClaim &claim) const
 {
@@ -165,12 +184,12 @@ Evening::ClaimAnswer PhoneLink::preview(const PendingClaim &claim) const
 void PhoneLink::receiveClaim(quint64 phone, int prize, const QString &code, const QString &name)
 {
     if (prize < 0 || prize >= board::kPrizes || !cartelle::parseCode(code)) {
-        server_.answer(phone, network::phone_texts::kBadCode);
+        answer(phone, network::phone_texts::kBadCode);
         return;
     }
     const PendingClaim claim{phone, prize, code, name};
     if (preview(claim) == Evening::ClaimAnswer::Gone) {
-        server_.answer(phone, network::phone_texts::kPrizeGone);
+        answer(phone, network::phone_texts::kPrizeGone);
         return;
     }
     // One claim for each cartella and prize: a repeat, from whatever phone, takes its place.
@@ -183,7 +202,7 @@ void PhoneLink::receiveClaim(quint64 phone, int prize, const QString &code, cons
         return;
     }
     if (claims_.size() >= kMaxWaitingClaims) {
-        server_.answer(phone, kTooManyWaiting);
+        answer(phone, kTooManyWaiting);
         return;
     }
     claims_.append(claim);
@@ -209,7 +228,7 @@ void PhoneLink::dropClaims(const QString &why)
     if (claims_.isEmpty())
         return;
     for (const PendingClaim &claim : std::as_const(claims_))
-        server_.answer(claim.phone, why);
+        answer(claim.phone, why);
     claims_.clear();
     shownText_.clear();
     emit claimChanged();
@@ -219,7 +238,7 @@ void PhoneLink::showNextClaim()
 {
     // A claim that waited behind one confirmed for the same prize is answered without the caller.
     while (!claims_.isEmpty() && preview(claims_.first()) == Evening::ClaimAnswer::Gone)
-        server_.answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
+        answer(claims_.takeFirst().phone, network::phone_texts::kPrizeGone);
     shownText_ = claimText();
     // Said without what would be markup in a phone's name.
     static const QRegularExpression markup(QStringLiteral("<[^>]*>?"));
@@ -254,14 +273,14 @@ void PhoneLink::confirmClaim()
     // Only the prize claimed can be won, and a cartella that holds none is never recorded.
     switch (evening_.answerClaim(gridOf(claim.code), claim.code, claim.name, claim.prize)) {
     case Evening::ClaimAnswer::Declared:
-    case Evening::ClaimAnswer::Shared: server_.answer(claim.phone, kConfirmed.arg(text)); break;
+    case Evening::ClaimAnswer::Shared: answer(claim.phone, kConfirmed.arg(text)); break;
     case Evening::ClaimAnswer::Gone:
-        server_.answer(claim.phone, network::phone_texts::kPrizeGone);
+        answer(claim.phone, network::phone_texts::kPrizeGone);
         caller_.say(network::phone_texts::kPrizeGone);
         break;
     case Evening::ClaimAnswer::NotHeld: {
         const QString refusal = kNotConfirmed.arg(cartelle::cartellaName(*cartelle::parseCode(claim.code)));
-        server_.answer(claim.phone, refusal);
+        answer(claim.phone, refusal);
         caller_.say(refusal);
     }
     }
@@ -273,6 +292,6 @@ void PhoneLink::refuseClaim()
     if (claims_.isEmpty())
         return;
     const QString text = noticeOf(claims_.first());
-    server_.answer(claims_.takeFirst().phone, kRefused.arg(text));
+    answer(claims_.takeFirst().phone, kRefused.arg(text));
     showNextClaim();
 }

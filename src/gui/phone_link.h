@@ -4,6 +4,7 @@
 #include "evening/evening.h"
 #include "network/phone_server.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -53,7 +54,16 @@ public:
 
     network::PhoneServer &server() { return server_; }
 
+    // Players beyond the hall (RemoteLink): a claim from a phone on the broker, checked,
+    // paced and answered as the hall's; its verdict comes back through remoteVerdict.
+    void takeRemoteClaim(const QString &phone, const network::Claim &claim);
+    // The game to the phones now: statePublished follows.
+    void publish();
+
 signals:
+    // The game as the phones see it, after every change, hall server on or off.
+    void statePublished(const network::LiveState &state);
+    void remoteVerdict(const QString &phone, const QString &text);
     // The addresses, the count of phones or the problem changed.
     void changed();
     void claimChanged();
@@ -66,13 +76,14 @@ private:
         QString name;
     };
 
-    void publish();
     void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
     void forgetPhone(quint64 phone);
     Evening::ClaimAnswer preview(const PendingClaim &claim) const;
     QString noticeOf(const PendingClaim &claim) const;
     void showNextClaim();
     bool prizeGone(int prize) const;
+    // To a hall phone through the server, to a remote one through remoteVerdict.
+    void answer(quint64 phone, const QString &text);
 
     Caller &caller_;
     Evening &evening_;
@@ -86,4 +97,7 @@ private:
     int phoneCount_ = 0;
     QList<PendingClaim> claims_;
     QString shownText_;
+    // Remote phones get ids of their own, above every id the hall's server gives.
+    QHash<quint64, QString> remotePhones_;
+    quint64 nextRemotePhone_ = quint64(1) << 62;
 };
