@@ -32,6 +32,7 @@ FRAGMENT_MS = 10
 QUIET_S = 0.8          # silence after an announcement before the next press or start
 HEARD_TIMEOUT_S = 20.0
 SINK = "bench"
+HOLD_S = float(os.environ.get("BENCH_HOLD_S", "0.1"))   # a key held as a person holds it
 
 
 def speechd_conf(timeout_s):
@@ -120,10 +121,13 @@ class Recorder:
 
 
 def press_down(session):
-    """Down pressed and released by xdotool; the moment just before xdotool is started
-    (its start-up, a few ms, is counted in the figure)."""
+    """Down pressed, held HOLD_S as a person holds a key, and released, each by an xdotool of
+    its own; the moment just before the press's xdotool is started (its start-up, a few ms,
+    is counted in the figure). A program that acts only at the release is late by the hold."""
     moment = time.monotonic()
-    session.run(["xdotool", "key", "Down"], timeout=10)
+    session.run(["xdotool", "keydown", "Down"], timeout=10)
+    time.sleep(max(0.0, moment + HOLD_S - time.monotonic()))
+    session.run(["xdotool", "keyup", "Down"], timeout=10)
     return moment
 
 

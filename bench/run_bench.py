@@ -689,7 +689,7 @@ def main():
         with Session(build) as session:
             measured = heard.measure(session, str(build / "sorteggina"), 0, KEY_DRAWS)
         key, floor = (statistics.median(measured[k]) for k in ("key_s", "floor_s"))
-        print(f"Down to sound {key * 1000:.0f} ms ({', '.join(f'{v * 1000:.0f}' for v in measured['key_s'])}); "
+        print(f"Down (held {heard.HOLD_S * 1000:.0f} ms) to sound {key * 1000:.0f} ms ({', '.join(f'{v * 1000:.0f}' for v in measured['key_s'])}); "
               f"spd-say -l it 42 {floor * 1000:.0f} ms ({', '.join(f'{v * 1000:.0f}' for v in measured['floor_s'])}); "
               f"difference {(key - floor) * 1000:+.0f} ms (goal <= +40 ms), ratio {key / floor:.2f}x")
         return

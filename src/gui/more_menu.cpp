@@ -189,8 +189,10 @@ void MoreMenu::showWinners()
 
 void MoreMenu::showDrawnNumbers()
 {
-    if (!drawnNumbers_)
+    if (!drawnNumbers_) {
         drawnNumbers_ = new DrawnNumbersDialog(window_);
+        drawnNumbers_->setAttribute(Qt::WA_DeleteOnClose);
+    }
     drawnNumbers_->showNumbers(caller_.game().drawOrder());
     drawnNumbers_->show();
     drawnNumbers_->raise();

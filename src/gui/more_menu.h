@@ -4,6 +4,7 @@
 #include "gui/actions.h"
 
 #include <QObject>
+#include <QPointer>
 
 class AutoCaller;
 class Caller;
@@ -55,7 +56,8 @@ private:
     QList<std::pair<QAction *, std::function<bool()>>> ticks_;
     ClaimDialog *claim_ = nullptr;
     HallWindow *hall_ = nullptr;
-    DrawnNumbersDialog *drawnNumbers_ = nullptr;
+    // Gone once closed: a hidden list that follows the game would still be read by a screen reader.
+    QPointer<DrawnNumbersDialog> drawnNumbers_;
     WinnersDialog *winners_ = nullptr;
     Evening *evening_ = nullptr;
     AutoCaller *autoCaller_ = nullptr;

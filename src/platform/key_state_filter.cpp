@@ -91,8 +91,10 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         const quint32 scanCode = keyEvent->nativeScanCode();
         const int code = virtualKeyOf(keyEvent->key());
         // A repeat the platform did not flag: the key's release and press at the same moment.
+        // A key event sent again after a screen reader has seen it has no moment (0): every
+        // one of them would look the same, so only the platform's flag tells its repeats.
         const std::pair<int, quint64> moment{code, keyEvent->timestamp()};
-        const bool repeat = down && code != 0 && active_ && moment == lastRelease_;
+        const bool repeat = down && code != 0 && active_ && moment.second != 0 && moment == lastRelease_;
         lastRelease_ = down ? std::pair<int, quint64>{} : moment;
         if (repeat) {
             down_.insert(code);

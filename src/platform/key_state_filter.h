@@ -16,7 +16,8 @@ int virtualKeyOf(int qtKey);
 // focus, and never consumes one. A key event passes the filter once for every object it is
 // delivered to, and always first to its window: only that delivery is counted. A press
 // counts only when its key was up, so a held key counts once however its repeats arrive
-// (flagged, as presses alone, or as a release and a press at the same moment).
+// (flagged, as presses alone, or as a release and a press at the same moment; events a
+// screen reader sends again carry no moment, so there the flag alone tells a repeat).
 // Keys count only while the program is the active one: losing activation releases every
 // key and forgets the presses not yet read.
 class KeyStateFilter : public QObject, public KeyState {

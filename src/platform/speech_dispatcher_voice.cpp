@@ -135,9 +135,10 @@ public:
             std::lock_guard lock(registryMutex);
             workersByClient[clientId_] = this;
         }
-        connection_->callback_end = connection_->callback_cancel = &Worker::messageEvent;
+        connection_->callback_begin = connection_->callback_end = connection_->callback_cancel = &Worker::messageEvent;
         // Only the language unless something was chosen: speechd.conf picks module and voice.
-        bool ok = clientId_ > 0 && spd_set_notification_on(connection_, SPDNotification(SPD_END | SPD_CANCEL)) == 0 &&
+        bool ok = clientId_ > 0 &&
+                  spd_set_notification_on(connection_, SPDNotification(SPD_BEGIN | SPD_END | SPD_CANCEL)) == 0 &&
                   spd_set_language(connection_, "it") == 0;
         QString voice = choice.voice;
         if (ok && !choice.module.isEmpty()) {
@@ -192,10 +193,11 @@ public:
         return outcome;
     }
 
+    // The text given up on, spoken or still in the server's queue: ours hold one at most.
     Outcome stop()
     {
         Outcome outcome;
-        outcome.ok = connection_ && spd_stop(connection_) == 0;
+        outcome.ok = connection_ && spd_cancel(connection_) == 0;
         if (!outcome.ok)
             disconnect();
         return outcome;
@@ -324,15 +326,15 @@ private:
 
     // On libspeechd's reader thread. Passed through the job queue, so that the voice always
     // learns a message's id (when spd_say returns) before its end.
-    static void messageEvent(size_t messageId, size_t clientId, SPDNotificationType)
+    static void messageEvent(size_t messageId, size_t clientId, SPDNotificationType type)
     {
         std::lock_guard lock(registryMutex);
         const auto found = workersByClient.find(clientId);
         if (found == workersByClient.end())
             return;
         Worker *worker = found->second;
-        worker->post([worker, id = int(messageId)] {
-            worker->report([id](SpeechDispatcherVoice &voice) { voice.messageEnded(id); });
+        worker->post([worker, id = int(messageId), begun = type == SPD_EVENT_BEGIN] {
+            worker->report([id, begun](SpeechDispatcherVoice &voice) { voice.messageEvent(id, begun); });
         });
     }
 
@@ -449,9 +451,12 @@ void SpeechDispatcherVoice::connectionLost()
     pump();
 }
 
-void SpeechDispatcherVoice::messageEnded(int messageId)
+void SpeechDispatcherVoice::messageEvent(int messageId, bool begun)
 {
-    queue_.ended(messageId);
+    if (begun)
+        queue_.begun(messageId);
+    else
+        queue_.ended(messageId);
     pump();
 }
 

@@ -71,7 +71,7 @@ private:
     void pump();
     void send(const SpeechQueue::Step &step);
     void jobDone(Job job, const Outcome &outcome);
-    void messageEnded(int messageId);
+    void messageEvent(int messageId, bool begun);
     void connectionLost();
 
     SteadyClock steadyClock_;

@@ -25,7 +25,14 @@ QString escapedControls(const QString &text)
     return out;
 }
 
-qint64 SpeechQueue::stuckBoundMs(const QString &text) { return std::min<qint64>(3000 + 150 * text.size(), 15000); }
+qint64 SpeechQueue::stuckBoundMs(const QString &text, int rate)
+{
+    const auto digits = std::count_if(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    const qint64 normalMs = 150 * (text.size() - digits) + 700 * digits;
+    // Rate -100 is under half the normal speed.
+    const qint64 slowerPercent = 100 + std::max(0, -rate) * 13 / 10;
+    return std::min<qint64>(3000 + normalMs * slowerPercent / 100, 180'000);
+}
 
 void SpeechQueue::add(const QString &text, const VoiceChoice &choice)
 {
@@ -58,7 +65,7 @@ std::optional<SpeechQueue::Step> SpeechQueue::next(const VoiceChoice &current)
         current_ = std::move(waiting_.front());
         waiting_.pop_front();
         currentId_ = -1;
-        currentDeadlineMs_ = now + stuckBoundMs(current_->text);
+        currentBegun_ = false;
         return start(Job::Say, current_->choice, current_->text);
     }
     if (std::exchange(voicesWanted_, false)) // after a waiting text: a listing takes the server up to 1.5 s
@@ -76,8 +83,10 @@ void SpeechQueue::done(Job job, bool ok, int messageId, const QString &error)
     if (ok) {
         connected_ = true;
         setAvailable(true);
-        if (job == Job::Say)
+        if (job == Job::Say && current_) {
             currentId_ = messageId;
+            currentDeadlineMs_ = clock_.nowMs() + beginTimeoutMs;
+        }
     } else {
         connected_ = false;
         if (job == Job::Say)
@@ -109,6 +118,13 @@ void SpeechQueue::sayCurrentAgain()
     current_.reset();
 }
 
+void SpeechQueue::begun(int messageId)
+{
+    if (!current_ || messageId != currentId_ || std::exchange(currentBegun_, true))
+        return;
+    currentDeadlineMs_ = clock_.nowMs() + stuckBoundMs(current_->text, current_->choice.rate);
+}
+
 void SpeechQueue::ended(int messageId)
 {
     if (!current_ || messageId != currentId_)
@@ -127,8 +143,9 @@ bool SpeechQueue::tick()
         setAvailable(false, kVoiceNotAnsweringProblem);
     }
     if (busy_ == Job::None && current_ && currentId_ > 0 && now >= currentDeadlineMs_) {
-        warn(Stuck, QStringLiteral("Not spoken in full, not finished within %1 ms: %2")
-                        .arg(stuckBoundMs(current_->text))
+        warn(Stuck, (currentBegun_ ? QStringLiteral("Not spoken in full, not finished within %1 ms of its start: %2")
+                                   : QStringLiteral("Not spoken, not begun within %1 ms: %2"))
+                        .arg(currentBegun_ ? stuckBoundMs(current_->text, current_->choice.rate) : beginTimeoutMs)
                         .arg(escapedControls(current_->text)));
         current_.reset();
         stopWanted_ = true;

@@ -42,8 +42,12 @@ public:
         QString text;
     };
 
-    // A text not finished this long after it was handed over is stopped and the next goes on.
-    static qint64 stuckBoundMs(const QString &text);
+    // A text not finished this long after it began to be spoken is stopped and the next goes
+    // on: far more than espeak-ng takes at that rate (a number takes it over a second, ten
+    // numbers with their pauses 12.5 s at rate 0, 26 s at -100).
+    static qint64 stuckBoundMs(const QString &text, int rate = 0);
+    // A text handed over waits its turn behind a screen reader's speech, but not for ever.
+    static constexpr qint64 beginTimeoutMs = 30000;
     // A job the server has not answered within this (a connection: connectTimeoutMs, as it
     // may start the server; a listing of voices, which takes it 1.5 s while it speaks here:
     // listTimeoutMs) means it does not answer.
@@ -62,6 +66,8 @@ public:
     // when no text waits.
     std::optional<Step> next(const VoiceChoice &current);
     void done(Job job, bool ok, int messageId = -1, const QString &error = {});
+    // speech-dispatcher began to speak a text, or ended (or cancelled) it.
+    void begun(int messageId);
     void ended(int messageId);
     void connectionLost();
     // Acts on every deadline that has passed; true when the job out waited too long for the
@@ -95,6 +101,7 @@ private:
     std::deque<Text> waiting_;
     std::optional<Text> current_;
     int currentId_ = -1;
+    bool currentBegun_ = false;
     qint64 currentDeadlineMs_ = 0;
     Job busy_ = Job::None;
     qint64 busySinceMs_ = 0;

@@ -269,6 +269,13 @@ TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherP
     EXPECT_EQ(controls->prizeBoxes[0]->value(), 1);
     window->keyboardPoll().tick();
     EXPECT_EQ(drawn(), 1) << "a press taken as it came is not read again";
+    // As a screen reader sends keys again: with no moment, not spontaneous, repeats flagged.
+    for (const auto &[type, repeat] : {std::pair{QEvent::KeyPress, false}, {QEvent::KeyPress, true},
+             {QEvent::KeyRelease, false}, {QEvent::KeyPress, false}, {QEvent::KeyRelease, false}}) {
+        QKeyEvent again(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(handle, &again);
+    }
+    EXPECT_EQ(drawn(), 3) << "two presses sent again by a screen reader";
 
     QTest::keyClick(handle, Qt::Key_F12);
     EXPECT_EQ(drawn(), 0);

@@ -261,8 +261,10 @@ TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
     EXPECT_TRUE(queue.speaking()) << "from the speak, before the server has the text";
     EXPECT_EQ(next(), std::pair(Job::Say, stuck));
     queue.done(Job::Say, true, 8);
+    pass(SpeechQueue::beginTimeoutMs - 1);
+    queue.begun(8);
     pass(SpeechQueue::stuckBoundMs(stuck) - 1);
-    EXPECT_EQ(next().first, Job::None) << "the next waits for the end";
+    EXPECT_EQ(next().first, Job::None) << "the time runs from the start, after a wait behind a screen reader";
     pass(1);
     EXPECT_EQ(next().first, Job::Stop);
     queue.done(Job::Stop, true);
@@ -271,9 +273,12 @@ TEST_F(SpeechQueueTest, StopsAStuckTextAtItsBoundAndGoesOn)
     queue.ended(8);
     EXPECT_EQ(next().first, Job::None) << "the stopped text's end does not end the next";
     EXPECT_TRUE(queue.speaking());
-    queue.ended(9);
-    EXPECT_FALSE(queue.speaking());
-    EXPECT_EQ(SpeechQueue::stuckBoundMs(QString(100, u'x')), 15000);
+    pass(SpeechQueue::beginTimeoutMs);
+    EXPECT_EQ(next().first, Job::Stop) << "a text never begun";
+    // Ten numbers take espeak-ng 12.5 s at rate 0, 26 s at -100.
+    const QString ten = "Sono usciti 60 numeri: 77, 88, 73, 87, 68, 79, 97, 78, 67, 83";
+    EXPECT_GT(SpeechQueue::stuckBoundMs(ten), 12500 * 3 / 2);
+    EXPECT_GT(SpeechQueue::stuckBoundMs(ten, -100), 26000 * 3 / 2);
 }
 
 TEST_F(SpeechQueueTest, WithoutAServerRetriesDropsStaleTextsAndSaysALostTextAgainOnce)
