@@ -49,8 +49,10 @@ QString RemoteLink::readSettings()
         stored::read(store_, kRemoteUser), {}};
     password_ = stored::read(store_, kRemotePassword);
     if (choice_.room.isEmpty()) {
+        // Kept only once the link is on, so the settings hold nothing of a link never used.
         choice_.room = network::remote::newRoomName();
-        stored::write(store_, kRemoteRoom, choice_.room);
+        if (choice_.on)
+            stored::write(store_, kRemoteRoom, choice_.room);
     }
     if (!network::remote::parseBrokerAddress(choice_.broker))
         return kBadValue.arg(QStringLiteral("Broker"));
