@@ -101,6 +101,8 @@ inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
 inline const TrueFalse kNetworkOn{QStringLiteral("Rete/Attiva")};
 inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1, 65535};
 inline const Text kNetworkCode{QStringLiteral("Rete/Codice")};
+// [Chiamate]: the phones' claims waiting for the caller, with the game they belong to.
+inline const Text kWaitingClaims{QStringLiteral("Chiamate/InAttesa")};
 // [Remoto]: players beyond the hall through an MQTT broker: the program's own address of it
 // (mqtt:// or mqtts://), the WebSocket address the phones use, the room, and the program's login.
 inline const TrueFalse kRemoteOn{QStringLiteral("Remoto/Attiva")};

@@ -12,6 +12,7 @@
 
 #include <QEvent>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
@@ -28,6 +29,11 @@ const QString kMore = QStringLiteral(" (altre %1 chiamate)");
 const QString kShares = QStringLiteral(", con lo stesso numero del vincitore: a parità");
 const QString kTooManyWaiting = QStringLiteral("Troppe chiamate in attesa: riprova tra poco");
 const QString kPhonesOff = QStringLiteral("Chiamata annullata: il banco ha spento i telefoni");
+const QString kNeverAnswered =
+    QStringLiteral("Il programma del banco si è riavviato e la chiamata non ha avuto risposta: puoi chiamare di nuovo");
+// Verdicts kept for phones that are away; one for each claim that can wait, and some room.
+constexpr qsizetype kMaxUndelivered = 2 * PhoneLink::kMaxWaitingClaims;
+const QString kRemotePrefix = QStringLiteral("@");
 
 cartelle::Grid gridOf(const QString &code)
 {
@@ -57,9 +63,25 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
         phoneCount_ = count;
         emit changed();
     });
-    connect(&server_, &network::PhoneServer::claimReceived, this, &PhoneLink::receiveClaim);
-    connect(&server_, &network::PhoneServer::phoneLeft, this, &PhoneLink::forgetPhone);
+    connect(&server_, &network::PhoneServer::claimReceived, this,
+        [this](quint64 connection, int prize, const QString &code, const QString &name) {
+            takeClaim({phoneOf(connection), prize, code, name});
+        });
+    connect(&server_, &network::PhoneServer::phoneGreeted, this, &PhoneLink::greet);
+    connect(&server_, &network::PhoneServer::phoneLeft, this, &PhoneLink::leave);
+    // Stored text is read as a phone's: anything out of shape is left behind.
+    savedClaims_ = stored::read(store_, stored::kWaitingClaims);
+    if (const auto kept = network::WaitingClaims::parse(savedClaims_))
+        parked_ = *kept;
+    connect(&caller_, &Caller::newGameStarted, this, [this] {
+        for (const PendingClaim &claim : std::as_const(parked_.claims))
+            answer(claim.phone, kNeverAnswered);
+        parked_ = {};
+        saveClaims();
+    });
     const auto follow = [this] {
+        followParked();
+        saveClaims();
         publish();
         // The verdict follows the numbers drawn while the notice waits.
         if (!claims_.isEmpty() && claimText() != shownText_) {
@@ -91,6 +113,7 @@ void PhoneLink::start()
 void PhoneLink::setActive(bool on, quint16 port)
 {
     dropClaims(kPhonesOff);
+    connections_.clear();
     active_ = on;
     port_ = port;
     store_.writeAll({stored::entry(stored::kNetworkOn, on), stored::entry(stored::kNetworkPort, port)});
@@ -105,6 +128,7 @@ void PhoneLink::setActive(bool on, quint16 port)
 void PhoneLink::newCode()
 {
     dropClaims(kPhonesOff);
+    connections_.clear();
     token_ = network::newToken();
     stored::write(store_, stored::kNetworkCode, token_);
     server_.setToken(token_);
@@ -146,6 +170,9 @@ void PhoneLink::publish()
     if (!games.isEmpty() && !games.last().closed) {
         state.game = games.last().start.toString(Qt::ISODateWithMs);
         for (const evening::Winner &w : games.last().winners) {
+            const int ladderPrize = std::min(w.prize, int(board::kTombola));
+            if (!w.withdrawn && w.countOut == game.drawnCount() && !state.shareable.contains(ladderPrize))
+                state.shareable << ladderPrize;
             const auto id = cartelle::parseCode(w.code);
             if (!w.withdrawn)
                 state.winners << (id ? kWinnerOf.arg(evening::prizeName(w.prize), w.name, cartelle::cartellaName(*id))
@@ -160,67 +187,167 @@ void PhoneLink::publish()
 // --- players beyond the hall: the seam with RemoteLink ---
 void PhoneLink::takeRemoteClaim(const QString &phone, const network::Claim &claim)
 {
-    const quint64 id = nextRemotePhone_++;
-    remotePhones_.insert(id, phone);
-    receiveClaim(id, claim.prize, cartelle::printedCode(claim.cartella), claim.name);
+    takeClaim({kRemotePrefix + phone, claim.prize, cartelle::printedCode(claim.cartella), claim.name});
 }
 
-void PhoneLink::answer(quint64 phone, const QString &text)
+void PhoneLink::answer(const QString &phone, const QString &text)
 {
-    if (const auto remote = remotePhones_.constFind(phone); remote != remotePhones_.cend()) {
-        emit remoteVerdict(*remote, text);
-        remotePhones_.erase(remote);
-    } else {
-        server_.answer(phone, text);
+    if (phone.startsWith(kRemotePrefix)) {
+        emit remoteVerdict(phone.mid(kRemotePrefix.size()), text);
+        return;
     }
+    bool sent = false;
+    for (auto c = connections_.cbegin(); c != connections_.cend(); ++c)
+        if (phoneOf(c.key()) == phone) {
+            server_.answer(c.key(), text);
+            sent = true;
+        }
+    if (sent || phone.startsWith(u'#'))
+        return;
+    if (undelivered_.size() >= kMaxUndelivered)
+        undelivered_.erase(undelivered_.begin());
+    undelivered_.insert(phone, text);
 }
 // --- end of the seam ---
+
+QString PhoneLink::phoneOf(quint64 connection) const
+{
+    const QString id = connections_.value(connection).id;
+    return id.isEmpty() ? QStringLiteral("#%1").arg(connection) : id;
+}
+
+bool PhoneLink::connected(const QString &phone) const
+{
+    return std::ranges::any_of(connections_.keys(), [&](quint64 c) { return phoneOf(c) == phone; });
+}
+
+void PhoneLink::greet(quint64 connection, const QString &id, const QString &name, const QStringList &codes)
+{
+    connections_.insert(connection, HallPhone{id, name, codes});
+    departures_.remove(phoneOf(connection));
+    if (const auto verdict = undelivered_.constFind(phoneOf(connection)); verdict != undelivered_.cend()) {
+        server_.answer(connection, *verdict);
+        undelivered_.erase(verdict);
+    }
+    emit changed();
+}
+
+void PhoneLink::leave(quint64 connection)
+{
+    const QString phone = phoneOf(connection);
+    connections_.remove(connection);
+    emit changed();
+    if (connected(phone))
+        return;
+    // A page without an id of its own can never be told apart when it comes back.
+    if (phone.startsWith(u'#')) {
+        forgetPhone(phone);
+        return;
+    }
+    awaitReturn(phone);
+}
+
+void PhoneLink::awaitReturn(const QString &phone)
+{
+    const int departure = ++departureCount_;
+    departures_.insert(phone, departure);
+    QTimer::singleShot(graceMs_, this, [this, phone, departure] {
+        if (departures_.value(phone) != departure)
+            return;
+        departures_.remove(phone);
+        undelivered_.remove(phone);
+        forgetPhone(phone);
+    });
+}
 
 Evening::ClaimAnswer PhoneLink::preview(const PendingClaim &claim) const
 {
     return evening_.previewClaim(gridOf(claim.code), claim.code, claim.prize);
 }
 
-void PhoneLink::receiveClaim(quint64 phone, int prize, const QString &code, const QString &name)
+void PhoneLink::takeClaim(const PendingClaim &claim)
 {
-    if (prize < 0 || prize >= board::kPrizes || !cartelle::parseCode(code)) {
-        answer(phone, network::phone_texts::kBadCode);
+    if (claim.prize < 0 || claim.prize >= board::kPrizes || !cartelle::parseCode(claim.code)) {
+        answer(claim.phone, network::phone_texts::kBadCode);
         return;
     }
-    const PendingClaim claim{phone, prize, code, name};
     if (preview(claim) == Evening::ClaimAnswer::Gone) {
-        answer(phone, network::phone_texts::kPrizeGone);
+        answer(claim.phone, network::phone_texts::kPrizeGone);
         return;
     }
     // One claim for each cartella and prize: a repeat, from whatever phone, takes its place.
-    const auto same =
-        std::ranges::find_if(claims_, [&](const PendingClaim &c) { return c.code == code && c.prize == prize; });
+    const auto same = std::ranges::find_if(
+        claims_, [&](const PendingClaim &c) { return c.code == claim.code && c.prize == claim.prize; });
     if (same != claims_.end()) {
         *same = claim;
         if (same == claims_.begin())
             showNextClaim();
+        else
+            claimsChanged();
         return;
     }
     if (claims_.size() >= kMaxWaitingClaims) {
-        answer(phone, kTooManyWaiting);
+        answer(claim.phone, kTooManyWaiting);
         return;
     }
     claims_.append(claim);
     if (claims_.size() == 1)
         showNextClaim();
     else
-        emit claimChanged(); // the count of those waiting
+        claimsChanged(); // the count of those waiting
 }
 
-void PhoneLink::forgetPhone(quint64 phone)
+void PhoneLink::forgetPhone(const QString &phone)
 {
     const bool shown = !claims_.isEmpty() && claims_.first().phone == phone;
-    if (claims_.removeIf([phone](const PendingClaim &c) { return c.phone == phone; }) == 0)
+    if (claims_.removeIf([&](const PendingClaim &c) { return c.phone == phone; }) == 0)
         return;
     if (shown)
         showNextClaim();
     else
-        emit claimChanged();
+        claimsChanged();
+}
+
+void PhoneLink::claimsChanged()
+{
+    saveClaims();
+    emit claimChanged();
+}
+
+void PhoneLink::saveClaims()
+{
+    // Until their game is back, the claims of a killed program are the ones kept.
+    if (!parked_.claims.isEmpty())
+        return;
+    const QString text =
+        claims_.isEmpty() ? QString() : network::WaitingClaims{caller_.game().drawOrder(), claims_}.text();
+    if (text == savedClaims_)
+        return;
+    savedClaims_ = text;
+    stored::write(store_, stored::kWaitingClaims, text);
+}
+
+void PhoneLink::followParked()
+{
+    if (parked_.claims.isEmpty())
+        return;
+    const QList<int> &order = caller_.game().drawOrder();
+    if (order.isEmpty())
+        return;
+    network::WaitingClaims back = std::exchange(parked_, {});
+    if (order != back.order) {
+        // Another game is on the board: the phones may claim again.
+        for (const PendingClaim &claim : std::as_const(back.claims))
+            answer(claim.phone, kNeverAnswered);
+        saveClaims();
+        return;
+    }
+    for (const PendingClaim &claim : std::as_const(back.claims)) {
+        takeClaim(claim);
+        // A phone that does not come back within the grace takes its claim with it.
+        if (!claim.phone.startsWith(kRemotePrefix) && !connected(claim.phone))
+            awaitReturn(claim.phone);
+    }
 }
 
 void PhoneLink::dropClaims(const QString &why)
@@ -231,7 +358,7 @@ void PhoneLink::dropClaims(const QString &why)
         answer(claim.phone, why);
     claims_.clear();
     shownText_.clear();
-    emit claimChanged();
+    claimsChanged();
 }
 
 void PhoneLink::showNextClaim()
@@ -244,7 +371,7 @@ void PhoneLink::showNextClaim()
     static const QRegularExpression markup(QStringLiteral("<[^>]*>?"));
     if (!claims_.isEmpty())
         caller_.say(noticeOf(claims_.first()).remove(markup));
-    emit claimChanged();
+    claimsChanged();
 }
 
 QString PhoneLink::noticeOf(const PendingClaim &claim) const

@@ -3,6 +3,7 @@
 
 #include "evening/evening.h"
 #include "network/phone_server.h"
+#include "network/waiting_claims.h"
 
 #include <QHash>
 #include <QList>
@@ -39,7 +40,10 @@ public:
     void newCode();
 
     // At most this many claims wait, one for each cartella and prize.
-    static constexpr int kMaxWaitingClaims = 60;
+    static constexpr int kMaxWaitingClaims = network::WaitingClaims::kMaxClaims;
+    // A phone that lost its connection keeps its claims this long, so that a Wi-Fi blip loses none.
+    static constexpr int kDepartureGraceMs = 30'000;
+    void setDepartureGrace(int ms) { graceMs_ = ms; }
 
     // The claim shown to the caller with how many more wait, empty when none waits.
     QString claimText() const;
@@ -69,21 +73,35 @@ signals:
     void claimChanged();
 
 private:
-    struct PendingClaim {
-        quint64 phone;
-        int prize;
-        QString code;
+    using PendingClaim = network::WaitingClaim;
+    // A connection as its hello named it.
+    struct HallPhone {
+        QString id;
         QString name;
+        QStringList codes;
     };
 
-    void receiveClaim(quint64 phone, int prize, const QString &code, const QString &name);
-    void forgetPhone(quint64 phone);
+    // The phone a connection speaks for: its page's own id, else the connection's.
+    QString phoneOf(quint64 connection) const;
+    bool connected(const QString &phone) const;
+    void greet(quint64 connection, const QString &id, const QString &name, const QStringList &codes);
+    void leave(quint64 connection);
+    // The phone's claims end unless it is back within the grace.
+    void awaitReturn(const QString &phone);
+    void takeClaim(const PendingClaim &claim);
+    void forgetPhone(const QString &phone);
+    void claimsChanged();
+    // Kept after every change, with the game's numbers, so that a killed program loses none.
+    void saveClaims();
+    // The claims kept by a killed program, back to the caller once their game is on the board.
+    void followParked();
     Evening::ClaimAnswer preview(const PendingClaim &claim) const;
     QString noticeOf(const PendingClaim &claim) const;
     void showNextClaim();
     bool prizeGone(int prize) const;
-    // To a hall phone through the server, to a remote one through remoteVerdict.
-    void answer(quint64 phone, const QString &text);
+    // To a hall phone through the server (when it is back, if it is away), to a remote one
+    // through remoteVerdict.
+    void answer(const QString &phone, const QString &text);
 
     Caller &caller_;
     Evening &evening_;
@@ -97,7 +115,12 @@ private:
     int phoneCount_ = 0;
     QList<PendingClaim> claims_;
     QString shownText_;
-    // Remote phones get ids of their own, above every id the hall's server gives.
-    QHash<quint64, QString> remotePhones_;
-    quint64 nextRemotePhone_ = quint64(1) << 62;
+    QHash<quint64, HallPhone> connections_;
+    // Verdicts given while their phone was away, sent at its next hello.
+    QHash<QString, QString> undelivered_;
+    QHash<QString, int> departures_;
+    int departureCount_ = 0;
+    int graceMs_ = kDepartureGraceMs;
+    network::WaitingClaims parked_;
+    QString savedClaims_;
 };

@@ -31,6 +31,7 @@ void PhoneServer::makeWorker()
     connect(worker_, &PhoneWorker::phoneCountChanged, this, &PhoneServer::phoneCountChanged);
     connect(worker_, &PhoneWorker::claimReceived, this, &PhoneServer::claimReceived);
     connect(worker_, &PhoneWorker::phoneLeft, this, &PhoneServer::phoneLeft);
+    connect(worker_, &PhoneWorker::phoneGreeted, this, &PhoneServer::phoneGreeted);
     thread_.start();
     if (!waitingState_.isEmpty())
         sendState(std::exchange(waitingState_, {}), waitingGone_);

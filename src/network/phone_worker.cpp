@@ -276,11 +276,14 @@ void PhoneWorker::receive(quint64 id, const QString &text)
         socket->sendTextMessage(QString::fromUtf8(cartelleMessage(hello->cartelle)));
         if (!state_.isEmpty())
             socket->sendTextMessage(QString::fromUtf8(state_));
+        QStringList codes;
+        for (const cartelle::CartellaId &cartella : hello->cartelle)
+            codes << cartelle::printedCode(cartella);
+        emit phoneGreeted(id, hello->phone, hello->name, codes);
     } else if (const auto *claim = std::get_if<Claim>(&message)) {
-        if (prizesGone_ & (1u << claim->prize))
-            socket->sendTextMessage(QString::fromUtf8(verdictMessage(phone_texts::kPrizeGone)));
+        // A prize already won is for the caller to judge: it is shared when completed with the same number.
         // Paced by address, so that a phone reconnecting does not claim again at once.
-        else if (!pace_.admit(qHash(socket->peerAddress()), now()))
+        if (!pace_.admit(qHash(socket->peerAddress()), now()))
             socket->sendTextMessage(QString::fromUtf8(refusalMessage(phone_texts::kTooSoon)));
         else {
             socket->sendTextMessage(QString::fromUtf8(verdictMessage(phone_texts::kSent)));

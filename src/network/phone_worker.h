@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -46,6 +47,9 @@ signals:
     void claimReceived(quint64 phone, int prize, const QString &code, const QString &name);
     // A phone's connection has closed: its claims wait for no one.
     void phoneLeft(quint64 phone);
+    // A connection's hello: the page's own id (empty from a page that has none), its player's
+    // name (maybe empty) and the codes of its cartelle, as printed.
+    void phoneGreeted(quint64 phone, const QString &id, const QString &name, const QStringList &codes);
 
 private:
     struct Phone {

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace network {
 namespace {
@@ -28,8 +29,17 @@ namespace {
     PhoneMessage readHello(const QJsonObject &object)
     {
         const QJsonValue codes = object.value(QStringLiteral("codes"));
-        if (object.size() != 2 || !codes.isArray())
+        const QJsonValue phone = object.value(QStringLiteral("phone"));
+        const QJsonValue name = object.value(QStringLiteral("name"));
+        const qsizetype fields = 2 + (phone.isUndefined() ? 0 : 1) + (name.isUndefined() ? 0 : 1);
+        if (object.size() != fields || !codes.isArray() || !(phone.isUndefined() || phone.isString()) ||
+            !(name.isUndefined() || name.isString()))
             return Refusal{phone_texts::kNotUnderstood};
+        if (!phone.isUndefined() && !acceptablePhoneId(phone.toString()))
+            return Refusal{phone_texts::kBadPhone};
+        // A name that could not claim is no reason to leave a phone without its cartelle.
+        const QString trimmed = name.toString().trimmed();
+        const QString player = acceptableName(trimmed) ? trimmed : QString();
         const QJsonArray list = codes.toArray();
         if (list.size() > kMaxCodesPerPhone)
             return Refusal{phone_texts::kTooManyCodes};
@@ -40,6 +50,8 @@ namespace {
             if (const auto id = cartelle::parseCode(code.toString()); id && !hello.cartelle.contains(*id))
                 hello.cartelle.append(*id);
         }
+        hello.phone = phone.toString();
+        hello.name = player;
         return hello;
     }
 
@@ -65,6 +77,12 @@ namespace {
 
 } // namespace
 
+bool acceptablePhoneId(const QString &phone)
+{
+    static const QRegularExpression shape(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9-]{1,40}")));
+    return shape.match(phone).hasMatch();
+}
+
 PhoneMessage parsePhoneMessage(QByteArrayView bytes)
 {
     if (bytes.size() > kMaxMessageBytes)
@@ -84,6 +102,9 @@ PhoneMessage parsePhoneMessage(QByteArrayView bytes)
 
 QByteArray stateMessage(const LiveState &state)
 {
+    QJsonArray shareable;
+    for (int p : state.shareable)
+        shareable.append(p);
     QJsonArray drawn;
     for (int n : state.drawnInOrder)
         drawn.append(n);
@@ -95,7 +116,8 @@ QByteArray stateMessage(const LiveState &state)
         {QStringLiteral("meaning"), state.lastMeaning}, {QStringLiteral("gone"), gone},
         {QStringLiteral("inPlay"), state.prizeInPlay}, {QStringLiteral("banner"), state.banner},
         {QStringLiteral("tombola"), state.tombola},
-        {QStringLiteral("winners"), QJsonArray::fromStringList(state.winners)}, {QStringLiteral("game"), state.game}});
+        {QStringLiteral("winners"), QJsonArray::fromStringList(state.winners)}, {QStringLiteral("game"), state.game},
+        {QStringLiteral("shareable"), shareable}});
 }
 
 QByteArray cartelleMessage(const QList<cartelle::CartellaId> &ids)

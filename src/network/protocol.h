@@ -27,12 +27,19 @@ struct LiveState {
     bool tombola = false;
     QStringList winners; // "Ambo: Anna, cartella 42-3", in the order they came
     QString game; // changes with every game, so that a phone clears its own verdicts
+    QList<int> shareable; // prizes won with the last number: a cartella completed with it shares them
 };
 
 // A phone's first words: the cartelle it holds, as printed; codes that do not read are dropped.
+// A page also names itself, the same at every connection, and its player (both may be empty).
 struct Hello {
     QList<cartelle::CartellaId> cartelle;
+    QString phone;
+    QString name;
 };
+
+// Letters, digits and '-', 1 to 40 of them: the id a page makes once and keeps.
+bool acceptablePhoneId(const QString &phone);
 
 struct Claim {
     int prize = 0;
@@ -61,6 +68,7 @@ namespace phone_texts {
     inline const QString kTooLong = QStringLiteral("Messaggio troppo lungo");
     inline const QString kBadCode = QStringLiteral("Codice della cartella non valido");
     inline const QString kBadName = QStringLiteral("Scrivi un nome di al massimo 40 caratteri");
+    inline const QString kBadPhone = QStringLiteral("Telefono non riconosciuto: ricarica la pagina");
     inline const QString kBadPrize = QStringLiteral("Premio sconosciuto");
     inline const QString kTooManyCodes = QStringLiteral("Al massimo 12 cartelle");
     inline const QString kPrizeGone = QStringLiteral("premio già assegnato");

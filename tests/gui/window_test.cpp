@@ -37,6 +37,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWebSocket>
 #include <gtest/gtest.h>
 
 // The caller's window on fakes, shown offscreen at its design size.
@@ -584,4 +585,67 @@ TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAn
     EXPECT_EQ(store.values.value("Rete/Attiva"), "false");
     EXPECT_EQ(window->parts().displays->drawCount->text(), "0/90");
     EXPECT_TRUE(hall->phoneCodePlace().isNull());
+}
+
+TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
+{
+    const QString code = QStringLiteral("0123456789abcdef0123456789abcdef");
+    const int port = 20000 + (QCoreApplication::applicationPid() + 7) % 20000;
+    store.values = {{"Rete/Attiva", "true"}, {"Rete/Porta", QString::number(port)}, {"Rete/Codice", code}};
+    open(keys);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->phones().urls().isEmpty(); }, 5000));
+    QTest::mouseClick(controls->manualBox, Qt::LeftButton);
+    const cartelle::Grid grid = cartelle::generateSerie(42)[2];
+    for (int i = 0, clicked = 0; clicked < 3; ++i)
+        if (grid[0][i] > 0 && ++clicked)
+            clickNumber(grid[0][i]);
+    const QString hello = QStringLiteral(R"({"type":"hello","phone":"anna-1","name":"Anna","codes":["42-3-U"]})");
+    const auto connectPhone = [&](QWebSocket &phone, QSignalSpy &said) {
+        QSignalSpy connected(&phone, &QWebSocket::connected);
+        phone.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws?t=%2").arg(port).arg(code)));
+        ASSERT_TRUE(connected.wait(5000));
+        phone.sendTextMessage(hello);
+        ASSERT_TRUE(said.wait(5000));
+    };
+    const auto heard = [](QSignalSpy &said, const QString &text) {
+        return QTest::qWaitFor(
+            [&] {
+                return std::ranges::any_of(
+                    said, [&](const QVariantList &m) { return m.first().toString().contains(text); });
+            },
+            5000);
+    };
+
+    // The verdict given while the phone is away reaches it when it is back, on its new connection.
+    auto first = std::make_unique<QWebSocket>();
+    QSignalSpy firstSaid(first.get(), &QWebSocket::textMessageReceived);
+    connectPhone(*first, firstSaid);
+    first->sendTextMessage(QStringLiteral(R"({"type":"claim","prize":0,"code":"42-3-U","name":"Anna"})"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->phones().claimShown(); }, 5000));
+    first.reset();
+    QTest::qWait(300);
+    EXPECT_TRUE(window->phones().claimShown()) << "a blip does not end the claim";
+    window->phones().confirmClaim();
+    QWebSocket back;
+    QSignalSpy backSaid(&back, &QWebSocket::textMessageReceived);
+    connectPhone(back, backSaid);
+    EXPECT_TRUE(heard(backSaid, QStringLiteral("confermato dal banco")));
+
+    // A claim waiting when the program is killed comes back with its game, and only once.
+    emit window->phones().server().claimReceived(99, 1, cartelle::printedCode({42, 3}), QStringLiteral("Anna"));
+    ASSERT_TRUE(window->phones().claimShown());
+    for (const bool answered : {false, true}) {
+        open(keys);
+        EXPECT_FALSE(window->phones().claimShown()) << "not over an empty board";
+        window->parts().controls->reloadButton->click();
+        EXPECT_EQ(window->phones().claimShown(), !answered) << answered;
+        window->phones().refuseClaim();
+    }
+    // A phone gone for good takes its claim with it once the grace is over.
+    window->phones().setDepartureGrace(0);
+    emit window->phones().server().phoneGreeted(7, QStringLiteral("bruno"), QStringLiteral("Bruno"), {});
+    emit window->phones().server().claimReceived(7, 1, cartelle::printedCode({42, 3}), QStringLiteral("Bruno"));
+    emit window->phones().server().phoneLeft(7);
+    EXPECT_TRUE(window->phones().claimShown());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->phones().claimShown(); }, 2000));
 }

@@ -105,11 +105,6 @@ TEST(PhoneServer, PhonesFollowTheStateAndClaimWithinLimits)
 
     phone.sendTextMessage(claim.arg(1));
     EXPECT_EQ(nextMessage(received).value("text").toString(), phone_texts::kTooSoon);
-    live.prizesGone[0] = true;
-    served.server.publish(live);
-    nextMessage(received);
-    phone.sendTextMessage(claim.arg(0));
-    EXPECT_EQ(nextMessage(received).value("text").toString(), phone_texts::kPrizeGone);
     phone.sendTextMessage(QStringLiteral("{\"type\":\"draw\"}"));
     EXPECT_EQ(nextMessage(received).value("type").toString(), QStringLiteral("refusal"));
     EXPECT_EQ(claims.size(), 1);

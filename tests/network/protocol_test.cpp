@@ -3,6 +3,7 @@
 #include "network/claim_notice.h"
 #include "network/protocol.h"
 #include "network/qr_code.h"
+#include "network/waiting_claims.h"
 #include "support/fakes.h"
 
 #include <QJsonArray>
@@ -28,6 +29,11 @@ TEST(PhoneMessage, AcceptsOnlyWellFormedHellosAndClaims)
         {"hello with thirteen codes", R"({"type":"hello","codes":[)" + codes13.toUtf8() + "]}",
             phone_texts::kTooManyCodes},
         {"hello with an extra field", R"({"type":"hello","codes":[],"x":1})", phone_texts::kNotUnderstood},
+        {"hello with its phone and player", R"({"type":"hello","codes":[],"phone":"a1-B2","name":"Anna"})", {}},
+        {"hello with a phone id of 41", R"({"type":"hello","codes":[],"phone":")" + QByteArray(41, 'a') + "\"}",
+            phone_texts::kBadPhone},
+        {"hello with a phone id of markup", R"({"type":"hello","codes":[],"phone":"<b>"})", phone_texts::kBadPhone},
+        {"hello with a phone id and a newline", R"({"type":"hello","codes":[],"phone":"a\n"})", phone_texts::kBadPhone},
         {"claim", R"({"type":"claim","prize":4,"code":"42-3-U","name":" <b>Anna</b> "})", {}},
         {"claim for prize 5", R"({"type":"claim","prize":5,"code":"42-3-U","name":"Anna"})", phone_texts::kBadPrize},
         {"claim for prize 1.5", R"({"type":"claim","prize":1.5,"code":"42-3-U","name":"Anna"})",
@@ -56,7 +62,7 @@ TEST(PhoneMessage, AcceptsOnlyWellFormedHellosAndClaims)
     }
     const auto hello = std::get<Hello>(parsePhoneMessage(cases[0].message));
     EXPECT_EQ(hello.cartelle, (QList<cartelle::CartellaId>{{42, 3}, {1, 1}}));
-    const auto claim = std::get<Claim>(parsePhoneMessage(cases[5].message));
+    const auto claim = std::get<Claim>(parsePhoneMessage(cases[9].message));
     EXPECT_EQ(claim.prize, 4);
     EXPECT_EQ(claim.cartella, (cartelle::CartellaId{42, 3}));
     EXPECT_EQ(claim.name, QStringLiteral("<b>Anna</b>"));
@@ -139,4 +145,18 @@ TEST(ClaimNotice, SaysWhoClaimedWhatAndWhatIsMissing)
             drawn[n - 1] = true;
         EXPECT_EQ(claimNotice(c.prize, QStringLiteral("Anna"), {42, 3}, drawn), QString::fromUtf8(c.notice));
     }
+}
+
+TEST(WaitingClaims, ComeBackAsKeptAndAnythingOutOfShapeIsLeftBehind)
+{
+    const WaitingClaims kept{
+        {12, 5, 88}, {{"anna-1", 0, "42-3-U", "Anna"}, {"#17", 4, "1-1-F", "Bruno"}, {"@casa", 1, "42-3-U", "Olga"}}};
+    EXPECT_EQ(WaitingClaims::parse(kept.text()), kept);
+    const QString good = kept.text();
+    for (const QString &damaged :
+        {good.left(good.size() - 1), QString(good).replace("anna-1", "anna 1"), QString(good).replace("#17", "#x"),
+            QString(good).replace("42-3-U", "42-3-A"), QString(good).replace("\"Anna\"", "\"\\u0007\""),
+            QString(good).replace("88", "91"), QString(good).replace("[12,5,88]", "[12,12]"),
+            QString(good).replace("\"prize\":4", "\"prize\":5"), good + QString(17'000, u' ')})
+        EXPECT_FALSE(WaitingClaims::parse(damaged)) << damaged.left(200).toStdString();
 }

@@ -29,7 +29,7 @@ const TEXTS = {
 
 const token = new URLSearchParams(location.search).get('t') || '';
 const $ = (id) => document.getElementById(id);
-let state = { drawn: [], meaning: '', gone: [], inPlay: 0, banner: '', tombola: false };
+let state = { drawn: [], meaning: '', gone: [], inPlay: 0, banner: '', tombola: false, shareable: [] };
 let grids = new Map(); // code -> { name, rows }
 let saved = load();
 let socket = null;
@@ -63,22 +63,37 @@ function parseCode(text) {
   return `${serie}-${cartella}-${code[code.length - 1]}`;
 }
 
-function load() {
-  try {
-    const value = JSON.parse(localStorage.getItem(STORE_KEY) || '{}');
-    const codes = Array.isArray(value.codes) ? value.codes.map(String).map(parseCode).filter(Boolean) : [];
-    return { codes: [...new Set(codes)].slice(0, MAX_CARTELLE), name: typeof value.name === 'string' ? value.name.slice(0, 40) : '' };
-  } catch (e) {
-    return { codes: [], name: '' };
-  }
+// This phone's own id, made once and kept, so that a verdict finds it after a reconnection.
+function newPhoneId() {
+  const bytes = new Uint8Array(16);
+  crypto.getRandomValues(bytes);
+  return Array.from(bytes, (b) => b.toString(16).padStart(2, '0')).join('');
 }
 
-function store() {
+function load() {
+  let value = {};
   try {
-    localStorage.setItem(STORE_KEY, JSON.stringify(saved));
+    value = JSON.parse(localStorage.getItem(STORE_KEY) || '{}') || {};
+  } catch (e) {
+    value = {};
+  }
+  const codes = Array.isArray(value.codes) ? value.codes.map(String).map(parseCode).filter(Boolean) : [];
+  const phone = typeof value.phone === 'string' && /^[A-Za-z0-9-]{1,40}$/.test(value.phone) ? value.phone : newPhoneId();
+  const kept = { codes: [...new Set(codes)].slice(0, MAX_CARTELLE), name: typeof value.name === 'string' ? value.name.slice(0, 40) : '', phone };
+  if (phone !== value.phone) store(kept);
+  return kept;
+}
+
+function store(value = saved) {
+  try {
+    localStorage.setItem(STORE_KEY, JSON.stringify(value));
   } catch (e) {
     // private browsing: the cartelle last until the page closes
   }
+}
+
+function sayHello() {
+  send({ type: 'hello', codes: saved.codes, phone: saved.phone, name: saved.name.trim() });
 }
 
 function send(message) {
@@ -96,7 +111,7 @@ function connect() {
   socket.onopen = () => {
     retryMs = 1000;
     setLink(TEXTS.live, false);
-    send({ type: 'hello', codes: saved.codes });
+    sayHello();
   };
   socket.onmessage = (event) => {
     let message;
@@ -144,6 +159,7 @@ function showState(next) {
     banner: typeof next.banner === 'string' ? next.banner : '',
     tombola: next.tombola === true,
     winners: Array.isArray(next.winners) ? next.winners.filter((w) => typeof w === 'string') : [],
+    shareable: Array.isArray(next.shareable) ? next.shareable.filter((p) => Number.isInteger(p) && p >= 0 && p <= 4) : [],
   };
   // A new game: this phone's verdicts belong to the one before.
   const game = typeof next.game === 'string' ? next.game : '';
@@ -221,6 +237,7 @@ function showCartelle() {
     remove.onclick = () => {
       saved.codes = saved.codes.filter((c) => c !== code);
       store();
+      sayHello();
       showCartelle();
     };
     header.append(title, remove);
@@ -247,6 +264,17 @@ function showCartelle() {
       const status = document.createElement('p');
       status.className = 'missing';
       const prize = state.inPlay;
+      // A prize won with the last number is shared by every cartella completed with it.
+      const before = new Set(state.drawn.slice(0, -1));
+      for (const shared of state.shareable)
+        if (shared !== prize && missingFor(item.rows, out, shared) === 0 && missingFor(item.rows, before, shared) > 0) {
+          const claim = document.createElement('button');
+          claim.type = 'button';
+          claim.className = 'claim';
+          claim.textContent = TEXTS.call(PRIZES[shared]);
+          claim.onclick = () => sendClaim(shared, code);
+          card.appendChild(claim);
+        }
       if (prize < 0 || prize > 4) status.textContent = TEXTS.over;
       else {
         const missing = missingFor(item.rows, out, prize);
@@ -294,7 +322,7 @@ function addCode(event) {
     input.value = '';
     saved.codes.push(code);
     store();
-    send({ type: 'hello', codes: saved.codes });
+    sayHello();
     showCartelle();
     return;
   }
@@ -308,6 +336,7 @@ $('name').addEventListener('input', () => {
   saved.name = $('name').value.slice(0, 40);
   store();
 });
+$('name').addEventListener('change', sayHello);
 $('code').addEventListener('input', () => $('code').removeAttribute('aria-invalid'));
 $('add-form').addEventListener('submit', addCode);
 setLink(TEXTS.connecting, false);
