@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -20,12 +21,13 @@ const QString kPort = QStringLiteral("Porta");
 const QString kNewCode = QStringLiteral("Nuovo codice");
 const QString kPhones = QStringLiteral("Telefoni collegati: %1");
 const QString kClose = QStringLiteral("Chiudi");
+const QString kPhoneList = QStringLiteral("Telefoni e cartelle");
 const QString kHowTo = QStringLiteral("I giocatori inquadrano il codice con il telefono, collegato alla stessa rete:");
 } // namespace
 
 NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     : QDialog(parent), link_(link), active_(new QCheckBox(kActive)), port_(new QSpinBox), addresses_(new QLabel),
-      qrCode_(new QLabel), phones_(new QLabel)
+      qrCode_(new QLabel), phones_(new QLabel), phoneList_(new QPlainTextEdit)
 {
     setWindowTitle(kTitle);
     port_->setRange(1024, 65535);
@@ -48,6 +50,11 @@ NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     layout->addWidget(addresses_);
     layout->addWidget(qrCode_);
     layout->addWidget(phones_);
+    // Names and codes come from the phones: plain text only.
+    phoneList_->setReadOnly(true);
+    phoneList_->setAccessibleName(kPhoneList);
+    phoneList_->setMaximumHeight(160);
+    layout->addWidget(phoneList_);
     layout->addWidget(newCode);
     layout->addWidget(buttons);
 
@@ -73,6 +80,7 @@ void NetworkDialog::showLink()
     else
         qrCode_->setPixmap(QPixmap::fromImage(network::qrCodeImage(urls.first())));
     phones_->setText(kPhones.arg(link_.phoneCount()));
+    phoneList_->setPlainText(link_.phoneListText());
 }
 
 void NetworkDialog::addPart(const QString &title, QWidget *part)

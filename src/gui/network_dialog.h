@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class PhoneLink;
+class QPlainTextEdit;
 class QCheckBox;
 class QLabel;
 class QSpinBox;
@@ -27,4 +28,5 @@ private:
     QLabel *addresses_;
     QLabel *qrCode_;
     QLabel *phones_;
+    QPlainTextEdit *phoneList_;
 };

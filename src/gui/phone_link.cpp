@@ -34,6 +34,11 @@ const QString kNeverAnswered =
 // Verdicts kept for phones that are away; one for each claim that can wait, and some room.
 constexpr qsizetype kMaxUndelivered = 2 * PhoneLink::kMaxWaitingClaims;
 const QString kRemotePrefix = QStringLiteral("@");
+const QString kNoName = QStringLiteral("(senza nome)");
+const QString kPhoneLine = QStringLiteral("%1: %2");
+const QString kSoldTwice = QStringLiteral("%1 (DOPPIA: anche su un altro telefono)");
+const QString kNoCartelle = QStringLiteral("nessuna cartella");
+const QString kAlsoOn = QStringLiteral(". Attenzione: la stessa cartella è anche sul telefono di %1");
 
 cartelle::Grid gridOf(const QString &code)
 {
@@ -380,7 +385,40 @@ QString PhoneLink::noticeOf(const PendingClaim &claim) const
     for (int i = 0; i < board::kCells; ++i)
         drawn[i] = caller_.game().cell(i).drawn;
     const QString notice = network::claimNotice(claim.prize, claim.name, *cartelle::parseCode(claim.code), drawn);
-    return preview(claim) == Evening::ClaimAnswer::Shared ? notice + kShares : notice;
+    const QStringList others = otherHolders(claim.code, claim.phone);
+    return (preview(claim) == Evening::ClaimAnswer::Shared ? notice + kShares : notice) +
+           (others.isEmpty() ? QString() : kAlsoOn.arg(others.join(QStringLiteral(", "))));
+}
+
+QStringList PhoneLink::otherHolders(const QString &code, const QString &phone) const
+{
+    QStringList names;
+    QStringList seen{phone};
+    for (auto c = connections_.cbegin(); c != connections_.cend(); ++c)
+        if (const QString other = phoneOf(c.key()); !seen.contains(other) && c->codes.contains(code)) {
+            seen << other;
+            names << (c->name.isEmpty() ? kNoName : c->name);
+        }
+    return names;
+}
+
+QString PhoneLink::phoneListText() const
+{
+    QStringList lines;
+    QStringList seen;
+    for (auto c = connections_.cbegin(); c != connections_.cend(); ++c) {
+        const QString phone = phoneOf(c.key());
+        if (seen.contains(phone))
+            continue;
+        seen << phone;
+        QStringList codes;
+        for (const QString &code : c->codes)
+            codes << (otherHolders(code, phone).isEmpty() ? code : kSoldTwice.arg(code));
+        lines << kPhoneLine.arg(
+            c->name.isEmpty() ? kNoName : c->name, codes.isEmpty() ? kNoCartelle : codes.join(QStringLiteral(", ")));
+    }
+    std::ranges::sort(lines);
+    return lines.join(u'\n');
 }
 
 QString PhoneLink::claimText() const

@@ -34,6 +34,9 @@ public:
     // Why the server is not listening, for the dialog; empty while it is.
     const QString &problem() const { return problem_; }
     int phoneCount() const { return phoneCount_; }
+    // One line for each phone that said hello: "Anna: 42-3-U, 17-2-X", a cartella also on
+    // another phone marked (a cartella sold twice); a text to be shown as plain text.
+    QString phoneListText() const;
     // Stored at once; the server follows.
     void setActive(bool on, quint16 port);
     // Every phone connected must scan the new code.
@@ -89,6 +92,8 @@ private:
     // The phone's claims end unless it is back within the grace.
     void awaitReturn(const QString &phone);
     void takeClaim(const PendingClaim &claim);
+    // The names of the other phones that hold the code.
+    QStringList otherHolders(const QString &code, const QString &phone) const;
     void forgetPhone(const QString &phone);
     void claimsChanged();
     // Kept after every change, with the game's numbers, so that a killed program loses none.

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -648,4 +649,16 @@ TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
     emit window->phones().server().phoneLeft(7);
     EXPECT_TRUE(window->phones().claimShown());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->phones().claimShown(); }, 2000));
+
+    // A cartella sold twice: marked in the list of phones, and said in a claim from either.
+    const QString twice = cartelle::printedCode({42, 3}), once = cartelle::printedCode({17, 2});
+    emit window->phones().server().phoneGreeted(8, QStringLiteral("carla"), QStringLiteral("Carla"), {twice});
+    emit window->phones().server().phoneGreeted(9, QStringLiteral("dino"), QStringLiteral("<b>Dino"), {once, twice});
+    NetworkDialog dialog(window->phones(), window.get());
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
+        "<b>Dino: " + once + ", " + twice + " (DOPPIA: anche su un altro telefono)\nCarla: " + twice +
+            " (DOPPIA: anche su un altro telefono)");
+    emit window->phones().server().claimReceived(8, 2, twice, QStringLiteral("Carla"));
+    EXPECT_TRUE(window->parts().claimNotice->text().endsWith("anche sul telefono di <b>Dino"))
+        << window->parts().claimNotice->text().toStdString();
 }
