@@ -85,6 +85,7 @@ void Caller::startNewGame()
 {
     shown_.reset();
     game_.startNew();
+    stored::write(store_, stored::kGameEnded, true);
     loadOptions();
     message_.reset();
     announcer_.say(phrases::kNewGame);

@@ -51,7 +51,7 @@ std::optional<SavedGame> savedGame(SettingsStore &store)
 void saveGame(SettingsStore &store, const SavedGame &game)
 {
     store.writeAll({entry(kSavedGame, game.text()), entry(kDrawOrder, game.orderText()),
-        entry(kTombolinoState, game.tombolinoText())});
+        entry(kTombolinoState, game.tombolinoText()), entry(kGameEnded, false)});
 }
 
 VoiceChoice voiceChoice(SettingsStore &store)

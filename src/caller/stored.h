@@ -81,6 +81,9 @@ inline const Text kSavedGame{QStringLiteral("Settaggio/SalvaUlt"), QStringLitera
 // [Partita]: what the saved game's old format has no room for.
 inline const Text kDrawOrder{QStringLiteral("Partita/Ordine")};
 inline const Text kTombolinoState{QStringLiteral("Partita/Tombolino")};
+// "1" once a new game has ended the saved one; a saved game with numbers out and not ended
+// so was cut short by a kill.
+inline const Flag kGameEnded{QStringLiteral("Partita/Chiusa")};
 // [Opzioni]
 inline const Flag kTombolinoPlayed{QStringLiteral("Opzioni/Tombolino")};
 // [Sala]: the players' screen, open at the last quit, and the screen it was on.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/board_window.h"
 
+#include "caller/stored.h"
 #include "gui/accessibility.h"
 #include "gui/after_first_paint.h"
 #include "gui/banner_overlay.h"
@@ -55,6 +56,11 @@ const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha i
 const QString kRemoteTitle = QStringLiteral("Giocatori fuori dalla sala");
 const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
 const QString kNextNumberName = QStringLiteral("Prossimo numero");
+const QString kReloadOffer = QStringLiteral("L'ultima partita si è interrotta con %1 numeri estratti: ricaricarla? "
+                                            "Invio ricarica, Esc inizia da capo. L'estrazione automatica è spenta.");
+const QString kReloadYes = QStringLiteral("Ricarica (Invio)");
+const QString kReloadNo = QStringLiteral("No (Esc)");
+const QString kReloadOfferName = QStringLiteral("Partita interrotta");
 // Under the count and the last five, in what is left of the column.
 constexpr TwipsRect kNextNumberPlace{210, 10935, 1545, 60};
 
@@ -103,6 +109,18 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     p.notice->hide();
     connect(p.notice, &ClickLabel::clicked, p.notice, &QWidget::hide);
     p.claimNotice = new ClaimNoticeBar(this);
+    p.reloadOffer = new ClaimNoticeBar(this);
+    p.reloadOffer->setAccessibleName(kReloadOfferName);
+    p.reloadOffer->confirm->setText(kReloadYes);
+    p.reloadOffer->refuse->setText(kReloadNo);
+    connect(p.reloadOffer->confirm, &QPushButton::clicked, this, [this] { answerReloadOffer(true); });
+    connect(p.reloadOffer->refuse, &QPushButton::clicked, this, [this] { answerReloadOffer(false); });
+    // Whatever the caller does with the board first answers it.
+    connect(&caller_, &Caller::changed, p.reloadOffer, [this] {
+        if (caller_.game().drawnCount() > 0)
+            parts_.reloadOffer->hide();
+    });
+    connect(&caller_, &Caller::newGameStarted, p.reloadOffer, &QWidget::hide);
     p.nextNumber = new QProgressBar(this);
     p.nextNumber->setTextVisible(false);
     p.nextNumber->setRange(0, 1000);
@@ -123,6 +141,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
     wireControls(platform.urls);
     wirePhones();
+    offerInterruptedGame();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);
     showGame();
 }
@@ -182,14 +201,20 @@ ActionTable BoardWindow::makeActions()
     // once a number typed from the bag is complete.
     const auto claimShown = [this] {
         const QWidget *active = QApplication::activeWindow();
-        return phones_ && phones_->claimShown() && !parts_.keys->typing() && active &&
-               active->windowType() == Qt::Window;
+        return phones_ && (phones_->claimShown() || parts_.reloadOffer->isVisible()) && !parts_.keys->typing() &&
+               active && active->windowType() == Qt::Window;
     };
     for (const auto &[id, key] : {std::pair{ActionId::ConfirmClaim, Qt::Key_Return},
              {ActionId::ConfirmClaim, Qt::Key_Enter}, {ActionId::RefuseClaim, Qt::Key_Escape}}) {
         const bool confirm = id == ActionId::ConfirmClaim;
         table.append(Action{id, {}, key, false, false,
-            [this, confirm] { confirm ? phones_->confirmClaim() : phones_->refuseClaim(); }, {}, claimShown});
+            [this, confirm] {
+                if (parts_.reloadOffer->isVisible())
+                    answerReloadOffer(confirm);
+                else
+                    confirm ? phones_->confirmClaim() : phones_->refuseClaim();
+            },
+            {}, claimShown});
     }
     for (int i = 0; i < board::kPrizes; ++i)
         table.append(
@@ -253,6 +278,29 @@ void BoardWindow::wirePhones()
     });
 }
 
+// A saved game with numbers out, unfinished and not ended by a new game: the last run was
+// killed. Offered back at once; automatic calling is off until the caller turns it on.
+void BoardWindow::offerInterruptedGame()
+{
+    const auto saved = stored::savedGame(store_);
+    if (!saved || saved->order.isEmpty() || stored::read(store_, stored::kGameEnded))
+        return;
+    if (saved->prizes[board::kTombola] != PrizeBox::Clear &&
+        (!stored::read(store_, stored::kTombolinoPlayed) || saved->tombolinoOut))
+        return;
+    const QString question = kReloadOffer.arg(saved->order.size());
+    parts_.reloadOffer->showClaim(question);
+    placeNotice();
+    caller_.say(question);
+}
+
+void BoardWindow::answerReloadOffer(bool reload)
+{
+    parts_.reloadOffer->hide();
+    if (reload)
+        leaveGame(true);
+}
+
 // A new game or a reload ends the claims of the game on the board: the caller says so first.
 void BoardWindow::leaveGame(bool reload)
 {
@@ -306,6 +354,7 @@ void BoardWindow::placeNotice()
     const int height = parts_.notice->heightForWidth(area.width());
     parts_.notice->setGeometry(area.left(), area.bottom() - height, area.width(), height);
     parts_.claimNotice->place(area);
+    parts_.reloadOffer->place(area);
     // Over the smorfia line's band, below the board: no number is hidden.
     const QRect line = parts_.displays->smorfiaLine->geometry();
     const QSize box = parts_.winnerName->sizeHint().expandedTo({std::min(420, area.width()), line.height()});

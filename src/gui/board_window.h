@@ -64,6 +64,8 @@ public:
         CallerKeys *keys;
         ClickLabel *notice;
         ClaimNoticeBar *claimNotice;
+        // After a kill: the game cut short offered back at once.
+        ClaimNoticeBar *reloadOffer;
         QProgressBar *nextNumber; // the time to the next number of automatic calling
         WinnerNameBox *winnerName;
     };
@@ -106,6 +108,8 @@ private:
     void showAutoCalling();
     void offerWinnerName();
     void leaveGame(bool reload);
+    void offerInterruptedGame();
+    void answerReloadOffer(bool reload);
 
     Caller caller_;
     Evening evening_;

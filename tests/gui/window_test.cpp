@@ -662,3 +662,27 @@ TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
     EXPECT_TRUE(window->parts().claimNotice->text().endsWith("anche sul telefono di <b>Dino"))
         << window->parts().claimNotice->text().toStdString();
 }
+
+TEST_F(KeysTest, AStartAfterAKillOffersTheGameBackAtOnceAndEnterReloadsIt)
+{
+    const auto restart = [&] {
+        open(filter);
+        QApplication::setActiveWindow(window.get());
+        handle = window->windowHandle();
+        return QTest::qWaitForWindowActive(window.get());
+    };
+    window->caller().drawNumber();
+    window->caller().drawNumber();
+    ASSERT_EQ(drawn(), 2);
+    ASSERT_TRUE(restart());
+    EXPECT_EQ(drawn(), 0);
+    const QString offer = window->parts().reloadOffer->text();
+    EXPECT_TRUE(offer.contains("2 numeri") && offer.contains("automatica è spenta")) << offer.toStdString();
+    QTest::keyClick(handle, Qt::Key_Return);
+    EXPECT_EQ(drawn(), 2);
+    EXPECT_TRUE(window->parts().reloadOffer->text().isEmpty());
+    // A game ended by a new one is not offered again; a finished one neither.
+    QTest::keyClick(handle, Qt::Key_F12);
+    ASSERT_TRUE(restart());
+    EXPECT_TRUE(window->parts().reloadOffer->text().isEmpty());
+}
