@@ -176,8 +176,9 @@ void PhoneLink::publish()
         state.game = games.last().start.toString(Qt::ISODateWithMs);
         for (const evening::Winner &w : games.last().winners) {
             const int ladderPrize = std::min(w.prize, int(board::kTombola));
-            if (!w.withdrawn && w.countOut == game.drawnCount() && !state.shareable.contains(ladderPrize))
-                state.shareable << ladderPrize;
+            if (!w.withdrawn &&
+                std::ranges::none_of(state.shareable, [&](const auto &s) { return s.first == ladderPrize; }))
+                state.shareable.append({ladderPrize, w.countOut});
             const auto id = cartelle::parseCode(w.code);
             if (!w.withdrawn)
                 state.winners << (id ? kWinnerOf.arg(evening::prizeName(w.prize), w.name, cartelle::cartellaName(*id))

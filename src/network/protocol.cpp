@@ -103,8 +103,8 @@ PhoneMessage parsePhoneMessage(QByteArrayView bytes)
 QByteArray stateMessage(const LiveState &state)
 {
     QJsonArray shareable;
-    for (int p : state.shareable)
-        shareable.append(p);
+    for (const auto &[prize, countOut] : state.shareable)
+        shareable.append(QJsonArray{prize, countOut});
     QJsonArray drawn;
     for (int n : state.drawnInOrder)
         drawn.append(n);

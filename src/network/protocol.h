@@ -27,7 +27,9 @@ struct LiveState {
     bool tombola = false;
     QStringList winners; // "Ambo: Anna, cartella 42-3", in the order they came
     QString game; // changes with every game, so that a phone clears its own verdicts
-    QList<int> shareable; // prizes won with the last number: a cartella completed with it shares them
+    // Each prize won, with the count of numbers out when it was completed: a cartella that
+    // completed it with the same number shares it.
+    QList<std::pair<int, int>> shareable;
 };
 
 // A phone's first words: the cartelle it holds, as printed; codes that do not read are dropped.

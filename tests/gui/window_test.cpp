@@ -631,6 +631,8 @@ TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
     QSignalSpy backSaid(&back, &QWebSocket::textMessageReceived);
     connectPhone(back, backSaid);
     EXPECT_TRUE(heard(backSaid, QStringLiteral("confermato dal banco")));
+    EXPECT_TRUE(heard(backSaid, QStringLiteral(R"("shareable":[[0,2]])")))
+        << "the ambo shared by a cartella completed with the same number";
 
     // A claim waiting when the program is killed comes back with its game, and only once.
     emit window->phones().server().claimReceived(99, 1, cartelle::printedCode({42, 3}), QStringLiteral("Anna"));

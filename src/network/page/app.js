@@ -159,7 +159,9 @@ function showState(next) {
     banner: typeof next.banner === 'string' ? next.banner : '',
     tombola: next.tombola === true,
     winners: Array.isArray(next.winners) ? next.winners.filter((w) => typeof w === 'string') : [],
-    shareable: Array.isArray(next.shareable) ? next.shareable.filter((p) => Number.isInteger(p) && p >= 0 && p <= 4) : [],
+    shareable: Array.isArray(next.shareable)
+      ? next.shareable.filter((s) => Array.isArray(s) && Number.isInteger(s[0]) && s[0] >= 0 && s[0] <= 4 && Number.isInteger(s[1]))
+      : [],
   };
   // A new game: this phone's verdicts belong to the one before.
   const game = typeof next.game === 'string' ? next.game : '';
@@ -218,6 +220,12 @@ function missingFor(rows, out, prize) {
   return Math.max(0, PRIZE_COUNTS[prize] - Math.max(...inRow));
 }
 
+// How many numbers were out when the cartella first held the prize; 0 while it does not.
+function completedAt(rows, drawn, prize) {
+  for (let count = 1; count <= drawn.length; ++count) if (missingFor(rows, new Set(drawn.slice(0, count)), prize) === 0) return count;
+  return 0;
+}
+
 function showCartelle() {
   const out = new Set(state.drawn);
   const box = $('cartelle');
@@ -264,10 +272,9 @@ function showCartelle() {
       const status = document.createElement('p');
       status.className = 'missing';
       const prize = state.inPlay;
-      // A prize won with the last number is shared by every cartella completed with it.
-      const before = new Set(state.drawn.slice(0, -1));
-      for (const shared of state.shareable)
-        if (shared !== prize && missingFor(item.rows, out, shared) === 0 && missingFor(item.rows, before, shared) > 0) {
+      // A prize won is shared by every cartella completed with the same number.
+      for (const [shared, countOut] of state.shareable)
+        if (shared !== prize && completedAt(item.rows, state.drawn, shared) === countOut) {
           const claim = document.createElement('button');
           claim.type = 'button';
           claim.className = 'claim';
