@@ -10,7 +10,8 @@ from harness import Display, Program, check, main, skip_unless, wait_for
 RELOAD_BUTTON = (65, 507)  # "Ricarica ultima", window pixels at 96 dpi
 WHOLE = re.compile(r"([01]-){11}(([0-9]|[1-8][0-9])-)*")
 KEYS = {"Settaggio/" + k for k in ("Ambo", "Terno", "Quaterna", "Cinquina", "Tombola", "Scandito", "Smorfia",
-                                   "SalvaUlt")} | {"Partita/Ordine", "Partita/Tombolino", "Serata/Registro", "Rete/Codice"}
+                                   "SalvaUlt")} | {"Partita/Ordine", "Partita/Tombolino",
+                                                              "Partita/Chiusa", "Serata/Registro", "Rete/Codice"}
 
 
 def game(display):
