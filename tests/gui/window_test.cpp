@@ -588,33 +588,34 @@ TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAn
     EXPECT_TRUE(hall->phoneCodePlace().isNull());
 }
 
-TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
+TEST_F(KeysTest, AClaimOutlivesAWiFiBlipAndAKillAndIsAnsweredOnce)
 {
     const QString code = QStringLiteral("0123456789abcdef0123456789abcdef");
     const int port = 20000 + (QCoreApplication::applicationPid() + 7) % 20000;
     store.values = {{"Rete/Attiva", "true"}, {"Rete/Porta", QString::number(port)}, {"Rete/Codice", code}};
-    open(keys);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->phones().urls().isEmpty(); }, 5000));
+    const auto restart = [&] {
+        open(filter);
+        QApplication::setActiveWindow(window.get());
+        handle = window->windowHandle();
+        return QTest::qWaitForWindowActive(window.get()) &&
+               QTest::qWaitFor([&] { return !window->phones().urls().isEmpty(); }, 5000);
+    };
+    ASSERT_TRUE(restart());
     QTest::mouseClick(controls->manualBox, Qt::LeftButton);
     const cartelle::Grid grid = cartelle::generateSerie(42)[2];
     for (int i = 0, clicked = 0; clicked < 3; ++i)
         if (grid[0][i] > 0 && ++clicked)
             clickNumber(grid[0][i]);
-    const QString hello = QStringLiteral(R"({"type":"hello","phone":"anna-1","name":"Anna","codes":["42-3-U"]})");
     const auto connectPhone = [&](QWebSocket &phone, QSignalSpy &said) {
         QSignalSpy connected(&phone, &QWebSocket::connected);
         phone.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws?t=%2").arg(port).arg(code)));
         ASSERT_TRUE(connected.wait(5000));
-        phone.sendTextMessage(hello);
+        phone.sendTextMessage(QStringLiteral(R"({"type":"hello","phone":"anna-1","name":"Anna","codes":["42-3-U"]})"));
         ASSERT_TRUE(said.wait(5000));
     };
     const auto heard = [](QSignalSpy &said, const QString &text) {
         return QTest::qWaitFor(
-            [&] {
-                return std::ranges::any_of(
-                    said, [&](const QVariantList &m) { return m.first().toString().contains(text); });
-            },
-            5000);
+            [&] { return std::ranges::any_of(said, [&](auto &m) { return m[0].toString().contains(text); }); }, 5000);
     };
 
     // The verdict given while the phone is away reaches it when it is back, on its new connection.
@@ -632,18 +633,24 @@ TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
     connectPhone(back, backSaid);
     EXPECT_TRUE(heard(backSaid, QStringLiteral("confermato dal banco")));
     EXPECT_TRUE(heard(backSaid, QStringLiteral(R"("shareable":[[0,2]])")))
-        << "the ambo shared by a cartella completed with the same number";
+        << "shared if completed with the same number";
 
-    // A claim waiting when the program is killed comes back with its game, and only once.
+    // After a kill the game is offered back at once; Enter brings it back with its claim, once.
     emit window->phones().server().claimReceived(99, 1, cartelle::printedCode({42, 3}), QStringLiteral("Anna"));
-    ASSERT_TRUE(window->phones().claimShown());
     for (const bool answered : {false, true}) {
-        open(keys);
+        ASSERT_TRUE(restart());
         EXPECT_FALSE(window->phones().claimShown()) << "not over an empty board";
-        window->parts().controls->reloadButton->click();
+        const QString offer = window->parts().reloadOffer->text();
+        EXPECT_TRUE(offer.contains("3 numeri") && offer.contains("automatica è spenta")) << offer.toStdString();
+        QTest::keyClick(handle, Qt::Key_Return);
+        EXPECT_EQ(window->caller().game().drawnCount(), 3);
         EXPECT_EQ(window->phones().claimShown(), !answered) << answered;
         window->phones().refuseClaim();
     }
+    QTest::keyClick(handle, Qt::Key_F12);
+    ASSERT_TRUE(restart());
+    EXPECT_TRUE(window->parts().reloadOffer->text().isEmpty()) << "a game ended by a new one is not offered";
+
     // A phone gone for good takes its claim with it once the grace is over.
     window->phones().setDepartureGrace(0);
     emit window->phones().server().phoneGreeted(7, QStringLiteral("bruno"), QStringLiteral("Bruno"), {});
@@ -657,34 +664,9 @@ TEST_F(WindowTest, AClaimOutlivesAWiFiBlipAndARestartAndIsAnsweredOnce)
     emit window->phones().server().phoneGreeted(8, QStringLiteral("carla"), QStringLiteral("Carla"), {twice});
     emit window->phones().server().phoneGreeted(9, QStringLiteral("dino"), QStringLiteral("<b>Dino"), {once, twice});
     NetworkDialog dialog(window->phones(), window.get());
+    const QString doubled = QStringLiteral(" (DOPPIA: anche su un altro telefono)");
     EXPECT_EQ(dialog.findChild<QPlainTextEdit *>()->toPlainText(),
-        "<b>Dino: " + once + ", " + twice + " (DOPPIA: anche su un altro telefono)\nCarla: " + twice +
-            " (DOPPIA: anche su un altro telefono)");
+        "<b>Dino: " + once + ", " + twice + doubled + "\nCarla: " + twice + doubled);
     emit window->phones().server().claimReceived(8, 2, twice, QStringLiteral("Carla"));
-    EXPECT_TRUE(window->parts().claimNotice->text().endsWith("anche sul telefono di <b>Dino"))
-        << window->parts().claimNotice->text().toStdString();
-}
-
-TEST_F(KeysTest, AStartAfterAKillOffersTheGameBackAtOnceAndEnterReloadsIt)
-{
-    const auto restart = [&] {
-        open(filter);
-        QApplication::setActiveWindow(window.get());
-        handle = window->windowHandle();
-        return QTest::qWaitForWindowActive(window.get());
-    };
-    window->caller().drawNumber();
-    window->caller().drawNumber();
-    ASSERT_EQ(drawn(), 2);
-    ASSERT_TRUE(restart());
-    EXPECT_EQ(drawn(), 0);
-    const QString offer = window->parts().reloadOffer->text();
-    EXPECT_TRUE(offer.contains("2 numeri") && offer.contains("automatica è spenta")) << offer.toStdString();
-    QTest::keyClick(handle, Qt::Key_Return);
-    EXPECT_EQ(drawn(), 2);
-    EXPECT_TRUE(window->parts().reloadOffer->text().isEmpty());
-    // A game ended by a new one is not offered again; a finished one neither.
-    QTest::keyClick(handle, Qt::Key_F12);
-    ASSERT_TRUE(restart());
-    EXPECT_TRUE(window->parts().reloadOffer->text().isEmpty());
+    EXPECT_TRUE(window->parts().claimNotice->text().endsWith("anche sul telefono di <b>Dino"));
 }
