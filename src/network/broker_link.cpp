@@ -9,6 +9,7 @@
 #include <QUrlQuery>
 #include <algorithm>
 #include <mosquitto.h>
+#include <utility>
 
 namespace network::remote {
 
@@ -110,6 +111,8 @@ QString BrokerLink::topic(const QString &subtopic) const { return kTopicRoot.arg
 void BrokerLink::start(const Settings &settings)
 {
     stop();
+    if (settings.room != settings_.room)
+        unsent_.clear();
     settings_ = settings;
     client_ = mosquitto_new(QStringLiteral("sorteggina-%1").arg(settings_.room).toUtf8().constData(), true, this);
     if (!client_)
@@ -238,6 +241,8 @@ void BrokerLink::onConnect(mosquitto *, void *self, int rc)
         link.send(QStringLiteral("stato"), link.state_, true);
     if (!link.winners_.isEmpty())
         link.send(QStringLiteral("vincitori"), link.winners_, true);
+    for (const auto &[subtopic, payload] : std::exchange(link.unsent_, {}))
+        link.send(subtopic, payload, false);
     emit link.changed();
 }
 
@@ -269,9 +274,10 @@ void BrokerLink::receive(const QString &topic, QByteArrayView payload, bool reta
         return;
     }
     const PhoneMessage parsed = parsePhoneMessage(payload);
-    if (const auto *claim = std::get_if<Claim>(&parsed))
+    if (const auto *claim = std::get_if<Claim>(&parsed)) {
+        answer(*phone, phone_texts::kSent);
         emit claimReceived(*phone, *claim);
-    else if (const auto *refusal = std::get_if<Refusal>(&parsed))
+    } else if (const auto *refusal = std::get_if<Refusal>(&parsed))
         answer(*phone, refusal->text);
 }
 
@@ -294,8 +300,16 @@ bool BrokerLink::allowClaim(const QString &phone)
 
 void BrokerLink::send(const QString &subtopic, const QByteArray &payload, bool retain)
 {
-    if (!client_ || !connected_)
+    if (!client_ || !connected_) {
+        // A verdict given while the broker is away goes once it is back (the state and
+        // winners are published again anyway); the oldest go first past the bound.
+        if (!retain) {
+            if (unsent_.size() >= kUnsentAnswers)
+                unsent_.removeFirst();
+            unsent_.append({subtopic, payload});
+        }
         return;
+    }
     const int rc = mosquitto_publish(
         client_, nullptr, topic(subtopic).toUtf8().constData(), int(payload.size()), payload.constData(), 1, retain);
     service(rc);

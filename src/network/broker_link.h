@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -54,6 +55,8 @@ public:
     // Claims one phone may send in a minute, and phones followed at once.
     static constexpr int kClaimsPerMinute = 6;
     static constexpr int kPhonesFollowed = 20000;
+    // Verdicts kept while the broker is away.
+    static constexpr int kUnsentAnswers = 1000;
 
     explicit BrokerLink(QObject *parent = nullptr);
     ~BrokerLink() override;
@@ -101,6 +104,7 @@ private:
     QString problem_;
     QByteArray state_;
     QByteArray winners_;
+    QList<std::pair<QString, QByteArray>> unsent_;
     struct Pace {
         qint64 windowStart = 0;
         int count = 0;

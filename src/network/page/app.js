@@ -33,6 +33,7 @@ let state = { drawn: [], meaning: '', gone: [], inPlay: 0, banner: '', tombola: 
 let grids = new Map(); // code -> { name, rows }
 let saved = load();
 let socket = null;
+let remote = null; // the broker mode (remote.js), when the link names a broker
 let retryMs = 1000;
 let lastAnnounced = null;
 let shownGame = null;
@@ -82,7 +83,8 @@ function store() {
 }
 
 function send(message) {
-  if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message));
+  if (remote) remote.send(message);
+  else if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message));
 }
 
 function setLink(text, lost) {
@@ -312,4 +314,5 @@ $('code').addEventListener('input', () => $('code').removeAttribute('aria-invali
 $('add-form').addEventListener('submit', addCode);
 setLink(TEXTS.connecting, false);
 showCartelle();
-connect();
+remote = startRemote({ state: showState, verdict: showVerdict, link: setLink });
+if (!remote) connect();
