@@ -209,7 +209,8 @@ function showCartelle() {
   const box = $('cartelle');
   box.replaceChildren();
   for (const code of saved.codes) {
-    const item = grids.get(code);
+    // Through a broker the page computes the printed cartella from its code (cartelle.js).
+    const item = grids.get(code) || (remote && { rows: cartellaRows(code) });
     const card = document.createElement('article');
     card.className = 'cartella';
     const header = document.createElement('header');
@@ -313,6 +314,6 @@ $('name').addEventListener('input', () => {
 $('code').addEventListener('input', () => $('code').removeAttribute('aria-invalid'));
 $('add-form').addEventListener('submit', addCode);
 setLink(TEXTS.connecting, false);
-showCartelle();
 remote = startRemote({ state: showState, verdict: showVerdict, link: setLink });
+showCartelle();
 if (!remote) connect();
