@@ -99,6 +99,9 @@ BrokerLink::BrokerLink(QObject *parent) : QObject(parent)
     misc_.setInterval(1000);
     connect(&misc_, &QTimer::timeout, this, [this] { service(mosquitto_loop_misc(client_)); });
     retry_.setSingleShot(true);
+    stateDue_.setSingleShot(true);
+    stateDue_.setInterval(0);
+    connect(&stateDue_, &QTimer::timeout, this, [this] { send(QStringLiteral("stato"), state_, true); });
     connect(&retry_, &QTimer::timeout, this, &BrokerLink::connectNow);
 }
 
@@ -320,7 +323,8 @@ void BrokerLink::publishState(const QByteArray &message)
     if (message == state_)
         return;
     state_ = message;
-    send(QStringLiteral("stato"), state_, true);
+    // Sent once the draw has returned to the event loop: the socket's write is not the draw's.
+    stateDue_.start();
 }
 
 void BrokerLink::publishWinners(const QByteArray &message)

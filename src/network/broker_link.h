@@ -36,6 +36,14 @@ bool isRoomName(const QString &text);
 QString newRoomName();
 // The phone a claim's topic names, or nothing when the topic is not a claim of this room.
 std::optional<QString> claimingPhone(const QString &room, const QString &topic);
+// A message from the broker that the program answers: a claim, or the phone's refusal (a
+// Claim or a Refusal); nothing for a retained message, another topic or a hello.
+struct BrokerClaim {
+    QString phone;
+    PhoneMessage message;
+};
+std::optional<BrokerClaim> readBrokerClaim(
+    const QString &room, const QString &topic, QByteArrayView payload, bool retained);
 // The page's link to a room: PAGE_URL?broker=…&stanza=….
 QString pageLink(const QString &pageUrl, const QString &brokerWs, const QString &room);
 
@@ -97,6 +105,7 @@ private:
     std::unique_ptr<QSocketNotifier> writer_;
     QTimer misc_;
     QTimer retry_;
+    QTimer stateDue_;
     int failures_ = 0;
     quint64 attempt_ = 0;
     bool running_ = false;
