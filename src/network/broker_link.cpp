@@ -264,24 +264,34 @@ void BrokerLink::onMessage(mosquitto *, void *self, const mosquitto_message *mes
         QByteArrayView(static_cast<const char *>(message->payload), message->payloadlen), message->retain);
 }
 
-void BrokerLink::receive(const QString &topic, QByteArrayView payload, bool retained)
+std::optional<BrokerClaim> readBrokerClaim(
+    const QString &room, const QString &topic, QByteArrayView payload, bool retained)
 {
     // A phone could leave a claim retained for every later connection: those are not claims.
     if (retained)
+        return std::nullopt;
+    const auto phone = claimingPhone(room, topic);
+    if (!phone)
+        return std::nullopt;
+    if (payload.size() > kMaxMessageBytes)
+        return BrokerClaim{*phone, Refusal{phone_texts::kTooLong}};
+    PhoneMessage parsed = parsePhoneMessage(payload);
+    if (std::holds_alternative<Hello>(parsed))
+        return std::nullopt; // through a broker the page sends none: nothing to answer
+    return BrokerClaim{*phone, std::move(parsed)};
+}
+
+void BrokerLink::receive(const QString &topic, QByteArrayView payload, bool retained)
+{
+    const auto read = readBrokerClaim(settings_.room, topic, payload, retained);
+    if (!read || !allowClaim(read->phone))
         return;
-    const auto phone = claimingPhone(settings_.room, topic);
-    if (!phone || !allowClaim(*phone))
-        return;
-    if (payload.size() > kMaxMessageBytes) {
-        answer(*phone, phone_texts::kTooLong);
-        return;
+    if (const auto *claim = std::get_if<Claim>(&read->message)) {
+        answer(read->phone, phone_texts::kSent);
+        emit claimReceived(read->phone, *claim);
+    } else if (const auto *refusal = std::get_if<Refusal>(&read->message)) {
+        answer(read->phone, refusal->text);
     }
-    const PhoneMessage parsed = parsePhoneMessage(payload);
-    if (const auto *claim = std::get_if<Claim>(&parsed)) {
-        answer(*phone, phone_texts::kSent);
-        emit claimReceived(*phone, *claim);
-    } else if (const auto *refusal = std::get_if<Refusal>(&parsed))
-        answer(*phone, refusal->text);
 }
 
 bool BrokerLink::allowClaim(const QString &phone)
