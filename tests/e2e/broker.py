@@ -1,10 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Players beyond the hall: Debian's mosquitto started here (a TCP listener for the program, a
-WebSocket one for the page), the program publishing to it from [Remoto], the room's state read
-back with mosquitto_sub, and a phone-sized Chromium that loads the page from a file with the
-broker in its link, marks a cartella computed from its code, claims, and hears the caller's
-verdict; the broker is stopped in the middle (the verdict and a draw given meanwhile) and started
-again, and the program, the page and the retained state all catch up."""
+"""Players beyond the hall: mosquitto started here, [Remoto] on, the room's state read with
+mosquitto_sub; the page loaded from a file with the broker in its link claims and gets the
+verdict; the broker is stopped in the middle (a verdict and a draw given meanwhile) and started
+again, and the program, the page and the retained state catch up."""
 import json, os, signal, socket, subprocess
 from harness import Display, Program, check, main, skip_unless, wait_for
 from phones import MANUAL_BOX, free_port
@@ -34,15 +32,11 @@ class Broker:
     def start(self):
         self.proc = subprocess.Popen(["mosquitto", "-c", self.config], stdout=subprocess.DEVNULL,
                                      stderr=open(self.log, "a"))
-        wait_for(lambda: self.listening() or self.proc.poll() is not None, 10, "the broker")
+        def listening():
+            with socket.socket() as s:
+                return s.connect_ex(("127.0.0.1", self.ws)) == 0 or self.proc.poll() is not None
+        wait_for(listening, 10, "the broker")
         check(self.proc.poll() is None, "mosquitto ended: " + open(self.log).read()[-1000:])
-
-    def listening(self):
-        try:
-            socket.create_connection(("127.0.0.1", self.ws), 1).close()
-            return True
-        except OSError:
-            return False
 
     def stop(self):
         self.proc.send_signal(signal.SIGTERM)

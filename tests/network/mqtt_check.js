@@ -43,54 +43,33 @@ for (const [name, bytes] of Object.entries({
   assert.strictEqual(new MqttReader().push(Uint8Array.from(bytes)), null, name);
 assert.strictEqual(Mqtt.readPublish({ type: 3, flags: 2, body: Uint8Array.from([0, 9, 0x61]) }), null, 'a topic past the end');
 
-// The client against a fake socket and fake timers.
-const timers = [];
-global.setTimeout = (f, ms) => timers.push({ f, ms }) && timers.length;
+// The client against fake sockets and timers: QoS 1 acknowledged, a refusal said, growing waits.
+const retries = [];
+global.setTimeout = (f, ms) => f.toString().includes('open') && retries.push({ f, ms });
 global.clearTimeout = global.setInterval = global.clearInterval = () => {};
 const sockets = [];
-class FakeSocket {
-  constructor(url, protocol) {
-    Object.assign(this, { url, protocol, sent: [] });
-    sockets.push(this);
-  }
-  send(bytes) {
-    this.sent.push(Array.from(bytes));
-  }
-  close() {}
-  arrive(bytes) {
-    this.onmessage({ data: Uint8Array.from(bytes).buffer });
-  }
+function FakeSocket(url, protocol) {
+  Object.assign(this, { protocol, sent: [], send: (b) => this.sent.push(Array.from(b)), close() {} });
+  this.arrive = (bytes) => this.onmessage({ data: Uint8Array.from(bytes).buffer });
+  sockets.push(this);
 }
 const links = [];
 const messages = [];
-const client = new MqttClient('ws://b:1/', {
-  WebSocket: FakeSocket,
-  clientId: 'p-1',
-  clean: false,
-  topics: [['t', 1]],
-  onLink: (up, refusal) => links.push([up, refusal]),
-  onMessage: (topic, text) => messages.push([topic, text]),
-});
+const client = new MqttClient('ws://b:1/', { WebSocket: FakeSocket, clientId: 'p-1', clean: false, topics: [['t', 1]],
+  onLink: (up, refusal) => links.push([up, refusal]), onMessage: (topic, text) => messages.push([topic, text]) });
 client.start();
 sockets[0].onopen();
-assert.deepStrictEqual(sockets[0].protocol, 'mqtt');
-assert.deepStrictEqual(sockets[0].sent[0].slice(0, 10), [0x10, 15, 0, 4, 77, 81, 84, 84, 4, 0]);
+assert.deepStrictEqual([sockets[0].protocol, ...sockets[0].sent[0].slice(0, 10)], ['mqtt', 0x10, 15, 0, 4, 77, 81, 84, 84, 4, 0]);
 sockets[0].arrive([0x20, 2, 0, 0, 0x32, 6, 0, 1, 0x74, 0, 7, 0x68]);
 assert.deepStrictEqual(sockets[0].sent.slice(1), [Array.from(Mqtt.subscribe(1, [['t', 1]])), [0x40, 2, 0, 7]]);
-assert.deepStrictEqual(messages, [['t', 'h']]);
-assert.strictEqual(client.publish('c', '{}'), true);
+assert.deepStrictEqual([messages, client.publish('c', '{}')], [[['t', 'h']], true]);
 sockets[0].onclose();
 assert.strictEqual(client.publish('c', '{}'), false);
-const retries = () => timers.filter((t) => t.f.toString().includes('open')).map((t) => t.ms);
 for (let i = 1; i <= 6; ++i) {
-  timers.filter((t) => t.f.toString().includes('open')).pop().f();
+  retries[i - 1].f();
   sockets[i].onopen();
   sockets[i].arrive([0x20, 2, 0, 5]); // not authorised
 }
 assert.deepStrictEqual(links, [[true, undefined], [false, undefined], ...Array(6).fill([false, 5])]);
-const waits = retries();
-for (let i = 0; i < waits.length; ++i) {
-  const ceiling = Math.min(30000, 1000 * 2 ** i);
-  assert.ok(waits[i] >= ceiling / 2 && waits[i] <= ceiling, `wait ${i}: ${waits[i]} ms`);
-}
+retries.map(({ ms }, i) => [ms, Math.min(30000, 1000 * 2 ** i)]).forEach(([ms, top], i) => assert.ok(ms >= top / 2 && ms <= top, `wait ${i}`));
 console.log('mqtt_check: ok');
