@@ -3,7 +3,7 @@
 mosquitto_sub; the page loaded from a file with the broker in its link claims and gets the
 verdict; the broker is stopped in the middle (a verdict and a draw given meanwhile) and started
 again, and the program, the page and the retained state catch up."""
-import json, os, signal, socket, subprocess
+import atexit, json, os, signal, socket, subprocess
 from harness import Display, Program, check, main, skip_unless, wait_for
 from phones import MANUAL_BOX, free_port
 
@@ -28,6 +28,7 @@ class Broker:
                     + f"allow_anonymous true\nlistener {self.tcp} 127.0.0.1\n"
                     + f"listener {self.ws} 127.0.0.1\nprotocol websockets\nsocket_domain ipv4\n")
         self.proc = None
+        atexit.register(lambda: self.proc and self.proc.poll() is None and self.proc.kill())
 
     def start(self):
         self.proc = subprocess.Popen(["mosquitto", "-c", self.config], stdout=subprocess.DEVNULL,
