@@ -28,6 +28,9 @@ warm and fresh where it wants it started by the program.
              the same for `spd-say -l it 42` on the same server: the floor of Down to sound.
   phones     bench/phones_load.py: 500 phones on the loopback, the draw to the last of them,
              the memory they take and the draw cycle with them connected.
+  broker     bench/broker_load.py: 5,000 MQTT-over-WebSocket subscribers through mosquitto,
+             the publish to the last of them, the broker's memory and CPU, and the draw
+             cycle with the broker on, slow and gone.
 With --before, only the figures heard are measured, for PROGRAM (the program as it was
 before, built elsewhere), and kept in bench/voice_before.json; the table of a later run
 shows them beside the program's own.
@@ -360,7 +363,7 @@ def in_process(build, results):
     shutil.rmtree(env["XDG_RUNTIME_DIR"], ignore_errors=True)
     figures = {}
     for b in json.loads(out.read_text())["benchmarks"]:
-        if b.get("error_message", "").startswith("run by bench/phones_load.py"):
+        if b.get("error_message", "").startswith(("run by bench/phones_load.py", "run by bench/broker_load.py")):
             continue   # measured with the phones connected, in the phones' part
         if "error_message" in b:
             raise RuntimeError(f"{b['name']}: {b['error_message']}")
@@ -706,6 +709,9 @@ def main():
     note("500 players' phones on the loopback (bench/phones_load.py)")
     subprocess.run(["/usr/bin/python3", str(pathlib.Path(__file__).resolve().parent / "phones_load.py"), str(build)],
                    timeout=600)
+    note("5,000 MQTT-over-WebSocket subscribers through mosquitto (bench/broker_load.py)")
+    subprocess.run(["/usr/bin/python3", str(pathlib.Path(__file__).resolve().parent / "broker_load.py"), str(build)],
+                   timeout=900)
 
 
 if __name__ == "__main__":

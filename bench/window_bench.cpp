@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -155,7 +156,7 @@ bool boardOver(BoardWindow &window)
     return window.caller().game().tombolaOut() || window.caller().game().drawnCount() == kCells;
 }
 
-void timeDraws(benchmark::State &state, BoardWindow &window);
+void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between = {});
 
 void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
@@ -192,7 +193,29 @@ void BM_DrawCyclePhones(benchmark::State &state)
     timeDraws(state, program.window);
 }
 
-void timeDraws(benchmark::State &state, BoardWindow &window)
+// [Remoto] on towards SORTEGGINA_BENCH_BROKER ("off": stored off): bench/broker_load.py runs it
+// with a broker that answers, one behind a slow proxy, and an address where nothing listens.
+// The events between draws run untimed, so the link does its work as in the program.
+void BM_DrawCycleBroker(benchmark::State &state)
+{
+    const QString broker = qEnvironmentVariable("SORTEGGINA_BENCH_BROKER");
+    if (broker.isEmpty()) {
+        state.SkipWithError("run by bench/broker_load.py");
+        return;
+    }
+    const bool on = broker != QLatin1String("off");
+    Program program(true, false,
+        {{QStringLiteral("Remoto/Attiva"), on ? QStringLiteral("true") : QStringLiteral("false")},
+            {QStringLiteral("Remoto/Broker"), on ? broker : QString()},
+            {QStringLiteral("Remoto/Stanza"), QStringLiteral("bench")}});
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    timeDraws(state, program.window, [] { QApplication::processEvents(); });
+}
+
+void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between)
 {
     // One board untimed, so that first-use costs do not count.
     while (!boardOver(window))
@@ -213,6 +236,8 @@ void timeDraws(benchmark::State &state, BoardWindow &window)
         }
         state.SetIterationTime(secondsBetween(start, end));
         samples.push_back(secondsBetween(start, end));
+        if (between)
+            between();
     }
     report(state, std::move(samples));
 }
@@ -478,6 +503,7 @@ BENCHMARK(BM_DrawCycle)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kM
 BENCHMARK(BM_DrawCycleMemoryStore)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleHall)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCyclePhones)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawCycleBroker)->UseManualTime()->Iterations(900)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Layout)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LayoutPlainWidgets)->Apply(windowSizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);

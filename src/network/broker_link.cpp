@@ -9,6 +9,7 @@
 #include <QUrlQuery>
 #include <algorithm>
 #include <mosquitto.h>
+#include <utility>
 
 namespace network::remote {
 
@@ -98,6 +99,9 @@ BrokerLink::BrokerLink(QObject *parent) : QObject(parent)
     misc_.setInterval(1000);
     connect(&misc_, &QTimer::timeout, this, [this] { service(mosquitto_loop_misc(client_)); });
     retry_.setSingleShot(true);
+    stateDue_.setSingleShot(true);
+    stateDue_.setInterval(0);
+    connect(&stateDue_, &QTimer::timeout, this, [this] { send(QStringLiteral("stato"), state_, true); });
     connect(&retry_, &QTimer::timeout, this, &BrokerLink::connectNow);
 }
 
@@ -110,6 +114,8 @@ QString BrokerLink::topic(const QString &subtopic) const { return kTopicRoot.arg
 void BrokerLink::start(const Settings &settings)
 {
     stop();
+    if (settings.room != settings_.room)
+        unsent_.clear();
     settings_ = settings;
     client_ = mosquitto_new(QStringLiteral("sorteggina-%1").arg(settings_.room).toUtf8().constData(), true, this);
     if (!client_)
@@ -238,6 +244,8 @@ void BrokerLink::onConnect(mosquitto *, void *self, int rc)
         link.send(QStringLiteral("stato"), link.state_, true);
     if (!link.winners_.isEmpty())
         link.send(QStringLiteral("vincitori"), link.winners_, true);
+    for (const auto &[subtopic, payload] : std::exchange(link.unsent_, {}))
+        link.send(subtopic, payload, false);
     emit link.changed();
 }
 
@@ -256,23 +264,34 @@ void BrokerLink::onMessage(mosquitto *, void *self, const mosquitto_message *mes
         QByteArrayView(static_cast<const char *>(message->payload), message->payloadlen), message->retain);
 }
 
-void BrokerLink::receive(const QString &topic, QByteArrayView payload, bool retained)
+std::optional<BrokerClaim> readBrokerClaim(
+    const QString &room, const QString &topic, QByteArrayView payload, bool retained)
 {
     // A phone could leave a claim retained for every later connection: those are not claims.
     if (retained)
+        return std::nullopt;
+    const auto phone = claimingPhone(room, topic);
+    if (!phone)
+        return std::nullopt;
+    if (payload.size() > kMaxMessageBytes)
+        return BrokerClaim{*phone, Refusal{phone_texts::kTooLong}};
+    PhoneMessage parsed = parsePhoneMessage(payload);
+    if (std::holds_alternative<Hello>(parsed))
+        return std::nullopt; // through a broker the page sends none: nothing to answer
+    return BrokerClaim{*phone, std::move(parsed)};
+}
+
+void BrokerLink::receive(const QString &topic, QByteArrayView payload, bool retained)
+{
+    const auto read = readBrokerClaim(settings_.room, topic, payload, retained);
+    if (!read || !allowClaim(read->phone))
         return;
-    const auto phone = claimingPhone(settings_.room, topic);
-    if (!phone || !allowClaim(*phone))
-        return;
-    if (payload.size() > kMaxMessageBytes) {
-        answer(*phone, phone_texts::kTooLong);
-        return;
+    if (const auto *claim = std::get_if<Claim>(&read->message)) {
+        answer(read->phone, phone_texts::kSent);
+        emit claimReceived(read->phone, *claim);
+    } else if (const auto *refusal = std::get_if<Refusal>(&read->message)) {
+        answer(read->phone, refusal->text);
     }
-    const PhoneMessage parsed = parsePhoneMessage(payload);
-    if (const auto *claim = std::get_if<Claim>(&parsed))
-        emit claimReceived(*phone, *claim);
-    else if (const auto *refusal = std::get_if<Refusal>(&parsed))
-        answer(*phone, refusal->text);
 }
 
 bool BrokerLink::allowClaim(const QString &phone)
@@ -294,8 +313,16 @@ bool BrokerLink::allowClaim(const QString &phone)
 
 void BrokerLink::send(const QString &subtopic, const QByteArray &payload, bool retain)
 {
-    if (!client_ || !connected_)
+    if (!client_ || !connected_) {
+        // A verdict given while the broker is away goes once it is back (the state and
+        // winners are published again anyway); the oldest go first past the bound.
+        if (!retain) {
+            if (unsent_.size() >= kUnsentAnswers)
+                unsent_.removeFirst();
+            unsent_.append({subtopic, payload});
+        }
         return;
+    }
     const int rc = mosquitto_publish(
         client_, nullptr, topic(subtopic).toUtf8().constData(), int(payload.size()), payload.constData(), 1, retain);
     service(rc);
@@ -306,7 +333,8 @@ void BrokerLink::publishState(const QByteArray &message)
     if (message == state_)
         return;
     state_ = message;
-    send(QStringLiteral("stato"), state_, true);
+    // Sent once the draw has returned to the event loop: the socket's write is not the draw's.
+    stateDue_.start();
 }
 
 void BrokerLink::publishWinners(const QByteArray &message)

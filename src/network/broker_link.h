@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -35,6 +36,14 @@ bool isRoomName(const QString &text);
 QString newRoomName();
 // The phone a claim's topic names, or nothing when the topic is not a claim of this room.
 std::optional<QString> claimingPhone(const QString &room, const QString &topic);
+// A message from the broker that the program answers: a claim, or the phone's refusal (a
+// Claim or a Refusal); nothing for a retained message, another topic or a hello.
+struct BrokerClaim {
+    QString phone;
+    PhoneMessage message;
+};
+std::optional<BrokerClaim> readBrokerClaim(
+    const QString &room, const QString &topic, QByteArrayView payload, bool retained);
 // The page's link to a room: PAGE_URL?broker=…&stanza=….
 QString pageLink(const QString &pageUrl, const QString &brokerWs, const QString &room);
 
@@ -54,6 +63,8 @@ public:
     // Claims one phone may send in a minute, and phones followed at once.
     static constexpr int kClaimsPerMinute = 6;
     static constexpr int kPhonesFollowed = 20000;
+    // Verdicts kept while the broker is away.
+    static constexpr int kUnsentAnswers = 1000;
 
     explicit BrokerLink(QObject *parent = nullptr);
     ~BrokerLink() override;
@@ -94,6 +105,7 @@ private:
     std::unique_ptr<QSocketNotifier> writer_;
     QTimer misc_;
     QTimer retry_;
+    QTimer stateDue_;
     int failures_ = 0;
     quint64 attempt_ = 0;
     bool running_ = false;
@@ -101,6 +113,7 @@ private:
     QString problem_;
     QByteArray state_;
     QByteArray winners_;
+    QList<std::pair<QString, QByteArray>> unsent_;
     struct Pace {
         qint64 windowStart = 0;
         int count = 0;

@@ -40,10 +40,13 @@ namespace {
         const char *resource;
         const char *type;
     };
-    constexpr std::array<Asset, 3> kAssets{{
+    constexpr std::array<Asset, 6> kAssets{{
         {"/", ":/phone_page/index.html", kHtml},
         {"/style.css", ":/phone_page/style.css", "text/css; charset=utf-8"},
         {"/app.js", ":/phone_page/app.js", "text/javascript; charset=utf-8"},
+        {"/mqtt.js", ":/phone_page/mqtt.js", "text/javascript; charset=utf-8"},
+        {"/remote.js", ":/phone_page/remote.js", "text/javascript; charset=utf-8"},
+        {"/cartelle.js", ":/phone_page/cartelle.js", "text/javascript; charset=utf-8"},
     }};
 
     QString tokenOf(const QUrl &url) { return QUrlQuery(url).queryItemValue(QStringLiteral("t")); }

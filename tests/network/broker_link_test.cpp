@@ -61,3 +61,26 @@ TEST(BrokerLink, TakesClaimsOnlyFromItsRoomsClaimTopics)
     EXPECT_EQ(pageLink(QStringLiteral("http://10.0.0.2:8090/?t=ab"), QStringLiteral("wss://b:8081"), room),
         QStringLiteral("http://10.0.0.2:8090/?t=ab&broker=wss%3A%2F%2Fb%3A8081&stanza=casa-1"));
 }
+
+TEST(BrokerLink, AnswersOnlyClaimsOfItsRoomThatWereNotLeftRetained)
+{
+    const QString room = QStringLiteral("casa-1");
+    const QByteArray claim = R"({"type":"claim","prize":0,"code":"42-3-U","name":"Anna"})";
+    const struct {
+        const char *topic;
+        QByteArray payload;
+        bool retained;
+        int answer; // -1 none, 0 the claim, 1 a refusal
+    } cases[] = {
+        {"sorteggina/casa-1/chiamate/p-1", claim, false, 0},
+        {"sorteggina/casa-1/chiamate/p-1", claim, true, -1},
+        {"sorteggina/casa-2/chiamate/p-1", claim, false, -1},
+        {"sorteggina/casa-1/chiamate/p-1", R"({"type":"hello","codes":[]})", false, -1},
+        {"sorteggina/casa-1/chiamate/p-1", "not json", false, 1},
+        {"sorteggina/casa-1/chiamate/p-1", QByteArray(5000, ' '), false, 1},
+    };
+    for (const auto &c : cases) {
+        const auto read = readBrokerClaim(room, QString::fromLatin1(c.topic), c.payload, c.retained);
+        EXPECT_EQ(read ? int(read->message.index()) - 1 : -1, c.answer) << c.topic << c.payload.left(20).constData();
+    }
+}

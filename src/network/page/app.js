@@ -33,6 +33,7 @@ let state = { drawn: [], meaning: '', gone: [], inPlay: 0, banner: '', tombola: 
 let grids = new Map(); // code -> { name, rows }
 let saved = load();
 let socket = null;
+let remote = null; // the broker mode (remote.js), when the link names a broker
 let retryMs = 1000;
 let lastAnnounced = null;
 let shownGame = null;
@@ -97,7 +98,8 @@ function sayHello() {
 }
 
 function send(message) {
-  if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message));
+  if (remote) remote.send(message);
+  else if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message));
 }
 
 function setLink(text, lost) {
@@ -231,7 +233,8 @@ function showCartelle() {
   const box = $('cartelle');
   box.replaceChildren();
   for (const code of saved.codes) {
-    const item = grids.get(code);
+    // Through a broker the page computes the printed cartella from its code (cartelle.js).
+    const item = grids.get(code) || (remote && { rows: cartellaRows(code) });
     const card = document.createElement('article');
     card.className = 'cartella';
     const header = document.createElement('header');
@@ -347,5 +350,6 @@ $('name').addEventListener('change', sayHello);
 $('code').addEventListener('input', () => $('code').removeAttribute('aria-invalid'));
 $('add-form').addEventListener('submit', addCode);
 setLink(TEXTS.connecting, false);
+remote = startRemote({ state: showState, verdict: showVerdict, link: setLink });
 showCartelle();
-connect();
+if (!remote) connect();
