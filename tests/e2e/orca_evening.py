@@ -1,0 +1,131 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""A blind caller's evening with Debian's Orca really running (a private session bus, icewm,
+speech into nothing), checked by what Orca says (its debug output's speech lines): the help
+page read as it opens, Enter pressing a dialog's focused button, the voice boxes read with
+their choice, a phone's claim heard and answered from Ctrl+G, Smorfia and Scandito heard."""
+import base64, json, os, re, socket, subprocess, time
+from harness import Display, Program, check, main, skip_unless, wait_for
+
+TOKEN = "0123456789abcdef0123456789abcdef"
+
+
+class Phone:
+    """A phone speaking the page's messages over a plain WebSocket."""
+
+    def __init__(self, port):
+        self.sock = socket.create_connection(("127.0.0.1", port), timeout=10)
+        key = base64.b64encode(os.urandom(16)).decode()
+        self.sock.sendall(f"GET /ws?t={TOKEN} HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nUpgrade: websocket\r\n"
+                          f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n\r\n".encode())
+        check(b" 101 " in self.sock.recv(4096).split(b"\r\n")[0], "the phone's socket was not taken")
+
+    def send(self, message):
+        data, mask = json.dumps(message).encode(), os.urandom(4)
+        self.sock.sendall(bytes([0x81, 0x80 | len(data)]) + mask + bytes(b ^ mask[i % 4] for i, b in enumerate(data)))
+
+
+# Orca with only its speech written out, each text as it is spoken (its debug file would
+# keep them in a buffer, and its full debug output slows it down).
+ORCA = """import runpy, sys
+from orca import debug
+debug.println = lambda level, text='', *_: text.startswith('SPEECH OUTPUT') and print(text, flush=True)
+sys.argv = ['orca']
+runpy.run_path('/usr/bin/orca', run_name='__main__')"""
+
+
+class Orca:
+    """Orca on the display's own session bus; said() is every text it spoke so far."""
+
+    def __init__(self, display):
+        self.display, self.out = display, display.path("orca.out")
+        self.proc = subprocess.Popen(["/usr/bin/python3", "-c", ORCA], env=display.env,
+                                     stdout=open(self.out, "w"), stderr=subprocess.DEVNULL)
+        self.heard = 0
+        wait_for(lambda: self.said(), 60, "Orca speaking")
+
+    def said(self):
+        text = open(self.out, encoding="utf-8", errors="replace").read() if os.path.exists(self.out) else ""
+        return re.findall(r"^SPEECH OUTPUT: '(.*?)' ?(?:\{.*\})?$", text, re.M)
+
+    def press(self, key, until=None, seconds=20):
+        """A key held 100 ms as a person holds it; then what Orca said until `until` (a
+        pattern) is heard among the new texts, or after a quiet second without one."""
+        self.heard = len(self.said())
+        self.display.run("xdotool", "keydown", key)
+        time.sleep(0.1)
+        self.display.run("xdotool", "keyup", key)
+        if until:
+            wait_for(lambda: any(re.search(until, t) for t in self.said()[self.heard:]), seconds,
+                     f"Orca saying /{until}/ after {key} (said {self.said()[self.heard:]})")
+        else:
+            quiet = len(self.said())
+            time.sleep(1)
+            while len(self.said()) != quiet:
+                quiet = len(self.said())
+                time.sleep(1)
+        new = self.said()[self.heard:]
+        print(f"{key}: {new}")
+        return " | ".join(new)
+
+    def stop(self):
+        self.proc.kill()
+        self.proc.wait()
+
+
+def orca_test(binary):
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    with Display() as display:
+        bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                             env=display.env, capture_output=True, text=True).stdout.split()
+        display.env.update(DBUS_SESSION_BUS_ADDRESS=bus[0], QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        wm = subprocess.Popen(["icewm"], env=display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        orca = None
+        try:
+            os.makedirs(display.path("config", "Vellucario"))
+            with open(display.path("config", "Vellucario", "Vellucario.conf"), "w") as f:
+                f.write(f"[Rete]\nAttiva=true\nPorta={port}\nCodice={TOKEN}\n")
+            orca = Orca(display)
+            program = Program(display, binary).wait_window()
+            wait_for(lambda: "Sorteggina di Orvanet - Quillard - ver. 2.0.1 frame." in orca.said(), 60, "Orca reading the window")
+
+            orca.press("F1")
+            orca.press("Escape")
+            orca.press("ctrl+l", "Vincitori")
+            for _ in range(3):
+                if "Salva il resoconto" in orca.press("Tab", "button"):
+                    break
+            orca.press("Return")
+            orca.press("Escape")
+            orca.press("Escape")
+
+            orca.press("F10", "Voce")
+            orca.press("Tab", "combo")
+            orca.press("Down")
+            orca.press("Escape")
+            orca.press("F10", "Voce")
+            orca.press("Escape")
+
+            orca.press("ctrl+g", "Giocatori")
+            phone = Phone(port)
+            phone.send({"type": "hello", "codes": ["42-3-u"]})
+            orca.press("shift+Tab")
+            phone.send({"type": "claim", "prize": 0, "code": "42-3-u", "name": "Anna"})
+            time.sleep(3)
+            orca.press("Escape")
+            orca.press("Escape")
+
+            orca.press("Left")
+            orca.press("Right")
+            print("program said:", program.spoken())
+        finally:
+            if orca:
+                orca.stop()
+            wm.kill()
+            subprocess.run(["kill", bus[1]])
+
+
+if __name__ == "__main__":
+    skip_unless("dbus-daemon", "orca", "icewm")
+    main(orca_test)
