@@ -8,7 +8,10 @@
 #include "gui/widget_look.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QWindow>
 #include <array>
 
@@ -163,13 +166,35 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     return nullptr;
 }
 
+// Enter on the focused button of a dialog presses it, as Space does, also where the dialog
+// keeps Enter from its buttons' defaults; a held Enter presses once.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || (key->modifiers() & ~Qt::KeypadModifier) ||
+            !button || !button->hasFocus() || !button->isEnabled() || button->window()->windowType() != Qt::Dialog)
+            return false;
+        if (!key->isAutoRepeat())
+            button->animateClick();
+        return true;
+    }
+};
+
 } // namespace
 
 void installAccessibility()
 {
     static bool installed = false;
-    if (!std::exchange(installed, true))
-        QAccessible::installFactory(accessibleFor);
+    if (std::exchange(installed, true))
+        return;
+    QAccessible::installFactory(accessibleFor);
+    qApp->installEventFilter(new EnterPressesButton(qApp));
 }
 
 QString keysInWords(const QString &tip)

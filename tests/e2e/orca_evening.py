@@ -96,9 +96,9 @@ def orca_test(binary):
             for _ in range(3):
                 if "Salva il resoconto" in orca.press("Tab", "button"):
                     break
-            orca.press("Return")
-            orca.press("Escape")
-            orca.press("Escape")
+            orca.press("Return", "Salva il resoconto dialog")
+            orca.press("Escape", "Vincitori dialog")
+            orca.press("Escape", "frame")
 
             orca.press("F10", "Voce")
             orca.press("Tab", "combo")
