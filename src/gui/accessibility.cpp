@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <array>
 
@@ -152,9 +153,14 @@ public:
     }
 };
 
+const QString kAnnouncement = QStringLiteral("announcement");
+
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
+    // A screen reader says a notification as it shows.
+    if (widget && widget->objectName() == kAnnouncement)
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     if (className == QLatin1String("ClickLabel"))
         return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
     if (className == QLatin1String("BoardView"))
@@ -195,6 +201,25 @@ void installAccessibility()
         return;
     QAccessible::installFactory(accessibleFor);
     qApp->installEventFilter(new EnterPressesButton(qApp));
+}
+
+void announce(QWidget *window, const QString &text)
+{
+    if (!QAccessible::isActive() || !window || !window->isActiveWindow())
+        return;
+    auto *announcement = window->findChild<QWidget *>(kAnnouncement, Qt::FindDirectChildrenOnly);
+    if (!announcement) {
+        announcement = new QWidget(window);
+        announcement->setObjectName(kAnnouncement);
+        announcement->setGeometry(0, 0, 1, 1);
+        announcement->setFocusPolicy(Qt::NoFocus);
+    }
+    announcement->hide();
+    announcement->setAccessibleName(text);
+    announcement->lower();
+    announcement->show();
+    // Hidden again, so that it is not said anew when its window shows again.
+    QTimer::singleShot(500, announcement, &QWidget::hide);
 }
 
 QString keysInWords(const QString &tip)

@@ -100,12 +100,14 @@ def orca_test(binary):
             orca.press("Escape", "Vincitori dialog")
             orca.press("Escape", "frame")
 
-            orca.press("F10", "Voce")
-            orca.press("Tab", "combo")
-            orca.press("Down")
-            orca.press("Escape")
-            orca.press("F10", "Voce")
-            orca.press("Escape")
+            # Each box with its choice, at the focus and at a change; a second F10 on the first box.
+            for key, said in (("F10", "Sintetizzatore combo box"), ("Tab", "Voce italiana combo box"),
+                              ("shift+Tab", "Sintetizzatore combo box")):
+                check(said in orca.press(key, "Voce del sistema"), f"{key} in Voce: not {said}")
+            orca.press("Down", "eSpeak NG")
+            orca.press("Escape", "frame")
+            orca.press("F10", "Sintetizzatore combo box")
+            orca.press("Escape", "frame")
 
             orca.press("ctrl+g", "Giocatori")
             phone = Phone(port)
