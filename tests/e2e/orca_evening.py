@@ -90,8 +90,10 @@ def orca_test(binary):
             program = Program(display, binary).wait_window()
             wait_for(lambda: "Sorteggina di Orvanet - Quillard - ver. 2.0.1 frame." in orca.said(), 60, "Orca reading the window")
 
-            orca.press("F1")
-            orca.press("Escape")
+            help = orca.press("F1", "Cifre e Invio")
+            check(all(part in help for part in ("Estrai Numero: estrae il numero", "F8: Numeri usciti", "Spazio: pausa",
+                                                "Esc: respinge la chiamata")), "the help page not read whole")
+            orca.press("Escape", "frame|Ambo")
             orca.press("ctrl+l", "Vincitori")
             for _ in range(3):
                 if "Salva il resoconto" in orca.press("Tab", "button"):
