@@ -178,12 +178,10 @@ ActionTable BoardWindow::makeActions()
                 return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
             }},
     };
-    // Enter and Escape answer a phone's claim while it is shown, in the program's own windows,
-    // once a number typed from the bag is complete.
+    // Enter and Escape answer a phone's claim while it is shown, in any of the program's
+    // windows and dialogs, once a number typed from the bag is complete.
     const auto claimShown = [this] {
-        const QWidget *active = QApplication::activeWindow();
-        return phones_ && phones_->claimShown() && !parts_.keys->typing() && active &&
-               active->windowType() == Qt::Window;
+        return phones_ && phones_->claimShown() && !parts_.keys->typing() && QApplication::activeWindow();
     };
     for (const auto &[id, key] : {std::pair{ActionId::ConfirmClaim, Qt::Key_Return},
              {ActionId::ConfirmClaim, Qt::Key_Enter}, {ActionId::RefuseClaim, Qt::Key_Escape}}) {
