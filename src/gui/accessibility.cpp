@@ -187,7 +187,7 @@ public:
             !button || !button->hasFocus() || !button->isEnabled() || button->window()->windowType() != Qt::Dialog)
             return false;
         if (!key->isAutoRepeat())
-            button->animateClick();
+            button->click();
         return true;
     }
 };

@@ -484,7 +484,6 @@ TEST(DialogKeysTest, EnterPressesTheFocusedButtonOfADialogNotItsDefault)
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         focused->setFocus();
         QTest::keyClick(focused, enter);
-        EXPECT_TRUE(saved.wait(1000));
         EXPECT_EQ(std::pair(saved.count(), accepted.count()), std::pair(qsizetype(1), qsizetype(0)));
     }
 }
