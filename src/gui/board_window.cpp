@@ -53,6 +53,13 @@ const QString kOneClaim = QStringLiteral("Una chiamata è");
 const QString kSomeClaims = QStringLiteral("%1 chiamate sono");
 const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha iniziato una nuova partita");
 const QString kRemoteTitle = QStringLiteral("Giocatori fuori dalla sala");
+// Heard by a screen reader's user only: a sighted caller sees the box change.
+const QString kSmorfiaSwitched = QStringLiteral("Smorfia %1");
+const QString kScanditoSwitched = QStringLiteral("Scandito %1");
+void announceSwitch(const QString &what, bool on)
+{
+    announce(QApplication::activeWindow(), what.arg(on ? QStringLiteral("sì") : QStringLiteral("no")));
+}
 const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
 const QString kNextNumberName = QStringLiteral("Prossimo numero");
 // Under the count and the last five, in what is left of the column.
@@ -167,9 +174,17 @@ ActionTable BoardWindow::makeActions()
             [this] { withdrawLastNumber(); }),
         menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
         menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
-        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
+        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left,
+            [&caller] {
+                caller.toggleSmorfia();
+                announceSwitch(kSmorfiaSwitched, caller.speech().smorfia != Smorfia::Off);
+            }),
         gameKey(ActionId::RepeatLastNumber, Qt::Key_Up, [&caller] { caller.repeatLastNumber(); }),
-        gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
+        gameKey(ActionId::SwitchScandito, Qt::Key_Right,
+            [&caller] {
+                caller.toggleScandito();
+                announceSwitch(kScanditoSwitched, caller.speech().scandito != Scandito::Off);
+            }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [this] { leaveGame(false); }),
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},

@@ -60,8 +60,8 @@ void addChoice(QComboBox *box, const QString &title, const QString &value, const
     box->setItemData(box->count() - 1, tip, Qt::ToolTipRole);
 }
 
-// A screen reader reads a box's choice from its description at the focus, and hears each new
-// choice of the focused box (Qt gives it no other way to find the choice of a box that is not
+// A screen reader reads a box's choice from its description at the focus, and hears each
+// choice the caller makes (Qt gives it no other way to find the choice of a box that is not
 // editable).
 void describeChoice(QComboBox *box) { box->setAccessibleDescription(box->currentText()); }
 void announceChoice(QComboBox *box)
@@ -135,8 +135,10 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(sample, &QPushButton::clicked, this, [this] { voice_.speakSample(kVoiceSample, choice()); });
     connect(module_, &QComboBox::currentIndexChanged, this, &VoiceDialog::fillVoices);
-    for (QComboBox *box : {module_, name_})
-        connect(box, &QComboBox::currentIndexChanged, box, [box] { announceChoice(box); });
+    for (QComboBox *box : {module_, name_}) {
+        connect(box, &QComboBox::currentIndexChanged, box, [box] { describeChoice(box); });
+        connect(box, &QComboBox::activated, box, [box] { announceChoice(box); });
+    }
     connect(&voice_, &SpeechDispatcherVoice::voicesListed, this, &VoiceDialog::showVoices);
 }
 

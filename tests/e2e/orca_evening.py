@@ -70,14 +70,17 @@ class Orca:
             wait_for(lambda: any(re.search(until, t) for t in self.said()[self.heard:]), seconds,
                      f"Orca saying /{until}/ after {key} (said {self.said()[self.heard:]})")
         else:
-            quiet = len(self.said())
-            time.sleep(1)
-            while len(self.said()) != quiet:
-                quiet = len(self.said())
-                time.sleep(1)
+            self.quiet(1)
         new = self.said()[self.heard:]
         print(f"{key}: {new}")
         return " | ".join(new)
+
+    def quiet(self, seconds):
+        """Until Orca has said nothing new for `seconds`."""
+        count = -1
+        while len(self.said()) != count:
+            count = len(self.said())
+            time.sleep(seconds)
 
     def hear(self, pattern, seconds=20):
         wait_for(lambda: any(re.search(pattern, t) for t in self.said()[self.heard:]), seconds,
@@ -120,7 +123,9 @@ def orca_test(binary):
             orca.press("Escape", "frame")
 
             # Each box with its choice, at the focus and at a change; a second F10 on the first box.
-            for key, said in (("F10", "Sintetizzatore combo box"), ("Tab", "Voce italiana combo box"),
+            check("Sintetizzatore combo box" in orca.press("F10", "Voce del sistema"), "F10 not on the synthesiser")
+            orca.quiet(3)  # the list of voices in
+            for key, said in (("Tab", "Voce italiana combo box"),
                               ("shift+Tab", "Sintetizzatore combo box")):
                 check(said in orca.press(key, "Voce del sistema"), f"{key} in Voce: not {said}")
             orca.press("Down", "eSpeak NG")
@@ -142,9 +147,11 @@ def orca_test(binary):
             check("frame" not in orca.press("Escape"), "Escape closed Ctrl+G, not the claim")
             phone.told("respinto dal banco")
             orca.press("Escape", "frame")
-            orca.press("Left")
-            orca.press("Right")
-            print("program said:", program.spoken())
+            spoken = program.spoken()
+            orca.press("Left", "Smorfia sì")
+            orca.press("Right", "Scandito sì")
+            orca.press("Left", "Smorfia no")
+            check(program.spoken() == spoken, f"the switches changed what the caller hears: {program.spoken()}")
         finally:
             if orca:
                 orca.stop()
