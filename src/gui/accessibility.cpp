@@ -155,6 +155,19 @@ public:
 
 const QString kAnnouncement = QStringLiteral("announcement");
 
+// Shown for a moment to be said; hidden with its window, so that it is not said again when the
+// window shows again.
+class Announcement : public QWidget {
+public:
+    explicit Announcement(QWidget *window) : QWidget(window) { window->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            hide();
+        return false;
+    }
+};
+
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -209,7 +222,7 @@ void announce(QWidget *window, const QString &text)
         return;
     auto *announcement = window->findChild<QWidget *>(kAnnouncement, Qt::FindDirectChildrenOnly);
     if (!announcement) {
-        announcement = new QWidget(window);
+        announcement = new Announcement(window);
         announcement->setObjectName(kAnnouncement);
         announcement->setGeometry(0, 0, 1, 1);
         announcement->setFocusPolicy(Qt::NoFocus);
@@ -218,7 +231,6 @@ void announce(QWidget *window, const QString &text)
     announcement->setAccessibleName(text);
     announcement->lower();
     announcement->show();
-    // Hidden again, so that it is not said anew when its window shows again.
     QTimer::singleShot(500, announcement, &QWidget::hide);
 }
 

@@ -66,14 +66,9 @@ class Orca:
         self.display.run("xdotool", "keydown", key)
         time.sleep(0.1)
         self.display.run("xdotool", "keyup", key)
-        if until:
-            wait_for(lambda: any(re.search(until, t) for t in self.said()[self.heard:]), seconds,
-                     f"Orca saying /{until}/ after {key} (said {self.said()[self.heard:]})")
-        else:
-            self.quiet(1)
-        new = self.said()[self.heard:]
-        print(f"{key}: {new}")
-        return " | ".join(new)
+        self.hear(until, seconds) if until else self.quiet(1)
+        print(f"{key}: {self.said()[self.heard:]}")
+        return " | ".join(self.said()[self.heard:])
 
     def quiet(self, seconds):
         """Until Orca has said nothing new for `seconds`."""
@@ -85,7 +80,6 @@ class Orca:
     def hear(self, pattern, seconds=20):
         wait_for(lambda: any(re.search(pattern, t) for t in self.said()[self.heard:]), seconds,
                  f"Orca saying /{pattern}/ (said {self.said()[self.heard:]})")
-        print(f"heard: {self.said()[self.heard:]}")
 
     def stop(self):
         self.proc.kill()
@@ -130,7 +124,7 @@ def orca_test(binary):
                 check(said in orca.press(key, "Voce del sistema"), f"{key} in Voce: not {said}")
             orca.press("Down", "eSpeak NG")
             orca.press("Escape", "frame")
-            orca.press("F10", "Sintetizzatore combo box")
+            check("eSpeak NG" not in orca.press("F10", "Sintetizzatore combo box"), "an old choice said again")
             orca.press("Escape", "frame")
 
             # Ctrl+G: a phone's coming heard, the address reached by Tab, a claim heard with its

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cartelle/code.h"
 #include "game/game.h"
-#include "gui/accessibility.h"
 #include "gui/banner_overlay.h"
 #include "gui/board_view.h"
 #include "gui/board_window.h"
@@ -38,7 +37,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 // The caller's window on fakes, shown offscreen at its design size.
@@ -465,27 +463,6 @@ TEST_F(WindowTest, AScreenReaderFindsTheBoardAndCanPlayIt)
                     ->text(QAccessible::Description)
                     .contains("estrae il numero"));
     EXPECT_EQ(controls->drawButton->accessibleDescription(), "(tasto freccia giù)");
-}
-
-TEST(DialogKeysTest, EnterPressesTheFocusedButtonOfADialogNotItsDefault)
-{
-    installAccessibility();
-    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
-        QDialog dialog;
-        auto *fallback = new QPushButton(QStringLiteral("OK"), &dialog);
-        auto *focused = new QPushButton(QStringLiteral("Salva"), &dialog);
-        (new QVBoxLayout(&dialog))->addWidget(fallback);
-        dialog.layout()->addWidget(focused);
-        fallback->setDefault(true);
-        focused->setAutoDefault(false);
-        QSignalSpy saved(focused, &QPushButton::clicked), accepted(fallback, &QPushButton::clicked);
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        focused->setFocus();
-        QTest::keyClick(focused, enter);
-        EXPECT_EQ(std::pair(saved.count(), accepted.count()), std::pair(qsizetype(1), qsizetype(0)));
-    }
 }
 
 TEST_F(KeysTest, PhonesStartWithoutTheDialogAndTheirClaimsAreAnsweredWithEnterAndEscape)
