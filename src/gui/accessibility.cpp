@@ -8,7 +8,11 @@
 #include "gui/widget_look.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <array>
 
@@ -149,9 +153,27 @@ public:
     }
 };
 
+const QString kAnnouncement = QStringLiteral("announcement");
+
+// Shown for a moment to be said; hidden with its window, so that it is not said again when the
+// window shows again.
+class Announcement : public QWidget {
+public:
+    explicit Announcement(QWidget *window) : QWidget(window) { window->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            hide();
+        return false;
+    }
+};
+
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
+    // A screen reader says a notification as it shows.
+    if (widget && widget->objectName() == kAnnouncement)
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     if (className == QLatin1String("ClickLabel"))
         return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
     if (className == QLatin1String("BoardView"))
@@ -163,13 +185,53 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     return nullptr;
 }
 
+// Enter on the focused button of a dialog presses it, as Space does, also where the dialog
+// keeps Enter from its buttons' defaults; a held Enter presses once.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || (key->modifiers() & ~Qt::KeypadModifier) ||
+            !button || !button->hasFocus() || !button->isEnabled() || button->window()->windowType() != Qt::Dialog)
+            return false;
+        if (!key->isAutoRepeat())
+            button->click();
+        return true;
+    }
+};
+
 } // namespace
 
 void installAccessibility()
 {
     static bool installed = false;
-    if (!std::exchange(installed, true))
-        QAccessible::installFactory(accessibleFor);
+    if (std::exchange(installed, true))
+        return;
+    QAccessible::installFactory(accessibleFor);
+    qApp->installEventFilter(new EnterPressesButton(qApp));
+}
+
+void announce(QWidget *window, const QString &text)
+{
+    if (!QAccessible::isActive() || !window || !window->isActiveWindow())
+        return;
+    auto *announcement = window->findChild<QWidget *>(kAnnouncement, Qt::FindDirectChildrenOnly);
+    if (!announcement) {
+        announcement = new Announcement(window);
+        announcement->setObjectName(kAnnouncement);
+        announcement->setGeometry(0, 0, 1, 1);
+        announcement->setFocusPolicy(Qt::NoFocus);
+    }
+    announcement->hide();
+    announcement->setAccessibleName(text);
+    announcement->lower();
+    announcement->show();
+    QTimer::singleShot(500, announcement, &QWidget::hide);
 }
 
 QString keysInWords(const QString &tip)

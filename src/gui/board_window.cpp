@@ -54,6 +54,13 @@ const QString kOneClaim = QStringLiteral("Una chiamata è");
 const QString kSomeClaims = QStringLiteral("%1 chiamate sono");
 const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha iniziato una nuova partita");
 const QString kRemoteTitle = QStringLiteral("Giocatori fuori dalla sala");
+// Heard by a screen reader's user only: a sighted caller sees the box change.
+const QString kSmorfiaSwitched = QStringLiteral("Smorfia %1");
+const QString kScanditoSwitched = QStringLiteral("Scandito %1");
+void announceSwitch(const QString &what, bool on)
+{
+    announce(QApplication::activeWindow(), what.arg(on ? QStringLiteral("sì") : QStringLiteral("no")));
+}
 const QString kPausedNotice = QStringLiteral("Estrazione automatica in pausa: Spazio per riprendere.");
 const QString kNextNumberName = QStringLiteral("Prossimo numero");
 const QString kReloadOffer = QStringLiteral("L'ultima partita si è interrotta con %1 numeri estratti: ricaricarla? "
@@ -186,9 +193,17 @@ ActionTable BoardWindow::makeActions()
             [this] { withdrawLastNumber(); }),
         menuItem(ActionId::Help, QStringLiteral("Aiuto (F1)"), Qt::Key_F1, [this] { toggleHelp(); }),
         menuItem(ActionId::Quit, QStringLiteral("Esci (Ctrl+Q)"), Qt::CTRL | Qt::Key_Q, [this] { close(); }),
-        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left, [&caller] { caller.toggleSmorfia(); }),
+        gameKey(ActionId::SwitchSmorfia, Qt::Key_Left,
+            [&caller] {
+                caller.toggleSmorfia();
+                announceSwitch(kSmorfiaSwitched, caller.speech().smorfia != Smorfia::Off);
+            }),
         gameKey(ActionId::RepeatLastNumber, Qt::Key_Up, [&caller] { caller.repeatLastNumber(); }),
-        gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
+        gameKey(ActionId::SwitchScandito, Qt::Key_Right,
+            [&caller] {
+                caller.toggleScandito();
+                announceSwitch(kScanditoSwitched, caller.speech().scandito != Scandito::Off);
+            }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [this] { leaveGame(false); }),
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
@@ -197,12 +212,14 @@ ActionTable BoardWindow::makeActions()
                 return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
             }},
     };
-    // Enter and Escape answer a phone's claim while it is shown, in the program's own windows,
-    // once a number typed from the bag is complete.
+    // Enter and Escape answer a phone's claim while it is shown, in any of the program's
+    // windows and dialogs, once a number typed from the bag is complete.
     const auto claimShown = [this] {
         const QWidget *active = QApplication::activeWindow();
-        return phones_ && (phones_->claimShown() || parts_.reloadOffer->isVisible()) && !parts_.keys->typing() &&
-               active && active->windowType() == Qt::Window;
+        if (!phones_ || parts_.keys->typing() || !active)
+            return false;
+        // The reload offer is the window's own question: a dialog keeps its Escape.
+        return phones_->claimShown() || (parts_.reloadOffer->isVisible() && active->windowType() == Qt::Window);
     };
     for (const auto &[id, key] : {std::pair{ActionId::ConfirmClaim, Qt::Key_Return},
              {ActionId::ConfirmClaim, Qt::Key_Enter}, {ActionId::RefuseClaim, Qt::Key_Escape}}) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/claim_notice_bar.h"
 
+#include "gui/accessibility.h"
 #include "gui/widget_look.h"
 
-#include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@ namespace {
 const QString kConfirm = QStringLiteral("Conferma (Invio)");
 const QString kRefuse = QStringLiteral("Respingi (Esc)");
 const QString kName = QStringLiteral("Chiamata da un telefono");
+const QString kHeard = QStringLiteral("%1. %2, %3.");
 } // namespace
 
 ClaimNoticeBar::ClaimNoticeBar(QWidget *parent)
@@ -30,7 +32,8 @@ ClaimNoticeBar::ClaimNoticeBar(QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(label_, 1);
     for (QPushButton *button : {confirm, refuse}) {
-        button->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab, never taking the focus by itself.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setFont(fontOf(kSansSerif, 11, true));
         layout->addWidget(button);
     }
@@ -44,8 +47,8 @@ void ClaimNoticeBar::showClaim(const QString &text)
     if (text.isEmpty())
         return;
     raise();
-    QAccessibleEvent alert(label_, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    // Heard in whichever of the program's windows is in front, with its keys.
+    announce(QApplication::activeWindow(), kHeard.arg(text, kConfirm, kRefuse));
 }
 
 QString ClaimNoticeBar::text() const { return isHidden() ? QString() : label_->text(); }

@@ -6,8 +6,9 @@
 class QLabel;
 class QPushButton;
 
-// A claim from a phone over the top of the board, with "Conferma" and "Respingi"; it never
-// takes the focus, so the game's keys go on acting while it is shown.
+// A claim from a phone over the top of the board, with "Conferma" and "Respingi" (reached by
+// Tab); it never takes the focus, so the game's keys go on acting while it is shown. A screen
+// reader hears it as it comes.
 class ClaimNoticeBar : public QFrame {
     Q_OBJECT
 public:

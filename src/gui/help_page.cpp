@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/help_page.h"
 
+#include "gui/accessibility.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -13,7 +15,12 @@ namespace {
 const QString kMenuHeading = QStringLiteral("Menu Altro, con i tasti:");
 const QString kWithKey = QStringLiteral("%1: %2");
 const QString kMenuOnly = QStringLiteral("%1 (solo dal menu)");
-const QString kMenuName = QStringLiteral("Aiuto, menu Altro");
+const QString kMenuName = QStringLiteral("Aiuto");
+// The keys that are in no menu.
+const QStringList kOtherKeys{QStringLiteral("Spazio: pausa e ripresa dell'estrazione automatica"),
+    QStringLiteral("Invio: conferma la chiamata di un telefono"),
+    QStringLiteral("Esc: respinge la chiamata di un telefono"),
+    QStringLiteral("Cifre e Invio: il numero del bussolotto, in estrazione manuale")};
 const QColor kPaper(255, 255, 128);
 constexpr QSize kPicture(700, 650);
 // The free column of the picture, under its arrow keys and right of the callouts.
@@ -31,11 +38,12 @@ HelpPage::HelpPage(const QList<std::pair<QString, QString>> &menuKeys, QWidget *
             name.chop(1);
         lines << (key.isEmpty() ? kMenuOnly.arg(name) : kWithKey.arg(key, name));
     }
-    menuText_->setPlainText(lines.join(u'\n'));
+    lines << kOtherKeys;
+    // The callouts follow in words, a line below the lines shown, for a screen reader to read on.
+    menuText_->setPlainText(lines.join(u'\n') + QStringLiteral("\n\n") + kHelpInWords);
     menuText_->setReadOnly(true);
     menuText_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     menuText_->setAccessibleName(kMenuName);
-    menuText_->setAccessibleDescription(kHelpInWords);
     menuText_->setFrameShape(QFrame::NoFrame);
     menuText_->setLineWrapMode(QPlainTextEdit::NoWrap);
     menuText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -73,6 +81,11 @@ void HelpPage::toggle()
     focusBefore_ = QApplication::focusWidget();
     menuText_->moveCursor(QTextCursor::Start);
     menuText_->setFocus(Qt::OtherFocusReason);
+    // Read whole as it opens: a screen reader takes the caret set above for the focus, and
+    // would say nothing more.
+    QString keys = menuText_->toPlainText().section(u'\n', 0, -3);
+    keys.replace(QStringLiteral(":\n"), QStringLiteral(": ")).replace(u'\n', QStringLiteral(". "));
+    announce(window(), kHelpInWords + u' ' + keys);
 }
 
 void HelpPage::paintEvent(QPaintEvent *)

@@ -10,8 +10,8 @@ class QSvgRenderer;
 
 // The help page, drawn from its vector picture so that it stays sharp at any scale. It
 // covers the board from near its top left corner, its arrows pointing out to the controls;
-// beside them, as text that takes the focus while the page shows, the "Altro" menu's
-// functions with their keys.
+// beside them, as text that takes the focus while the page shows and is read whole as it
+// opens, the "Altro" menu's functions and the other keys, the callouts in words after them.
 class HelpPage : public QWidget {
     Q_OBJECT
 public:

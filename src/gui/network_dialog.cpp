@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/network_dialog.h"
 
+#include "gui/accessibility.h"
 #include "gui/phone_link.h"
 #include "network/qr_code.h"
 
@@ -33,7 +34,9 @@ NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     port_->setRange(1024, 65535);
     port_->setValue(link_.port());
     active_->setChecked(link_.active());
+    // Reached by Tab, read and copied (Ctrl+A, Ctrl+C) as text.
     addresses_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    addresses_->setFocusPolicy(Qt::StrongFocus);
     addresses_->setWordWrap(true);
     addresses_->setMinimumWidth(420);
     qrCode_->setMinimumSize(180, 180);
@@ -79,7 +82,10 @@ void NetworkDialog::showLink()
         qrCode_->clear();
     else
         qrCode_->setPixmap(QPixmap::fromImage(network::qrCodeImage(urls.first())));
-    phones_->setText(kPhones.arg(link_.phoneCount()));
+    const QString phones = kPhones.arg(link_.phoneCount());
+    if (phones_->text() != phones && !phones_->text().isEmpty())
+        announce(this, phones);
+    phones_->setText(phones);
     phoneList_->setPlainText(link_.phoneListText());
 }
 

@@ -2,6 +2,7 @@
 #include "gui/voice_dialog.h"
 
 #include "caller/stored.h"
+#include "gui/accessibility.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -57,6 +58,17 @@ void addChoice(QComboBox *box, const QString &title, const QString &value, const
 {
     box->addItem(title, value);
     box->setItemData(box->count() - 1, tip, Qt::ToolTipRole);
+}
+
+// A screen reader reads a box's choice from its description at the focus, and hears each
+// choice the caller makes (Qt gives it no other way to find the choice of a box that is not
+// editable).
+void describeChoice(QComboBox *box) { box->setAccessibleDescription(box->currentText()); }
+void announceChoice(QComboBox *box)
+{
+    describeChoice(box);
+    if (box->hasFocus())
+        announce(box->window(), box->currentText());
 }
 
 QString valueText(int value)
@@ -123,6 +135,10 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(sample, &QPushButton::clicked, this, [this] { voice_.speakSample(kVoiceSample, choice()); });
     connect(module_, &QComboBox::currentIndexChanged, this, &VoiceDialog::fillVoices);
+    for (QComboBox *box : {module_, name_}) {
+        connect(box, &QComboBox::currentIndexChanged, box, [box] { describeChoice(box); });
+        connect(box, &QComboBox::activated, box, [box] { announceChoice(box); });
+    }
     connect(&voice_, &SpeechDispatcherVoice::voicesListed, this, &VoiceDialog::showVoices);
 }
 
@@ -138,6 +154,7 @@ void VoiceDialog::present(const VoiceChoice &current)
     show();
     raise();
     activateWindow();
+    module_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void VoiceDialog::showVoices(const QList<ModuleVoices> &voices)
@@ -152,6 +169,7 @@ void VoiceDialog::showVoices(const QList<ModuleVoices> &voices)
     if (!shown_.module.isEmpty() && module_->findData(shown_.module) < 0)
         addChoice(module_, moduleTitle(shown_.module), shown_.module, shown_.module);
     module_->setCurrentIndex(std::max(0, module_->findData(shown_.module)));
+    describeChoice(module_);
     fillVoices();
     state_->setText(voices.isEmpty() ? QString() : voices.size() == 1 ? kOneModule : kModules.arg(voices.size()));
 }

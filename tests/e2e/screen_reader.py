@@ -2,7 +2,7 @@
 """A screen reader's view of the real program, through AT-SPI as Orca gets it: the window is
 a frame, the 90 cells are there with their numbers and a checked state once drawn, and
 "Estrai Numero" pressed by its action draws a number; the numbers out are a list walked item
-by item, and the voice dialog's boxes and sliders are read with their values."""
+by item (the voice dialog is checked with Orca itself, in orca_evening.py)."""
 import os, re, subprocess, time
 from harness import Display, Program, check, main, skip_unless, wait_for
 
@@ -71,16 +71,7 @@ def screen_reader_test(binary):
                 program.key("Down")
             check(current().startswith(f"5º: {order[-1]}, ") and len(re.findall(r"\d+", display.settings()["Partita/Ordine"])) == 5,
                   "Down went past the last item or drew a number")
-            program.key("Escape", "F10")
-            voice = wait_for(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_DIALOG and n.name == "Voce"), 5, "Voce")
-            boxes = wait_for(lambda: [n for n in every(voice) if n.getRole() == pyatspi.ROLE_COMBO_BOX], 5, "two boxes")
-            check([b.name for b in boxes] == ["Voce del sistema"] * 2, f"the boxes read {[b.name for b in boxes]}")
-            sliders = {n.name: n for n in (find(voice, lambda n, name=name: n.getRole() == pyatspi.ROLE_SLIDER and n.name == name)
-                                           for name in ("Velocità", "Tono", "Volume")) if n}
-            check(len(sliders) == 3 and all(s.queryValue().currentValue == 0 and s.description == "normale"
-                                            for s in sliders.values()), f"sliders: {sorted(sliders)}")
-            print(f"numbers out walked from the first to the newest ({current()}); "
-                  f"voice dialog: {boxes[0].name} twice, sliders {', '.join(sliders)} at normale")
+            print(f"numbers out walked from the first to the newest ({current()})")
         finally:
             subprocess.run(["kill", bus[1]])
 
