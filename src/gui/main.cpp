@@ -3,6 +3,7 @@
 #include "caller/stored.h"
 #include "cartelle/command_line.h"
 #include "gui/board_window.h"
+#include "gui/recording_dialog.h"
 #include "gui/voice_dialog.h"
 #include "platform/clip_player.h"
 #include "platform/clock.h"
@@ -90,6 +91,7 @@ int main(int argc, char **argv)
 
     // Made when first asked for, not before the window is painted.
     VoiceDialog *voiceDialog = nullptr;
+    RecordingDialog *recordingDialog = nullptr;
     QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &window, [&] {
         if (!voiceDialog) {
             voiceDialog = new VoiceDialog(voice, &window);
@@ -98,6 +100,13 @@ int main(int argc, char **argv)
                 storeVoiceChoice(store, voiceDialog->choice());
                 stored::write(store, stored::kOwnVoice, voiceDialog->ownVoice());
                 useOwnVoice(voiceDialog->ownVoice());
+            });
+            QObject::connect(voiceDialog, &VoiceDialog::recordingAsked, voiceDialog, [&] {
+                if (!recordingDialog) {
+                    recordingDialog = new RecordingDialog(player, voiceDialog);
+                    QObject::connect(recordingDialog, &RecordingDialog::takeKept, &voices, &RecordedVoice::loadTakes);
+                }
+                recordingDialog->present();
             });
             QObject::connect(&voices, &RecordedVoice::takesLoaded, voiceDialog,
                 [&] { voiceDialog->showOwnVoice(voiceDialog->ownVoice(), voices.takeCount()); });
