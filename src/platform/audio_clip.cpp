@@ -51,9 +51,10 @@ AudioClip trimmed(const AudioClip &clip)
     const VoicedSpan span = voicedSpan(clip);
     if (span.empty())
         return {{}, clip.rate};
-    const std::size_t margin = std::size_t(clip.rate) * kTrimMarginMs / 1000;
-    const std::size_t begin = span.begin > margin ? span.begin - margin : 0;
-    const std::size_t end = std::min(clip.samples.size(), span.end + margin);
+    const std::size_t lead = std::size_t(clip.rate) * kLeadMarginMs / 1000;
+    const std::size_t tail = std::size_t(clip.rate) * kTailMarginMs / 1000;
+    const std::size_t begin = span.begin > lead ? span.begin - lead : 0;
+    const std::size_t end = std::min(clip.samples.size(), span.end + tail);
     return {{clip.samples.begin() + std::ptrdiff_t(begin), clip.samples.begin() + std::ptrdiff_t(end)}, clip.rate};
 }
 

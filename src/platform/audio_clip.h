@@ -18,8 +18,10 @@ constexpr double kTargetLoudnessDb = -20.0;
 constexpr double kPeakCeilingDb = -1.0;
 // A level below this throughout is silence, whatever the microphone's noise.
 constexpr double kSilenceDb = -45.0;
-// Kept either side of the voice: the breath before a word and the fall of its last sound.
-constexpr int kTrimMarginMs = 40;
+// Kept before the voice (little: a take is heard from its first sample, and every millisecond
+// of it delays the number) and after it (the fall of its last sound).
+constexpr int kLeadMarginMs = 10;
+constexpr int kTailMarginMs = 40;
 
 // The level of a part of a clip: RMS in dBFS, -200 for digital silence.
 double levelDb(const float *samples, std::size_t count);
@@ -32,7 +34,7 @@ struct VoicedSpan {
 // Where the voice is: from the first to the last 10 ms window above the threshold (the
 // loudest window less 30 dB, never under kSilenceDb); empty for a silent clip.
 VoicedSpan voicedSpan(const AudioClip &clip);
-// The clip without the silence at either end, kTrimMarginMs left around the voice.
+// The clip without the silence at either end, the margins left around the voice.
 AudioClip trimmed(const AudioClip &clip);
 // The clip brought to kTargetLoudnessDb, or less where its peak would pass kPeakCeilingDb.
 AudioClip normalised(const AudioClip &clip);

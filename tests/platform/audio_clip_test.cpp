@@ -64,7 +64,7 @@ TEST(AudioClip, TrimsToTheVoiceAndBringsItToOneLoudness)
         EXPECT_NEAR(msBefore, c.fromMs, 10);
         EXPECT_NEAR(msAfter, c.toMs, 10);
         const double wantedMs =
-            std::min(c.toMs + kTrimMarginMs, int(1000 * c.take.seconds())) - std::max(0, c.fromMs - kTrimMarginMs);
+            std::min(c.toMs + kTailMarginMs, int(1000 * c.take.seconds())) - std::max(0, c.fromMs - kLeadMarginMs);
         EXPECT_NEAR(1000 * cut.seconds(), wantedMs, 12);
         const AudioClip even = normalised(cut);
         const VoicedSpan voice = voicedSpan(even);
