@@ -30,15 +30,15 @@ const QString kRecordedAlready =
 const QString kListening = QStringLiteral("Si registra: dire il numero, poi Spazio per fermare.");
 const QString kKept =
     QStringLiteral("Registrato (%1 s): A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
-const QString kSilentTake = QStringLiteral("Non si è sentita la voce: avvicinarsi al microfono e riprovare con Spazio. "
-                                           "La registrazione di prima resta.");
+const QString kSilentTake =
+    QStringLiteral("Non si è sentita la voce: avvicinarsi al microfono e riprovare con Spazio.");
 const QString kCutShortTake =
     QStringLiteral("La registrazione si è fermata mentre si parlava: riprovare con Spazio, fermando un attimo "
-                   "dopo la fine. La registrazione di prima resta.");
+                   "dopo la fine.");
 const QString kEarlyTake =
-    QStringLiteral("La voce c'era già all'inizio: riprovare con Spazio, parlando un attimo dopo. "
-                   "La registrazione di prima resta.");
+    QStringLiteral("La voce c'era già all'inizio: riprovare con Spazio, parlando un attimo dopo.");
 const QString kNotSaved = QStringLiteral("La registrazione non si è potuta salvare in %1: %2");
+const QString kEarlierKept = QStringLiteral(" La registrazione di prima resta.");
 const QString kAllDone = QStringLiteral("Tutti i numeri e la frase sono registrati. Esc per chiudere.");
 const QString kNothingToPlay = QStringLiteral("Questo non è ancora registrato.");
 const QString kNoSound = QStringLiteral("L'audio non è pronto: riprovare tra un momento.");
@@ -212,7 +212,8 @@ void RecordingDialog::taken(const AudioClip &take)
 void RecordingDialog::refused(const QString &message)
 {
     meter_->setValue(kMeterFloorDb);
-    setStatus(message);
+    const bool earlier = QFile::exists(recordings::path(shownTake()));
+    setStatus(message + (earlier ? kEarlierKept : QString()));
     showButtons();
 }
 

@@ -12,10 +12,9 @@ class QAudioFormat;
 class QAudioSource;
 class QIODevice;
 
-inline const QString kNoMicrophone =
-    QStringLiteral("Non c'è un microfono: collegarne uno e riprovare. Nulla di quanto registrato è perso.");
+inline const QString kNoMicrophone = QStringLiteral("Non c'è un microfono: collegarne uno e riprovare.");
 inline const QString kMicrophoneStopped =
-    QStringLiteral("Il microfono si è fermato durante la registrazione: riprovare. La registrazione di prima resta.");
+    QStringLiteral("Il microfono si è fermato durante la registrazione: riprovare.");
 inline const QString kMicrophoneMute =
     QStringLiteral("Dal microfono non arriva niente: controllare che sia collegato e non spento, poi riprovare.");
 
