@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -204,7 +205,7 @@ void RecordingDialog::taken(const AudioClip &take)
     const QString path = recordings::path(shownTake());
     if (!QDir().mkpath(recordings::folder()) || !writeClip(path, kept, &error))
         return refused(kNotSaved.arg(QDir::toNativeSeparators(recordings::folder()), error));
-    setStatus(kKept.arg(kept.seconds(), 0, 'f', 1));
+    setStatus(kKept.arg(QLocale(QLocale::Italian).toString(kept.seconds(), 'f', 1)));
     showButtons();
     emit takeKept(shownTake());
 }
