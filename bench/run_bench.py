@@ -53,6 +53,7 @@ import time
 
 sys.dont_write_bytecode = True   # no __pycache__ in the source tree
 import heard  # noqa: E402
+import own_voice  # noqa: E402
 
 STARTS = 11           # timed starts of each program
 SETTLE_S = 3.0        # after the first paint, before memory and idle figures
@@ -474,7 +475,24 @@ def whole_program(build):
 
         note(f"the voice heard: {HEARD_RUNS} cold and warm launches, {KEY_DRAWS} presses")
         figures["heard"] = heard.measure(session, program, HEARD_RUNS, KEY_DRAWS)
+        note(f"\"La mia voce\" heard: {KEY_DRAWS} presses, beside spd-say")
+        figures["own_voice"] = own_voice.measure(session, program, KEY_DRAWS)
     return figures
+
+
+def own_voice_table(own, synth):
+    """Down to sound with the recorded takes, with the synthesiser, and spd-say's own."""
+    def ms(values):
+        return (f"{statistics.median(values) * 1000:.0f} ms "
+                f"({min(values) * 1000:.0f}-{max(values) * 1000:.0f}, n={len(values)})")
+    take = statistics.mean(own["take_bytes"])
+    return "\n".join([
+        f"Down (held {heard.HOLD_S * 1000:.0f} ms) to sound, median (range):",
+        f"  \"La mia voce\"           {ms(own['key_s'])}",
+        f"  synthesiser (espeak-ng)  {ms(synth['key_s'])}",
+        f"  spd-say -l it 42         {ms(own['floor_s'] + synth['floor_s'])}",
+        f"Takes: {take / 1024:.0f} KiB each on average (FLAC, 48 kHz, 16-bit), "
+        f"91 takes {91 * take / 1024 / 1024:.1f} MiB"])
 
 
 def machine():
@@ -675,6 +693,8 @@ def main():
     parser.add_argument("--before", metavar="PROGRAM")
     parser.add_argument("--voice", action="store_true",
                         help="only Down to sound and spd-say's own time, in one session")
+    parser.add_argument("--own-voice", action="store_true",
+                        help="only Down to sound with \"La mia voce\", the synthesiser and spd-say")
     parser.add_argument("--start-up", nargs="*", metavar="PROGRAM",
                         help="only the start-up to first paint, beside each PROGRAM given")
     args = parser.parse_args()
@@ -687,6 +707,12 @@ def main():
         return
     if args.start_up is not None:
         start_up_only(build, args.start_up)
+        return
+    if args.own_voice:
+        with Session(build) as session:
+            synth = heard.measure(session, str(build / "sorteggina"), 0, KEY_DRAWS)
+            own = own_voice.measure(session, str(build / "sorteggina"), KEY_DRAWS)
+        print(own_voice_table(own, synth))
         return
     if args.voice:
         with Session(build) as session:
@@ -706,6 +732,8 @@ def main():
     before = json.loads(BEFORE_FILE.read_text()) if BEFORE_FILE.exists() else None
     print(f"Machine: {machine()}; load average {load_before} before, {load()} after")
     print(table(inp, whole, before))
+    if "own_voice" in whole:
+        print(own_voice_table(whole["own_voice"], whole["heard"]))
     note("500 players' phones on the loopback (bench/phones_load.py)")
     subprocess.run(["/usr/bin/python3", str(pathlib.Path(__file__).resolve().parent / "phones_load.py"), str(build)],
                    timeout=600)

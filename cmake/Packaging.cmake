@@ -11,7 +11,7 @@ set(SORTEGGINA_MAINTAINER "Orvanet - Quillard" CACHE STRING "Maintainer field of
 # plug-ins that draw the icons); the players' phones' libraries are named too, so the package
 # says what it serves with even where shlibdeps is off.
 set(SORTEGGINA_RUNTIME_DEPENDS
-    "qt6-qpa-plugins, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation, qt6-translations-l10n, libqt6httpserver6, libqt6websockets6, libqrencode4, libmosquitto1")
+    "qt6-qpa-plugins, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation, qt6-translations-l10n, libqt6httpserver6, libqt6websockets6, libqrencode4, libmosquitto1, libqt6multimedia6, libsndfile1, libpulse0")
 # Festival's Italian voice, a second Italian voice for speech-dispatcher besides espeak-ng's.
 set(SORTEGGINA_RUNTIME_RECOMMENDS "festvox-italp16k, speech-dispatcher-festival")
 

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "announcer/recorded_voice.h"
+#include "caller/stored.h"
 #include "cartelle/command_line.h"
 #include "gui/board_window.h"
+#include "gui/recording_dialog.h"
 #include "gui/voice_dialog.h"
+#include "platform/clip_player.h"
 #include "platform/clock.h"
 #include "platform/desktop_url_opener.h"
 #include "platform/font_warm_up.h"
@@ -63,24 +67,52 @@ int main(int argc, char **argv)
     SystemRandomSource random;
     SteadyClock clock;
 
-    BoardWindow window({voice, store, keys, urls, random, clock});
+    // "La mia voce": the recorded numbers through a sound stream of their own, the rest spoken.
+    ClipPlayer player;
+    RecordedVoice voices(voice, player, [&voice](const QString &text) { voice.speakLogged(text); });
+    QObject::connect(&player, &ClipPlayer::finished, &voices, &RecordedVoice::clipFinished);
+    const auto useOwnVoice = [&](bool on) {
+        voices.setOn(on);
+        if (on) {
+            player.open();
+            voices.loadTakes();
+        }
+    };
+    useOwnVoice(stored::read(store, stored::kOwnVoice));
+
+    BoardWindow window({voices, store, keys, urls, random, clock});
     QStringList notices{store.problem(), instance.problem()};
     notices.removeAll(QString());
     window.showNotice(notices.join(u'\n'));
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
         [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
+    QObject::connect(&voices, &RecordedVoice::problem, &window, &BoardWindow::showNotice);
 
     // Made when first asked for, not before the window is painted.
     VoiceDialog *voiceDialog = nullptr;
+    RecordingDialog *recordingDialog = nullptr;
     QObject::connect(&window, &BoardWindow::voiceChoiceAsked, &window, [&] {
         if (!voiceDialog) {
             voiceDialog = new VoiceDialog(voice, &window);
             QObject::connect(voiceDialog, &QDialog::accepted, &voice, [&] {
                 voice.setChoice(voiceDialog->choice());
                 storeVoiceChoice(store, voiceDialog->choice());
+                stored::write(store, stored::kOwnVoice, voiceDialog->ownVoice());
+                useOwnVoice(voiceDialog->ownVoice());
             });
+            QObject::connect(voiceDialog, &VoiceDialog::recordingAsked, voiceDialog, [&] {
+                if (!recordingDialog) {
+                    recordingDialog = new RecordingDialog(player, voiceDialog);
+                    QObject::connect(recordingDialog, &RecordingDialog::takeKept, &voices, &RecordedVoice::loadTakes);
+                }
+                recordingDialog->present();
+            });
+            QObject::connect(&voices, &RecordedVoice::takesLoaded, voiceDialog,
+                [&] { voiceDialog->showOwnVoice(voiceDialog->ownVoice(), voices.takeCount()); });
         }
+        voiceDialog->showOwnVoice(voices.isOn(), voices.takeCount());
+        voices.loadTakes(); // counted afresh: recorded since, or removed
         voiceDialog->present(voice.choice());
     });
 

@@ -4,6 +4,7 @@
 #include "caller/stored.h"
 #include "gui/accessibility.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -26,6 +27,8 @@ const QString kVariant = QStringLiteral("voce italiana, variante %1");
 const QString kNormal = QStringLiteral("normale");
 const QString kOneModule = QStringLiteral("Un sintetizzatore con voci italiane.");
 const QString kModules = QStringLiteral("%1 sintetizzatori con voci italiane.");
+const QString kTakes =
+    QStringLiteral("%1 registrazioni su 91: gli altri numeri e ogni altro testo li dice il sintetizzatore.");
 
 // The synthesisers by the names their makers give them.
 QString moduleTitle(const QString &module)
@@ -127,6 +130,17 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     form->addRow(QStringLiteral("&Tono"), withValue(pitch_));
     form->addRow(QStringLiteral("V&olume"), withValue(volume_));
     form->addRow(state_);
+    ownVoice_ = new QCheckBox(QStringLiteral("La &mia voce"), this);
+    takes_ = new QLabel(this);
+    takes_->setWordWrap(true);
+    auto *record = new QPushButton(QStringLiteral("&Registra la voce…"), this);
+    auto *own = new QHBoxLayout;
+    own->addWidget(ownVoice_);
+    own->addWidget(record);
+    own->addStretch();
+    form->addRow(own);
+    form->addRow(takes_);
+    connect(record, &QPushButton::clicked, this, &VoiceDialog::recordingAsked);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
     QPushButton *sample = buttons->addButton(QStringLiteral("&Prova"), QDialogButtonBox::ActionRole);
@@ -196,3 +210,12 @@ VoiceChoice VoiceDialog::choice() const
     return {module_->currentData().toString(), name_->currentData().toString(), rate_->value(), pitch_->value(),
         volume_->value()};
 }
+
+void VoiceDialog::showOwnVoice(bool on, int takes)
+{
+    ownVoice_->setChecked(on);
+    takes_->setText(kTakes.arg(takes));
+    ownVoice_->setAccessibleDescription(takes_->text());
+}
+
+bool VoiceDialog::ownVoice() const { return ownVoice_->isChecked(); }

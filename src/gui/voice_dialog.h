@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
@@ -25,6 +26,13 @@ public:
     // Shows the current choice and asks the voice for its list anew.
     void present(const VoiceChoice &current);
     VoiceChoice choice() const;
+    // "La mia voce", and how many of the 91 takes there are.
+    void showOwnVoice(bool on, int takes);
+    bool ownVoice() const;
+
+signals:
+    // "Registra la voce…"
+    void recordingAsked();
 
 private:
     void showVoices(const QList<ModuleVoices> &voices);
@@ -39,6 +47,8 @@ private:
     QSlider *pitch_;
     QSlider *volume_;
     QLabel *state_;
+    QCheckBox *ownVoice_;
+    QLabel *takes_;
 };
 
 inline const QString kVoiceSample = QStringLiteral("è uscito il numero 90");

@@ -386,6 +386,12 @@ void SpeechDispatcherVoice::speakSample(const QString &text, const VoiceChoice &
     pump();
 }
 
+void SpeechDispatcherVoice::speakLogged(const QString &text)
+{
+    queue_.add(text, choice_);
+    pump();
+}
+
 void SpeechDispatcherVoice::setChoice(const VoiceChoice &choice)
 {
     choice_ = choice;

@@ -46,6 +46,8 @@ public:
     VoiceChoice choice() const { return choice_; }
     // Speaks one text with that choice, in its turn, leaving the current choice alone.
     void speakSample(const QString &text, const VoiceChoice &choice);
+    // A text its giver has logged already, in its turn with the current choice.
+    void speakLogged(const QString &text);
     // Answers with voicesListed, later.
     void requestVoices();
     // Acts on every deadline that has passed; the object's timer calls it.

@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/clip_player.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <QLoggingCategory>
+#include <QMetaObject>
+#include <algorithm>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(playerLog, "sorteggina.player", QtWarningMsg)
+
+// Everything here but the constructor and destructor runs with the main loop's lock held,
+// on libpulse's thread (callbacks) or on the caller's (play).
+struct ClipPlayer::Pulse {
+    explicit Pulse(ClipPlayer *owner) : owner(owner) { }
+
+    void connect()
+    {
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Sorteggina");
+        pa_context_set_state_callback(context, &Pulse::contextChanged, this);
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0)
+            qCWarning(playerLog) << "No sound server:" << pa_strerror(pa_context_errno(context));
+    }
+
+    void disconnect()
+    {
+        if (stream) {
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_set_write_callback(stream, nullptr, nullptr);
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+            stream = nullptr;
+        }
+        if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+            context = nullptr;
+        }
+        ready = false;
+        endPlaying();
+    }
+
+    static void contextChanged(pa_context *context, void *self)
+    {
+        auto *pulse = static_cast<Pulse *>(self);
+        const pa_context_state_t state = pa_context_get_state(context);
+        if (state == PA_CONTEXT_READY)
+            pulse->openStream();
+        else if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) {
+            qCWarning(playerLog) << "Sound server lost:" << pa_strerror(pa_context_errno(context));
+            pulse->lost = true;
+            pulse->ready = false;
+            pulse->endPlaying();
+        }
+    }
+
+    void openStream()
+    {
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        stream = pa_stream_new(context, "La mia voce", &spec, nullptr);
+        pa_stream_set_state_callback(stream, &Pulse::streamChanged, this);
+        pa_stream_set_write_callback(stream, &Pulse::writable, this);
+        pa_buffer_attr attr;
+        attr.maxlength = uint32_t(-1);
+        attr.tlength = uint32_t(pa_usec_to_bytes(kBufferMs * 1000, &spec));
+        attr.prebuf = uint32_t(-1);
+        attr.minreq = uint32_t(-1);
+        attr.fragsize = uint32_t(-1);
+        if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+            qCWarning(playerLog) << "No playback stream:" << pa_strerror(pa_context_errno(context));
+    }
+
+    static void streamChanged(pa_stream *stream, void *self)
+    {
+        auto *pulse = static_cast<Pulse *>(self);
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        pulse->ready = state == PA_STREAM_READY;
+        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
+            pulse->lost = true;
+            pulse->endPlaying();
+        }
+    }
+
+    static void writable(pa_stream *, size_t bytes, void *self) { static_cast<Pulse *>(self)->feed(bytes); }
+
+    // Hands the server what it asks for of the clip; after the last sample, waits for it to
+    // be heard.
+    void feed(size_t bytes)
+    {
+        if (!clip || draining)
+            return;
+        const size_t left = (clip->size() - position) * sizeof(qint16);
+        const size_t count = std::min(bytes, left);
+        if (count > 0) {
+            pa_stream_write(stream, clip->data() + position, count, nullptr, 0, PA_SEEK_RELATIVE);
+            position += count / sizeof(qint16);
+        }
+        if (position >= clip->size()) {
+            draining = true;
+            // A clip shorter than the server's prebuffer starts at once too.
+            pa_operation_unref(pa_stream_trigger(stream, nullptr, nullptr));
+            pa_operation_unref(pa_stream_drain(stream, &Pulse::drained, this));
+        }
+    }
+
+    static void drained(pa_stream *, int, void *self)
+    {
+        auto *pulse = static_cast<Pulse *>(self);
+        if (pulse->clip)
+            pulse->endPlaying();
+    }
+
+    void endPlaying()
+    {
+        if (!clip)
+            return;
+        clip.reset();
+        draining = false;
+        QMetaObject::invokeMethod(owner, &ClipPlayer::finished, Qt::QueuedConnection);
+    }
+
+    ClipPlayer *owner;
+    pa_threaded_mainloop *loop = pa_threaded_mainloop_new();
+    pa_context *context = nullptr;
+    pa_stream *stream = nullptr;
+    bool started = false;
+    bool ready = false;
+    bool lost = false;
+    std::shared_ptr<const std::vector<qint16>> clip;
+    size_t position = 0;
+    bool draining = false;
+};
+
+namespace {
+
+// The main loop's lock for a scope.
+class Locked {
+public:
+    explicit Locked(pa_threaded_mainloop *loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+    ~Locked() { pa_threaded_mainloop_unlock(loop_); }
+    Locked(const Locked &) = delete;
+    Locked &operator=(const Locked &) = delete;
+
+private:
+    pa_threaded_mainloop *loop_;
+};
+
+} // namespace
+
+ClipPlayer::ClipPlayer(QObject *parent) : QObject(parent), pulse_(std::make_unique<Pulse>(this)) { }
+
+void ClipPlayer::open()
+{
+    if (pulse_->started)
+        return;
+    pulse_->started = true;
+    pulse_->connect();
+    pa_threaded_mainloop_start(pulse_->loop);
+}
+
+ClipPlayer::~ClipPlayer()
+{
+    if (pulse_->started) {
+        {
+            Locked lock(pulse_->loop);
+            pulse_->disconnect();
+        }
+        pa_threaded_mainloop_stop(pulse_->loop);
+    }
+    pa_threaded_mainloop_free(pulse_->loop);
+}
+
+bool ClipPlayer::play(std::shared_ptr<const std::vector<qint16>> clip)
+{
+    if (!pulse_->started)
+        return false;
+    Locked lock(pulse_->loop);
+    // A server restarted since: connected again for the next clip, this one said otherwise.
+    if (pulse_->lost) {
+        pulse_->lost = false;
+        pulse_->disconnect();
+        pulse_->connect();
+        return false;
+    }
+    if (!pulse_->ready || pulse_->clip || !clip || clip->empty())
+        return false;
+    pulse_->clip = std::move(clip);
+    pulse_->position = 0;
+    pulse_->draining = false;
+    pulse_->feed(pa_stream_writable_size(pulse_->stream));
+    return true;
+}
+
+bool ClipPlayer::playing() const
+{
+    if (!pulse_->started)
+        return false;
+    Locked lock(pulse_->loop);
+    return bool(pulse_->clip);
+}
+
+bool ClipPlayer::ready() const
+{
+    if (!pulse_->started)
+        return false;
+    Locked lock(pulse_->loop);
+    return pulse_->ready;
+}
