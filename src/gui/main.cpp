@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cartelle/command_line.h"
+#include "evening/evening_store.h"
 #include "gui/board_window.h"
 #include "gui/voice_dialog.h"
 #include "platform/clock.h"
@@ -63,13 +64,18 @@ int main(int argc, char **argv)
     SystemRandomSource random;
     SteadyClock clock;
 
-    BoardWindow window({voice, store, keys, urls, random, clock});
-    QStringList notices{store.problem(), instance.problem()};
+    EveningStore evenings;
+    BoardWindow window({voice, store, keys, urls, random, clock, &evenings});
+    QStringList notices{store.problem(), instance.problem(), evenings.problem()};
     notices.removeAll(QString());
     window.showNotice(notices.join(u'\n'));
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
         [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
+    QObject::connect(&evenings, &EveningStore::problemChanged, &window, [&window](const QString &problem) {
+        if (!problem.isEmpty())
+            window.showNotice(problem);
+    });
 
     // Made when first asked for, not before the window is painted.
     VoiceDialog *voiceDialog = nullptr;
