@@ -109,8 +109,12 @@ QString cleanCode(const QString &code)
 Evening::Evening(Caller &caller, SettingsStore &store, WallClock now, EveningStore *journal)
     : caller_(caller), store_(store), now_(std::move(now)), journal_(journal)
 {
-    if (journal_ && journal_->isOpen())
+    if (journal_ && journal_->isOpen()) {
+        const QString old = stored::read(store_, stored::kEveningRecord);
+        if (!old.isEmpty() && journal_->importRecord(old))
+            store_.remove(stored::kEveningRecord.path);
         record_ = journal_->currentEvening();
+    }
     catchUpWithSavedGame();
     saveRecord();
     // Written after the saved game, so that the store never holds a number the settings lack.

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
+#include <algorithm>
 
 using namespace evening;
 
@@ -53,6 +54,9 @@ const QString kFullText = QStringLiteral(
     "Disco pieno: il database delle serate %1 non si può scrivere; la serata si salverà appena ci sarà posto.");
 const QString kReadOnlyText =
     QStringLiteral("Il database delle serate %1 non si può scrivere (cartella o file di sola lettura).");
+const QString kPartlyImported =
+    QStringLiteral("Il registro della serata nelle impostazioni non si leggeva tutto: "
+                   "importate le %1 partite leggibili; il testo intero è conservato in %2.");
 const QString kFailedText = QStringLiteral("Il database delle serate %1 non si può usare (%2).");
 
 int codeOf(const QSqlError &error) { return error.nativeErrorCode().toInt() & 0xff; }
@@ -254,6 +258,41 @@ EveningStore::Schema EveningStore::prepareSchema()
         query.exec(QStringLiteral("SELECT max(id) FROM evenings")) && query.next() ? query.value(0).toLongLong() : 0;
     clearProblem();
     return Schema::Ready;
+}
+
+bool EveningStore::importRecord(const QString &text)
+{
+    const auto [record, whole] = EveningRecord::parsePartly(text);
+    QList<Event> events{{.kind = Event::EveningStarted,
+        .at = record.games.isEmpty() ? QDateTime::currentDateTime() : record.games.first().start}};
+    int games = 0;
+    bool replayed = true;
+    // Only a game that the events rebuild as it was is taken.
+    for (const RecordedGame &game : record.games) {
+        EveningRecord one;
+        const QList<Event> its = eventsOf(EveningRecord{{game}});
+        if (std::ranges::all_of(its, [&](const Event &e) { return apply(one, e); }) && one.games == QList{game}) {
+            events << its;
+            ++games;
+        } else {
+            replayed = false;
+        }
+    }
+    QString aside;
+    if (!whole || !replayed) {
+        aside = QDir(folder_).filePath(
+            QStringLiteral("Registro.bad-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+        QFile file(aside);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(text.toUtf8()) < 0 || !file.flush())
+            return false;
+    }
+    if (!append(events))
+        return false;
+    if (!aside.isEmpty()) {
+        setProblem(kPartlyImported.arg(games).arg(aside));
+        lasting_ = true;
+    }
+    return true;
 }
 
 EveningRecord EveningStore::replay(qint64 evening)

@@ -35,6 +35,11 @@ public:
     // could not be written now: they are kept and written first at the next call.
     bool append(const QList<evening::Event> &events);
 
+    // The record older versions kept in the settings file, as an evening of its own: every
+    // game of it that reads. A text that does not read whole is kept beside the database and
+    // told in problem(). False when nothing could be written: the text is to be kept.
+    bool importRecord(const QString &text);
+
     struct EveningSummary {
         qint64 id = 0;
         QDateTime started;
