@@ -93,7 +93,6 @@ inline const Number kVoiceRate{QStringLiteral("Voce/Velocita"), 0, -100, 100};
 inline const Number kVoicePitch{QStringLiteral("Voce/Tono"), 0, -100, 100};
 inline const Number kVoiceVolume{QStringLiteral("Voce/Volume"), 0, -100, 100};
 // [Estrazione]: automatic calling, a number every so many seconds.
-inline const Flag kAutoCallOn{QStringLiteral("Estrazione/Attiva")};
 inline const Number kAutoCallSeconds{QStringLiteral("Estrazione/Secondi"), 8, 3, 30};
 // [Serata]: the record of the evening's games, prizes and winners.
 inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
