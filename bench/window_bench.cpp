@@ -27,6 +27,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "evening/evening_store.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMap>
@@ -122,8 +123,9 @@ protected:
 // screen open too (F7's action).
 struct Program {
     explicit Program(bool memoryStore = false, bool hall = false, QMap<QString, QString> stored = {})
-        : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))), memory(std::move(stored)),
-          window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys, urls, random, clock})
+        : diskStore(dir.filePath(QStringLiteral("Vellucario.conf"))), memory(std::move(stored)), evenings(dir.path()),
+          window({voice, memoryStore ? static_cast<SettingsStore &>(memory) : diskStore, keys, urls, random, clock,
+              memoryStore ? nullptr : &evenings})
     {
         qApp->installEventFilter(&keys);
         window.show();
@@ -140,6 +142,7 @@ struct Program {
     InstantVoice voice{&lastSay};
     QtSettingsStore diskStore;
     MemoryStore memory;
+    EveningStore evenings; // on disk with the settings, none with the memory store
     KeyStateFilter keys;
     NoUrls urls;
     SystemRandomSource random;

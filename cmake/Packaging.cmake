@@ -7,11 +7,12 @@ set(SORTEGGINA_APP_ID it.orvanet.Sorteggina)
 set(SORTEGGINA_MAINTAINER "Orvanet - Quillard" CACHE STRING "Maintainer field of the Debian package")
 # What the program loads only at run time, which dpkg-shlibdeps cannot see: the display
 # plug-ins, the speech server and its Italian synthesiser, the fonts the window asks
-# for, Qt's own Italian texts for its file and print dialogs. The linked libraries are added by dpkg-shlibdeps (libqt6svg6 also brings the SVG
+# for, Qt's own Italian texts for its file and print dialogs, Qt SQL's SQLite driver that
+# keeps the evenings. The linked libraries are added by dpkg-shlibdeps (libqt6svg6 also brings the SVG
 # plug-ins that draw the icons); the players' phones' libraries are named too, so the package
 # says what it serves with even where shlibdeps is off.
 set(SORTEGGINA_RUNTIME_DEPENDS
-    "qt6-qpa-plugins, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation, qt6-translations-l10n, libqt6httpserver6, libqt6websockets6, libqrencode4, libmosquitto1, libqt6multimedia6, libsndfile1, libpulse0")
+    "qt6-qpa-plugins, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-liberation, qt6-translations-l10n, libqt6httpserver6, libqt6websockets6, libqrencode4, libmosquitto1, libqt6multimedia6, libsndfile1, libpulse0, libqt6sql6-sqlite")
 # Festival's Italian voice, a second Italian voice for speech-dispatcher besides espeak-ng's.
 set(SORTEGGINA_RUNTIME_RECOMMENDS "festvox-italp16k, speech-dispatcher-festival")
 

@@ -7,7 +7,7 @@
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_saved_game fuzz_phone_message
+FUZZ_TARGETS := fuzz_saved_game fuzz_phone_message fuzz_evening_import
 
 # Leaks are checked too; the suppressions name third-party libraries only.
 SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1 \

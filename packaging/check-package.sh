@@ -31,7 +31,7 @@ appstreamcli validate-tree --no-net "$root" || fail "AppStream data not valid"
 
 has() { grep -Eq "(^|, )$2( |,|$)" <<<"$(dpkg-deb -f "$deb" "$1")"; }
 for p in libqt6widgets6 libqt6svg6 qt6-qpa-plugins speech-dispatcher speech-dispatcher-espeak-ng \
-         fonts-liberation; do
+         fonts-liberation libqt6sql6-sqlite; do
   has Depends $p || fail "Depends lacks $p"
 done
 for p in festvox-italp16k speech-dispatcher-festival; do

@@ -98,7 +98,6 @@ inline const Number kVoiceVolume{QStringLiteral("Voce/Volume"), 0, -100, 100};
 // "La mia voce": the numbers said with the family's recorded takes where there is one.
 inline const TrueFalse kOwnVoice{QStringLiteral("Voce/Registrata")};
 // [Estrazione]: automatic calling, a number every so many seconds.
-inline const Flag kAutoCallOn{QStringLiteral("Estrazione/Attiva")};
 inline const Number kAutoCallSeconds{QStringLiteral("Estrazione/Secondi"), 8, 3, 30};
 // [Serata]: the record of the evening's games, prizes and winners.
 inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};

@@ -4,6 +4,7 @@
 #include "caller/caller.h"
 #include "caller/stored.h"
 #include "cartelle/claim.h"
+#include "evening/evening_store.h"
 #include "platform/settings_store.h"
 
 #include <QRegularExpression>
@@ -105,25 +106,59 @@ QString cleanCode(const QString &code)
 
 } // namespace
 
-Evening::Evening(Caller &caller, SettingsStore &store, WallClock now)
-    : caller_(caller), store_(store), now_(std::move(now))
+Evening::Evening(Caller &caller, SettingsStore &store, WallClock now, EveningStore *journal)
+    : caller_(caller), store_(store), now_(std::move(now)), journal_(journal)
 {
-    // A damaged record is left behind: the evening goes on with an empty one.
-    if (const auto kept = EveningRecord::parse(stored::read(store_, stored::kEveningRecord)))
-        record_ = *kept;
+    if (journal_ && journal_->isOpen()) {
+        const QString old = stored::read(store_, stored::kEveningRecord);
+        if (!old.isEmpty() && journal_->importRecord(old))
+            store_.remove(stored::kEveningRecord.path);
+        record_ = journal_->currentEvening();
+    }
+    catchUpWithSavedGame();
+    saveRecord();
+    // Written after the saved game, so that the store never holds a number the settings lack.
     connect(&caller_, &Caller::changed, this, [this] {
-        if (follow())
-            saveRecord();
+        follow();
+        saveRecord();
     });
     connect(&caller_, &Caller::prizesChecked, this, &Evening::onPrizesChecked);
     connect(&caller_, &Caller::prizeDeclared, this, &Evening::onPrizeDeclared);
     connect(&caller_, &Caller::numberWithdrawn, this, &Evening::onNumberWithdrawn);
     connect(&caller_, &Caller::newGameStarted, this, [this] {
-        if (RecordedGame *game = currentGame()) {
-            game->closed = true;
+        if (currentGame()) {
+            change({.kind = Event::GameEnded});
             saveRecord();
         }
     });
+}
+
+void Evening::change(Event event)
+{
+    if (!event.at.isValid())
+        event.at = now_();
+    if (apply(record_, event))
+        unsaved_ << event;
+}
+
+// A program killed between the saved game and the store's row: the numbers the saved game
+// holds beyond the evening's game are its own.
+void Evening::catchUpWithSavedGame()
+{
+    const auto saved = stored::savedGame(store_);
+    if (!saved || saved->order.isEmpty())
+        return;
+    const RecordedGame *last = record_.games.isEmpty() ? nullptr : &record_.games.last();
+    const QList<int> recorded = last ? last->liveOrder() : QList<int>{};
+    if (last && recorded == saved->order)
+        return;
+    const bool continues =
+        currentGame() && saved->order.first(std::min(recorded.size(), saved->order.size())) == recorded;
+    if (!continues && currentGame())
+        change({.kind = Event::GameEnded});
+    openGame();
+    for (int n : saved->order.mid(continues ? recorded.size() : 0))
+        change({.kind = Event::NumberDrawn, .number = n});
 }
 
 RecordedGame *Evening::currentGame()
@@ -135,9 +170,7 @@ RecordedGame &Evening::openGame()
 {
     if (RecordedGame *game = currentGame())
         return *game;
-    if (record_.games.size() == kMaxGames)
-        record_.games.removeFirst();
-    record_.games.append(RecordedGame{now_(), {}, {}, false});
+    change({.kind = Event::GameStarted});
     return record_.games.last();
 }
 
@@ -150,48 +183,43 @@ bool Evening::follow()
     const QList<int> recorded = game ? game->liveOrder() : QList<int>{};
     if (live == recorded || live.isEmpty())
         return false;
-    const auto append = [](RecordedGame &into, const QList<int> &numbers) {
-        for (int n : numbers) {
-            // Room is made by forgetting the oldest number taken back.
-            if (into.draws.size() == kMaxDraws) {
-                const auto taken = std::ranges::find_if(into.draws, [](const Draw &d) { return d.withdrawn; });
-                into.draws.erase(taken == into.draws.end() ? into.draws.begin() : taken);
-            }
-            into.draws.append(Draw{n, false});
-        }
+    const auto append = [this](const QList<int> &numbers) {
+        for (int n : numbers)
+            change({.kind = Event::NumberDrawn, .number = n});
     };
     if (game && live.size() > recorded.size() && live.first(recorded.size()) == recorded) {
-        append(*game, live.mid(recorded.size()));
+        append(live.mid(recorded.size()));
         return true;
     }
     if (game && live.size() == recorded.size() - 1) {
-        for (qsizetype i = game->draws.size() - 1; i >= 0; --i) {
-            Draw &draw = game->draws[i];
-            if (!draw.withdrawn && !live.contains(draw.number)) {
-                draw.withdrawn = true;
-                if (game->liveOrder() == live)
-                    return true;
-                draw.withdrawn = false;
-                break;
-            }
+        const auto gone = std::ranges::find_if(recorded, [&](int n) { return !live.contains(n); });
+        QList<int> without = recorded;
+        without.removeOne(*gone);
+        if (without == live) {
+            change({.kind = Event::NumberTakenBack, .number = *gone});
+            return true;
         }
     }
     if (game)
-        game->closed = true;
-    append(openGame(), live);
+        change({.kind = Event::GameEnded});
+    openGame();
+    append(live);
     return true;
 }
 
 void Evening::addWinner(int prize, const QString &name, const QString &code, int countOut)
 {
     follow();
-    RecordedGame &game = openGame();
-    if (game.winners.size() == kMaxWinners)
-        return;
+    openGame();
     // A claim's prize is recorded with the number that completed it, not the last one.
     const QList<int> &live = caller_.game().drawOrder();
     const int count = countOut > 0 && countOut <= live.size() ? countOut : int(live.size());
-    game.winners.append(Winner{prize, name, code, count == 0 ? 0 : live[count - 1], count, false});
+    change({.kind = Event::PrizeWon,
+        .number = count == 0 ? 0 : live[count - 1],
+        .prize = prize,
+        .countOut = count,
+        .name = name,
+        .code = code});
 }
 
 void Evening::onPrizesChecked(const PrizeCheck &found)
@@ -210,10 +238,9 @@ void Evening::onPrizesChecked(const PrizeCheck &found)
         addWinner(board::kTombola, owner);
     if (found.tombolino)
         addWinner(kTombolino, owner);
-    if (!found.rows.isEmpty() || found.fullCartelle > 0 || found.tombolino) {
-        saveRecord();
+    // Stored with the draw, once the caller has saved the game.
+    if (!found.rows.isEmpty() || found.fullCartelle > 0 || found.tombolino)
         emit changed();
-    }
 }
 
 void Evening::onPrizeDeclared(int prize, bool tombolino)
@@ -230,11 +257,12 @@ void Evening::onNumberWithdrawn()
         const qsizetype countBefore = game->liveOrder().size();
         // A prize the board has in play again lost its winners, whatever number completed it.
         const Game &board = caller_.game();
-        for (Winner &w : game->winners) {
+        for (qsizetype i = 0; i < game->winners.size(); ++i) {
+            const Winner &w = game->winners[i];
             const bool back =
                 w.prize == kTombolino ? !board.tombolinoOut() : board.prizeBox(w.prize) == PrizeBox::Clear;
-            if (w.countOut == countBefore || back)
-                w.withdrawn = true;
+            if (!w.withdrawn && (w.countOut == countBefore || back))
+                change({.kind = Event::PrizeTakenBack, .winner = int(i)});
         }
     }
     follow();
@@ -309,25 +337,24 @@ void Evening::nameWinner(int game, int winner, const QString &name)
     if (game < 0 || game >= record_.games.size() || winner < 0 || winner >= record_.games[game].winners.size())
         return;
     const QString clean = cleanName(name, kMaxClaimName);
-    record_.games[game].winners[winner].name = clean.isEmpty() ? kInTheRoom : clean;
+    change({.kind = Event::WinnerNamed,
+        .game = record_.droppedGames + game,
+        .winner = winner,
+        .name = clean.isEmpty() ? kInTheRoom : clean});
     saveRecord();
     emit changed();
 }
 
 void Evening::startNewEvening()
 {
-    record_ = {};
+    change({.kind = Event::EveningStarted});
     saveRecord();
     emit changed();
 }
 
 void Evening::saveRecord()
 {
-    QString text = record_.text();
-    // The oldest games make room; one game always fits.
-    while (text.size() > kMaxTextChars && record_.games.size() > 1) {
-        record_.games.removeFirst();
-        text = record_.text();
-    }
-    stored::write(store_, stored::kEveningRecord, text);
+    if (journal_ && !unsaved_.isEmpty())
+        journal_->append(unsaved_);
+    unsaved_.clear();
 }

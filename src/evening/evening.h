@@ -11,12 +11,14 @@
 #include <utility>
 
 class Caller;
+class EveningStore;
 class SettingsStore;
 struct PrizeCheck;
 
 // The evening as it goes: follows the caller, records every number and every prize with
-// its winner, and confirms the claims checked at the table. The record is stored after
-// every change, so a killed program loses none of it.
+// its winner, and confirms the claims checked at the table. Every change is appended to the
+// evenings' store as it happens, so a killed program loses none of it; without a store the
+// evening lives in memory.
 class Evening : public QObject {
     Q_OBJECT
 public:
@@ -25,7 +27,8 @@ public:
     using WallClock = std::function<QDateTime()>;
 
     Evening(
-        Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); });
+        Caller &caller, SettingsStore &store, WallClock now = [] { return QDateTime::currentDateTime(); },
+        EveningStore *journal = nullptr);
 
     // A phone's claim as the caller can answer it: the prize it claims declared, shared with
     // a winner who completed it with the same number, already won by another, or not held.
@@ -60,12 +63,16 @@ private:
     void onPrizesChecked(const PrizeCheck &found);
     void onPrizeDeclared(int prize, bool tombolino);
     void onNumberWithdrawn();
+    void change(evening::Event event);
+    void catchUpWithSavedGame();
     void saveRecord();
 
     Caller &caller_;
     SettingsStore &store_;
     WallClock now_;
+    EveningStore *journal_;
     evening::EveningRecord record_;
+    QList<evening::Event> unsaved_;
     // The player whose claim is being declared, for the declaration's record.
     std::optional<std::pair<QString, QString>> claimant_;
     int claimantCount_ = 0;

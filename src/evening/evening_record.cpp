@@ -3,6 +3,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 namespace evening {
@@ -168,6 +169,126 @@ std::optional<EveningRecord> EveningRecord::parse(const QString &text)
     if (drawsExpected)
         return std::nullopt;
     return record;
+}
+
+EveningRecord::Partly EveningRecord::parsePartly(const QString &text)
+{
+    if (const auto whole = parse(text))
+        return {*whole, true};
+    // Each game is read on its own: the damaged ones are left out, the others kept.
+    Partly partly;
+    const QStringList lines = text.left(kMaxTextChars * 10).split(QLatin1Char('\n'));
+    QStringList block;
+    const auto readBlock = [&] {
+        if (block.isEmpty())
+            return;
+        const auto game = parse(kHeader + QLatin1Char('\n') + block.join(QLatin1Char('\n')));
+        if (game && game->games.size() == 1 && partly.record.games.size() < kMaxGames)
+            partly.record.games << game->games.first();
+        block.clear();
+    };
+    for (qsizetype i = lines.first() == kHeader ? 1 : 0; i < lines.size(); ++i) {
+        if (lines[i].startsWith(kGameTag))
+            readBlock();
+        block << lines[i];
+    }
+    readBlock();
+    return partly;
+}
+
+bool apply(EveningRecord &record, const Event &event)
+{
+    RecordedGame *game = record.games.isEmpty() || record.games.last().closed ? nullptr : &record.games.last();
+    switch (event.kind) {
+    case Event::EveningStarted: record = {}; return true;
+    case Event::GameStarted:
+        if (!event.at.isValid())
+            return false;
+        if (game)
+            game->closed = true;
+        if (record.games.size() == kMaxGames) {
+            record.games.removeFirst();
+            ++record.droppedGames;
+        }
+        record.games.append(RecordedGame{event.at, {}, {}, false});
+        return true;
+    case Event::GameEnded:
+        if (game)
+            game->closed = true;
+        return game;
+    case Event::NumberDrawn: {
+        if (!game || event.number < 1 || event.number > board::kCells || game->liveOrder().contains(event.number))
+            return false;
+        // Room is made by forgetting the oldest number taken back.
+        if (game->draws.size() == kMaxDraws) {
+            const auto taken = std::ranges::find_if(game->draws, [](const Draw &d) { return d.withdrawn; });
+            game->draws.erase(taken == game->draws.end() ? game->draws.begin() : taken);
+        }
+        game->draws.append(Draw{event.number, false});
+        return true;
+    }
+    case Event::NumberTakenBack:
+        if (game)
+            for (qsizetype i = game->draws.size() - 1; i >= 0; --i)
+                if (game->draws[i].number == event.number && !game->draws[i].withdrawn) {
+                    game->draws[i].withdrawn = true;
+                    return true;
+                }
+        return false;
+    case Event::PrizeWon: {
+        const bool fits = game && game->winners.size() < kMaxWinners && event.prize >= 0 && event.prize < kPrizeKinds &&
+                          event.number >= 0 && event.number <= board::kCells && event.countOut >= 0 &&
+                          event.countOut <= board::kCells && !event.name.isEmpty() &&
+                          cleanName(event.name) == event.name && (event.code.isEmpty() || validCode(event.code));
+        if (fits)
+            game->winners.append(Winner{event.prize, event.name, event.code, event.number, event.countOut, false});
+        return fits;
+    }
+    case Event::PrizeTakenBack:
+        if (!game || event.winner < 0 || event.winner >= game->winners.size())
+            return false;
+        game->winners[event.winner].withdrawn = true;
+        return true;
+    case Event::WinnerNamed: {
+        const int index = event.game - record.droppedGames;
+        if (index < 0 || index >= record.games.size() || event.winner < 0 ||
+            event.winner >= record.games[index].winners.size() || event.name.isEmpty() ||
+            cleanName(event.name, kMaxClaimName) != event.name)
+            return false;
+        record.games[index].winners[event.winner].name = event.name;
+        return true;
+    }
+    }
+    return false;
+}
+
+QList<Event> eventsOf(const EveningRecord &record)
+{
+    QList<Event> events;
+    for (const RecordedGame &game : record.games) {
+        events << Event{.kind = Event::GameStarted, .at = game.start};
+        // Ctrl+Z takes back the last number out: right after it came.
+        for (const Draw &draw : game.draws) {
+            events << Event{.kind = Event::NumberDrawn, .at = game.start, .number = draw.number};
+            if (draw.withdrawn)
+                events << Event{.kind = Event::NumberTakenBack, .at = game.start, .number = draw.number};
+        }
+        for (qsizetype i = 0; i < game.winners.size(); ++i) {
+            const Winner &w = game.winners[i];
+            events << Event{.kind = Event::PrizeWon,
+                .at = game.start,
+                .number = w.number,
+                .prize = w.prize,
+                .countOut = w.countOut,
+                .name = w.name,
+                .code = w.code};
+            if (w.withdrawn)
+                events << Event{.kind = Event::PrizeTakenBack, .at = game.start, .winner = int(i)};
+        }
+        if (game.closed)
+            events << Event{.kind = Event::GameEnded, .at = game.start};
+    }
+    return events;
 }
 
 } // namespace evening

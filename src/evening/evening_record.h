@@ -9,7 +9,8 @@
 #include <optional>
 
 // What happened in each game of one evening: the numbers as they came, those taken back,
-// and every prize with who won it. Kept as text in the store after every change.
+// and every prize with who won it. The evenings' store keeps it as the events that made it;
+// the text form is the record older versions kept in the settings file.
 namespace evening {
 
 // The tombolino follows the ladder's five prizes.
@@ -57,12 +58,48 @@ struct RecordedGame {
 
 struct EveningRecord {
     QList<RecordedGame> games;
+    int droppedGames = 0; // the oldest games forgotten past kMaxGames
     bool operator==(const EveningRecord &) const = default;
 
     QString text() const;
     // The record the text describes, or nothing when any line of it is damaged or over a bound.
     static std::optional<EveningRecord> parse(const QString &text);
+    // Every game of the text that reads, and whether the whole text did.
+    struct Partly;
+    static Partly parsePartly(const QString &text);
 };
+struct EveningRecord::Partly {
+    EveningRecord record;
+    bool whole = false;
+};
+
+// One change to an evening's record, as the evenings' store keeps it.
+struct Event {
+    enum Kind {
+        EveningStarted = 0,
+        GameStarted,
+        GameEnded,
+        NumberDrawn,
+        NumberTakenBack,
+        PrizeWon,
+        PrizeTakenBack,
+        WinnerNamed
+    };
+    Kind kind = GameStarted;
+    QDateTime at = {};
+    int game = 0; // WinnerNamed: the game counted from the evening's first
+    int winner = 0; // PrizeTakenBack, WinnerNamed: the winner counted from the game's first
+    int number = 0; // NumberDrawn, NumberTakenBack, PrizeWon
+    int prize = 0; // PrizeWon
+    int countOut = 0; // PrizeWon
+    QString name = {}; // PrizeWon, WinnerNamed
+    QString code = {}; // PrizeWon
+};
+// The record with the event applied; false, the record untouched, when the event does not
+// fit it (a damaged store): a number out twice, a prize with no game, a bound passed.
+bool apply(EveningRecord &record, const Event &event);
+// The events that rebuild a record from nothing, its games closed or not as they are.
+QList<Event> eventsOf(const EveningRecord &record);
 
 // A name as it is kept: no control characters, blanks trimmed, at most max characters.
 QString cleanName(const QString &name, int max = kMaxName);

@@ -75,8 +75,10 @@ constexpr TwipsRect kNextNumberPlace{210, 10935, 1545, 60};
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      evening_(caller_, platform.store), autoCaller_(caller_, platform.voice, platform.clock, platform.store),
-      actions_(makeActions()), store_(platform.store)
+      evening_(
+          caller_, platform.store, [] { return QDateTime::currentDateTime(); }, platform.evenings),
+      autoCaller_(caller_, platform.voice, platform.clock, platform.store), actions_(makeActions()),
+      store_(platform.store)
 {
     loadPictures();
     installAccessibility();

@@ -16,6 +16,7 @@ class CallerKeys;
 class ClaimNoticeBar;
 class ClickLabel;
 class Clock;
+class EveningStore;
 class ControlColumn;
 class HelpPage;
 class KeyState;
@@ -40,6 +41,8 @@ struct Platform {
     UrlOpener &urls;
     RandomSource &random;
     const Clock &clock;
+    // The evenings' database; without it the evening lives in memory.
+    EveningStore *evenings = nullptr;
 };
 
 inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quillard - ver. 2.0.1");

@@ -2,6 +2,7 @@
 #include "announcer/recorded_voice.h"
 #include "caller/stored.h"
 #include "cartelle/command_line.h"
+#include "evening/evening_store.h"
 #include "gui/board_window.h"
 #include "gui/recording_dialog.h"
 #include "gui/voice_dialog.h"
@@ -80,14 +81,19 @@ int main(int argc, char **argv)
     };
     useOwnVoice(stored::read(store, stored::kOwnVoice));
 
-    BoardWindow window({voices, store, keys, urls, random, clock});
-    QStringList notices{store.problem(), instance.problem()};
+    EveningStore evenings;
+    BoardWindow window({voices, store, keys, urls, random, clock, &evenings});
+    QStringList notices{store.problem(), instance.problem(), evenings.problem()};
     notices.removeAll(QString());
     window.showNotice(notices.join(u'\n'));
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
         [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);
     QObject::connect(&voices, &RecordedVoice::problem, &window, &BoardWindow::showNotice);
+    QObject::connect(&evenings, &EveningStore::problemChanged, &window, [&window](const QString &problem) {
+        if (!problem.isEmpty())
+            window.showNotice(problem);
+    });
 
     // Made when first asked for, not before the window is painted.
     VoiceDialog *voiceDialog = nullptr;

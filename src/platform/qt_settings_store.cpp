@@ -119,6 +119,15 @@ QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
     return value.toString();
 }
 
+void QtSettingsStore::remove(const QString &path)
+{
+    kept_.remove(path);
+    if (settings_) {
+        settings_->remove(path);
+        settings_->sync();
+    }
+}
+
 void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values)
 {
     if (!settings_) {

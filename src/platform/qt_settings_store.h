@@ -27,6 +27,7 @@ public:
     // Written to the disk before it returns. A store that cannot be written keeps the values
     // for this run, warning once.
     void writeAll(std::initializer_list<std::pair<QString, QString>> values) override;
+    void remove(const QString &path) override;
 
     QString fileName() const { return fileName_; }
     // What went wrong with the file, in Italian for the window; empty when nothing did.

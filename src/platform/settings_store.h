@@ -13,6 +13,8 @@ public:
     // The stored text, or defaultValue when the key was never written.
     virtual QString read(const QString &path, const QString &defaultValue) = 0;
     virtual void write(const QString &path, const QString &value) { writeAll({{path, value}}); }
+    // A key no longer kept; a store that cannot remove keys empties it.
+    virtual void remove(const QString &path) { write(path, {}); }
     // Several values reaching the disk together.
     virtual void writeAll(std::initializer_list<std::pair<QString, QString>> values) = 0;
 };

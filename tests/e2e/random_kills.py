@@ -2,16 +2,18 @@
 """SIGKILL at random moments of real use (during start-up, idle after a draw, among Down
 presses). After every kill the settings file is whole, the lock the dead program left does
 not block the next start, and the next start brings the game back, in the order it came:
-"Ricarica ultima" and one Down give the saved numbers plus exactly one. E2E_SEED and
+"Ricarica ultima" and one Down give the saved numbers plus exactly one. The evenings' database
+holds the saved game's numbers, at most the last missing after a kill, none missing and none
+more once the program is back. E2E_SEED and
 E2E_KILLS replay or lengthen a run."""
-import os, random, re, threading, time
+import os, random, re, sqlite3, threading, time
 from harness import Display, Program, check, main, skip_unless, wait_for
 
 RELOAD_BUTTON = (65, 507)  # "Ricarica ultima", window pixels at 96 dpi
 WHOLE = re.compile(r"([01]-){11}(([0-9]|[1-8][0-9])-)*")
 KEYS = {"Settaggio/" + k for k in ("Ambo", "Terno", "Quaterna", "Cinquina", "Tombola", "Scandito", "Smorfia",
                                    "SalvaUlt")} | {"Partita/Ordine", "Partita/Tombolino",
-                                                              "Partita/Chiusa", "Serata/Registro", "Rete/Codice"}
+                                                              "Partita/Chiusa", "Rete/Codice"}
 
 
 def game(display):
@@ -22,6 +24,19 @@ def game(display):
     check(set(values) <= KEYS and (not text or WHOLE.fullmatch(text)), f"damaged settings: {values}")
     check(sorted(numbers) == [int(c) + 1 for c in text.split("-")[11:-1]], f"order {order} against {text}")
     return text, numbers
+
+
+def recorded(display, saved):
+    """The numbers out in the database's last game; checks they are the saved ones (all of them
+    once the program has caught up, else at most the last missing)."""
+    path = display.path("home", ".local", "share", "Vellucario", "serate.sqlite")
+    live = []
+    if os.path.exists(path):
+        with sqlite3.connect(f"file:{path}?mode=ro", uri=True) as db:
+            rows = db.execute("SELECT kind, number FROM events WHERE evening = (SELECT max(id) FROM evenings) ORDER BY id")
+            for kind, number in rows:
+                live = [] if kind == 1 else live + [number] if kind == 3 else [n for n in live if n != number] if kind == 4 else live
+    return live
 
 
 def random_kills(binary):
@@ -36,6 +51,7 @@ def random_kills(binary):
                 time.sleep(rng.uniform(0, 1.5))
             else:
                 program.wait_window().activate()
+                check(wait_for(lambda: recorded(display, known[1]) == known[1], 5, "caught up"), "database behind")
                 reload = 0 < len(known[1]) < 30  # a long game goes on with a fresh board
                 if reload:
                     program.click(*RELOAD_BUTTON)
@@ -55,6 +71,9 @@ def random_kills(binary):
                 presser.join()
             counts[moment] += 1
             now = game(display)
+            in_database = recorded(display, now[1])
+            check(now[1][:len(in_database)] == in_database and len(now[1]) - len(in_database) <= 1,
+                  f"round {round}: database {in_database} against saved {now[1]}")
             check(now[1][:len(known[1])] == known[1], f"round {round} ({moment}): {now[1]} lost what {known[1]} held")
         print(f"{sum(counts.values())} kills {counts}, the game came back in its order after each")
 

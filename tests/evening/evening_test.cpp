@@ -3,6 +3,7 @@
 #include "caller/stored.h"
 #include "evening/auto_caller.h"
 #include "evening/evening.h"
+#include "evening/evening_store.h"
 #include "evening/record_export.h"
 #include "support/fakes.h"
 
@@ -47,7 +48,10 @@ protected:
     FakeRandom random{5};
     FakeClock clock;
     Caller caller{voice, store, random, clock};
-    Evening evening{caller, store, [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 30)); }};
+    QTemporaryDir folder;
+    EveningStore journal{folder.path()};
+    Evening::WallClock now = [] { return QDateTime(QDate(2026, 12, 6), QTime(21, 30)); };
+    Evening evening{caller, store, now, &journal};
 };
 
 TEST_F(EveningTest, TakingTheLastNumberBackSavesTheGameAsIfItHadNeverComeOncePerDraw)
@@ -119,14 +123,16 @@ TEST_F(EveningTest, RecordsEachPrizeWithItsWinnerSharesOneAndWithdrawsThoseOfANu
     EXPECT_EQ(evening.record().games[0].draws.last(), (Draw{70, true}));
     EXPECT_EQ(evening.record().games[0].liveOrder(), caller.game().drawOrder());
 
+    evening.nameWinner(0, 1, "Lia");
     caller.startNewGame();
     click({5});
-    const QString stored = store.values[stored::kEveningRecord.path];
-    EXPECT_EQ(Evening(caller, store).record(), evening.record()) << "kept for the next start";
     EXPECT_EQ(evening.record().games.size(), 2);
-    EXPECT_EQ(EveningRecord::parse(stored), evening.record());
+    EXPECT_EQ(Evening(caller, store, now, &journal).record(), evening.record()) << "kept for the next start";
+    EXPECT_EQ(EveningStore(folder.path()).currentEvening(), evening.record()) << "kept in the database";
+    EXPECT_FALSE(store.values.contains(stored::kEveningRecord.path)) << "nothing of it in the settings";
     evening.startNewEvening();
-    EXPECT_TRUE(EveningRecord::parse(store.values[stored::kEveningRecord.path])->games.isEmpty());
+    EXPECT_TRUE(EveningStore(folder.path()).currentEvening().games.isEmpty());
+    EXPECT_EQ(journal.evenings().size(), 2);
 }
 
 TEST(EveningRecord, ADamagedRecordIsRefused)

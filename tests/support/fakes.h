@@ -37,6 +37,7 @@ struct MemoryStore : SettingsStore {
             values[path] = value;
         ++writes;
     }
+    void remove(const QString &path) override { values.remove(path); }
     QMap<QString, QString> values;
     int writes = 0;
 };
