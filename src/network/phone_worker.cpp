@@ -209,6 +209,8 @@ void PhoneWorker::start(quint16 port, const QString &token)
     token_ = token;
     auto tcp = std::make_unique<GuardedTcpServer>();
     tcp->setMaxPendingConnections(kMaxConnections);
+    // A burst of connections waits to be refused or served instead of seeing its SYNs dropped.
+    tcp->setListenBacklogSize(kMaxConnections);
     if (!tcp->listen(QHostAddress::Any, port)) {
         emit failed(QStringLiteral("La porta %1 non si può aprire: %2").arg(port).arg(tcp->errorString()));
         return;
