@@ -19,7 +19,13 @@ static void loadPhonePage() { Q_INIT_RESOURCE(phone_page); }
 namespace network {
 namespace {
 
-    constexpr qint64 kSilentConnectionMs = 10'000;
+    // Time a connection has to show the code; a browser sends its whole request at once.
+    constexpr qint64 kRequestDeadlineMs = 4'000;
+    // Connections one address may hold before showing the code: a page load opens a few.
+    constexpr int kStrangersPerAddress = 16;
+    // Answers one phone may leave unread before it is dropped.
+    constexpr qint64 kMaxUnsentBytes = 1 << 20;
+    const char *const kShownCode = "shownCode";
     // Sockets besides the phones': page loads, and room to tell the thousand-and-first it is full.
     constexpr int kMaxConnections = PhoneWorker::kMaxPhones + 64;
 
@@ -51,7 +57,9 @@ namespace {
 
     QString tokenOf(const QUrl &url) { return QUrlQuery(url).queryItemValue(QStringLiteral("t")); }
 
-    // Refuses what a silent or flooding client would tie up before the HTTP parser sees it.
+    // Refuses what a silent, slow or flooding client would tie up before the HTTP parser sees it:
+    // a connection that has not shown the code within the deadline is closed, and one address
+    // holds only a few such connections, so that one machine cannot take the others' places.
     class GuardedTcpServer : public QTcpServer {
     protected:
         void incomingConnection(qintptr descriptor) override
@@ -60,21 +68,21 @@ namespace {
             std::erase_if(open_,
                 [](const QPointer<QTcpSocket> &s) { return !s || s->state() == QAbstractSocket::UnconnectedState; });
             auto *socket = new QTcpSocket(this);
-            if (!socket->setSocketDescriptor(descriptor) || open_.size() >= kMaxConnections) {
+            if (!socket->setSocketDescriptor(descriptor) || open_.size() >= kMaxConnections ||
+                strangersFrom(socket->peerAddress()) >= kStrangersPerAddress) {
                 socket->abort();
                 socket->deleteLater();
                 return;
             }
             open_.emplace_back(socket);
             connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                socket->setProperty("spoke", true);
                 if (socket->bytesAvailable() > kMaxMessageBytes) {
                     socket->write("HTTP/1.1 413 Payload Too Large\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
                     socket->disconnectFromHost();
                 }
             });
-            QTimer::singleShot(kSilentConnectionMs, socket, [socket] {
-                if (!socket->property("spoke").toBool())
+            QTimer::singleShot(kRequestDeadlineMs, socket, [socket] {
+                if (!socket->property(kShownCode).toBool())
                     socket->abort();
             });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -82,8 +90,25 @@ namespace {
         }
 
     private:
+        qsizetype strangersFrom(const QHostAddress &address) const
+        {
+            return std::count_if(open_.begin(), open_.end(), [&](const QPointer<QTcpSocket> &s) {
+                return s && !s->property(kShownCode).toBool() && s->peerAddress() == address;
+            });
+        }
+
         std::vector<QPointer<QTcpSocket>> open_;
     };
+
+    // A phone that lets its answers pile up unread is dropped instead of kept in memory.
+    void sendTo(QWebSocket *socket, const QByteArray &message)
+    {
+        if (socket->bytesToWrite() > kMaxUnsentBytes) {
+            QMetaObject::invokeMethod(socket, &QWebSocket::abort, Qt::QueuedConnection);
+            return;
+        }
+        socket->sendTextMessage(QString::fromUtf8(message));
+    }
 
 } // namespace
 
@@ -117,6 +142,7 @@ protected:
             reply(responder, kScanAgainPage, kHtml, QHttpServerResponder::StatusCode::Forbidden);
             return true;
         }
+        socket->setProperty(kShownCode, true);
         if (path == QLatin1String("/ws")) {
             if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
                 return true; // left unanswered, the connection becomes a WebSocket
@@ -186,6 +212,8 @@ void PhoneWorker::start(quint16 port, const QString &token)
     token_ = token;
     auto tcp = std::make_unique<GuardedTcpServer>();
     tcp->setMaxPendingConnections(kMaxConnections);
+    // A burst of connections waits to be refused or served instead of seeing its SYNs dropped.
+    tcp->setListenBacklogSize(kMaxConnections);
     if (!tcp->listen(QHostAddress::Any, port)) {
         emit failed(QStringLiteral("La porta %1 non si può aprire: %2").arg(port).arg(tcp->errorString()));
         return;
@@ -246,7 +274,7 @@ void PhoneWorker::takeSockets()
             continue;
         }
         const quint64 id = nextPhone_++;
-        phones_.insert(id, Phone{socket, now(), now(), false});
+        phones_.insert(id, Phone{socket, now(), now(), false, -kAnswerEveryMs, -kAnswerEveryMs, {}, 0});
         connect(socket, &QWebSocket::textMessageReceived, this, [this, id](const QString &text) { receive(id, text); });
         connect(socket, &QWebSocket::binaryMessageReceived, this,
             [this, id](const QByteArray &) { receive(id, QString()); });
@@ -269,16 +297,32 @@ void PhoneWorker::receive(quint64 id, const QString &text)
     auto phone = phones_.find(id);
     if (phone == phones_.end() || !phone->socket)
         return;
-    phone->heardMs = now();
     QWebSocket *socket = phone->socket;
+    // The page says a few things a minute: a phone that floods is dropped before it is read.
+    if (now() - phone->heardMs >= kAnswerEveryMs)
+        phone->heardInBurst = 0;
+    phone->heardMs = now();
+    if (++phone->heardInBurst > kMaxMessagesInBurst) {
+        if (phone->heardInBurst == kMaxMessagesInBurst + 1)
+            QMetaObject::invokeMethod(socket, &QWebSocket::abort, Qt::QueuedConnection);
+        return;
+    }
     const PhoneMessage message = parsePhoneMessage(text.toUtf8());
     if (const auto *refusal = std::get_if<Refusal>(&message)) {
-        socket->sendTextMessage(QString::fromUtf8(refusalMessage(refusal->text)));
+        if (now() - phone->refusedMs >= kAnswerEveryMs) {
+            phone->refusedMs = now();
+            sendTo(socket, refusalMessage(refusal->text));
+        }
     } else if (const auto *hello = std::get_if<Hello>(&message)) {
         phone->greeted = true;
-        socket->sendTextMessage(QString::fromUtf8(cartelleMessage(hello->cartelle)));
-        if (!state_.isEmpty())
-            socket->sendTextMessage(QString::fromUtf8(state_));
+        // A flood of hellos is answered once a second, with the latest one.
+        const bool waiting = !phone->waitingHello.isEmpty();
+        phone->waitingHello = cartelleMessage(hello->cartelle);
+        const qint64 wait = phone->helloMs + kAnswerEveryMs - now();
+        if (wait <= 0)
+            answerHello(id);
+        else if (!waiting)
+            QTimer::singleShot(wait, this, [this, id] { answerHello(id); });
         QStringList codes;
         for (const cartelle::CartellaId &cartella : hello->cartelle)
             codes << cartelle::printedCode(cartella);
@@ -295,14 +339,24 @@ void PhoneWorker::receive(quint64 id, const QString &text)
     }
 }
 
+void PhoneWorker::answerHello(quint64 id)
+{
+    auto phone = phones_.find(id);
+    if (phone == phones_.end() || !phone->socket || phone->waitingHello.isEmpty())
+        return;
+    phone->helloMs = now();
+    sendTo(phone->socket, std::exchange(phone->waitingHello, {}));
+    if (!state_.isEmpty())
+        sendTo(phone->socket, state_);
+}
+
 void PhoneWorker::publish(const QByteArray &stateMessage, quint8 prizesGone)
 {
     state_ = stateMessage;
     prizesGone_ = prizesGone;
-    const QString text = QString::fromUtf8(stateMessage);
     for (const Phone &phone : std::as_const(phones_))
         if (phone.socket && phone.greeted)
-            phone.socket->sendTextMessage(text);
+            sendTo(phone.socket, stateMessage);
 }
 
 void PhoneWorker::answer(quint64 id, const QString &verdict)

@@ -27,6 +27,9 @@ public:
     static constexpr qint64 kHelloTimeoutMs = 10'000;
     static constexpr qint64 kPingEveryMs = 20'000;
     static constexpr qint64 kSilenceLimitMs = 60'000;
+    static constexpr qint64 kAnswerEveryMs = 1'000;
+    // Messages a phone may send with less than kAnswerEveryMs between them.
+    static constexpr int kMaxMessagesInBurst = 30;
 
     PhoneWorker();
     ~PhoneWorker() override;
@@ -57,10 +60,15 @@ private:
         qint64 connectedMs = 0;
         qint64 heardMs = 0;
         bool greeted = false;
+        qint64 helloMs = -kAnswerEveryMs;
+        qint64 refusedMs = -kAnswerEveryMs;
+        QByteArray waitingHello;
+        int heardInBurst = 0;
     };
 
     void takeSockets();
     void receive(quint64 id, const QString &text);
+    void answerHello(quint64 id);
     void dropAll();
     qint64 now() const { return clock_.elapsed(); }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Serves the players' page for the browser check: prints the port, draws the numbers read
-// from standard input ("draw N") and answers each claim with the caller's notice.
+// from standard input ("draw N M ...") and answers each claim with the caller's notice.
 #include "announcer/smorfia.h"
 #include "network/claim_notice.h"
 #include "network/phone_server.h"
@@ -42,7 +42,8 @@ int main(int argc, char **argv)
         if (line.isNull())
             QCoreApplication::quit();
         else if (line.startsWith(QLatin1String("draw ")))
-            draw(line.mid(5).toInt());
+            for (const QString &number : line.mid(5).split(u' ', Qt::SkipEmptyParts))
+                draw(number.toInt());
     });
     server.start(quint16(argc > 1 ? QString::fromLocal8Bit(argv[1]).toUInt() : 0), QStringLiteral("c0ffee"));
     return app.exec();
