@@ -10,7 +10,6 @@
 #include "gui/click_label.h"
 #include "gui/control_column.h"
 #include "gui/focus_ring.h"
-#include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
 #include "gui/network_dialog.h"
@@ -172,11 +171,9 @@ ActionTable BoardWindow::makeActions()
         gameKey(ActionId::SwitchScandito, Qt::Key_Right, [&caller] { caller.toggleScandito(); }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [this] { leaveGame(false); }),
+        // Whichever window has the keyboard, even when none is active after a question closed.
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
-            [this] {
-                HallWindow *hall = parts_.more->hall();
-                return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
-            }},
+            [this] { return autoCaller_.isOn(); }},
     };
     // Enter and Escape answer a phone's claim while it is shown, in the program's own windows,
     // once a number typed from the bag is complete.
