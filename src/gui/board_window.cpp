@@ -120,6 +120,12 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     new FocusRing(this);
     p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
     connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
+    // A refused number's notice stays until the next number is typed.
+    connect(p.keys, &CallerKeys::typedRefused, this, [this](const QString &why) { showNotice(refusedNotice_ = why); });
+    connect(p.keys, &CallerKeys::typedChanged, this, [this](const QString &typed) {
+        if (!typed.isEmpty() && parts_.notice->isVisible() && parts_.notice->text() == refusedNotice_)
+            showNotice({});
+    });
     wireControls(platform.urls);
     wirePhones();
     connect(&caller_, &Caller::changed, this, &BoardWindow::showGame);

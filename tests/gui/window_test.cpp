@@ -299,6 +299,15 @@ TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialog)
     EXPECT_TRUE(window->parts().board->drawn(41));
     EXPECT_EQ(drawn(), 2);
     EXPECT_TRUE(window->parts().displays->typedNumber->text().isEmpty());
+    voice.spoken.clear();
+    for (Qt::Key key : {Qt::Key_9, Qt::Key_5, Qt::Key_Return})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(drawn(), 2) << "95 marks nothing";
+    EXPECT_EQ(voice.spoken, QStringList{"Numero 95 non valido: da 1 a 90"});
+    EXPECT_EQ(window->parts().notice->text(), voice.spoken.value(0));
+    QTest::keyClick(handle, Qt::Key_3);
+    EXPECT_FALSE(window->parts().notice->isVisible());
+    QTest::keyClick(handle, Qt::Key_Escape);
 
     // A dialog of the program, then another program.
     QDialog dialog(window.get());
