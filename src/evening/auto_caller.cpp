@@ -8,6 +8,7 @@
 #include "platform/voice.h"
 
 #include <algorithm>
+#include <utility>
 
 AutoCaller::AutoCaller(Caller &caller, Voice &voice, const Clock &clock, SettingsStore &store)
     : caller_(caller), voice_(voice), clock_(clock), store_(store)
@@ -28,6 +29,7 @@ void AutoCaller::setOn(bool on)
         return;
     hold_ = Hold::None;
     quietSinceMs_.reset();
+    firstAtOnce_ = on;
     if (on && caller_.manual() != Manual::Off) {
         caller_.setManual(Manual::Off);
         caller_.say(kOnAfterManual.arg(intervalS_));
@@ -94,8 +96,17 @@ void AutoCaller::tick()
         holdFor(Hold::Tombola);
         return;
     }
-    if (hold_ != Hold::None || claimOpen_ || claimsWaiting_ || voice_.isSpeaking()) {
+    if (hold_ != Hold::None || claimOpen_ || claimsWaiting_) {
         quietSinceMs_.reset();
+        firstAtOnce_ = false;
+        return;
+    }
+    if (voice_.isSpeaking()) {
+        quietSinceMs_.reset();
+        return;
+    }
+    if (std::exchange(firstAtOnce_, false)) {
+        caller_.drawNumber();
         return;
     }
     const qint64 now = clock_.nowMs();
@@ -116,6 +127,7 @@ void AutoCaller::holdFor(Hold why)
         return;
     hold_ = why;
     quietSinceMs_.reset();
+    firstAtOnce_ = false;
     caller_.say(kPaused);
     emit changed();
 }

@@ -13,7 +13,8 @@ class Voice;
 struct PrizeCheck;
 
 // "Estrazione automatica": a number every few seconds, counted from the moment the voice
-// has finished, so that no number is ever drawn over a text still being said. It holds by
+// has finished, so that no number is ever drawn over a text still being said; the first
+// comes as soon as the words that turned it on are said, unless something held it first. It holds by
 // itself at a prize and at the tombola until the caller resumes it, and waits while a
 // claim is being checked. It and the real bag's manual mode exclude each other.
 class AutoCaller : public QObject {
@@ -73,5 +74,6 @@ private:
     bool claimOpen_ = false;
     bool claimsWaiting_ = false;
     std::optional<qint64> quietSinceMs_; // the voice silent and nothing holding it, since
+    bool firstAtOnce_ = false;
     QTimer timer_;
 };

@@ -11,7 +11,6 @@
 #include "gui/click_label.h"
 #include "gui/control_column.h"
 #include "gui/focus_ring.h"
-#include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
 #include "gui/network_dialog.h"
@@ -148,6 +147,12 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     new FocusRing(this);
     p.keys = new CallerKeys(actions_, caller_, platform.keys, this);
     connect(p.keys, &CallerKeys::typedChanged, p.displays->typedNumber, &QLabel::setText);
+    // A refused number's notice stays until the next number is typed.
+    connect(p.keys, &CallerKeys::typedRefused, this, [this](const QString &why) { showNotice(refusedNotice_ = why); });
+    connect(p.keys, &CallerKeys::typedChanged, this, [this](const QString &typed) {
+        if (!typed.isEmpty() && parts_.notice->isVisible() && parts_.notice->text() == refusedNotice_)
+            showNotice({});
+    });
     wireControls(platform.urls);
     wirePhones();
     offerInterruptedGame();
@@ -208,11 +213,9 @@ ActionTable BoardWindow::makeActions()
             }),
         gameKey(ActionId::DrawNumber, Qt::Key_Down, [this] { drawNumber(); }),
         gameKey(ActionId::NewGame, Qt::Key_F12, [this] { leaveGame(false); }),
+        // Whichever window has the keyboard, even when none is active after a question closed.
         Action{ActionId::PauseAutoCall, {}, Qt::Key_Space, false, false, [this] { autoCaller_.togglePause(); }, {},
-            [this] {
-                HallWindow *hall = parts_.more->hall();
-                return autoCaller_.isOn() && (isActiveWindow() || (hall && hall->isActiveWindow()));
-            }},
+            [this] { return autoCaller_.isOn(); }},
     };
     // Enter and Escape answer a phone's claim while it is shown, in any of the program's
     // windows and dialogs, once a number typed from the bag is complete.

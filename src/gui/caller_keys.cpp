@@ -53,6 +53,12 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
     return typeFromTheBag(key->key(), presses > 0);
 }
 
+void CallerKeys::refuse(const QString &why)
+{
+    caller_.say(why);
+    emit typedRefused(why);
+}
+
 bool CallerKeys::typeFromTheBag(int key, bool fresh)
 {
     const bool digit = key >= Qt::Key_0 && key <= Qt::Key_9;
@@ -69,8 +75,10 @@ bool CallerKeys::typeFromTheBag(int key, bool fresh)
         typed_.clear();
     else if (key == Qt::Key_Backspace)
         typed_.erase();
-    else if (const auto number = typed_.take())
+    else if (const QString typed = typed_.text(); const auto number = typed_.take())
         caller_.clickNumber(*number);
+    else
+        refuse(kNotOnTheBoard.arg(typed));
     emit typedChanged(typed_.text());
     return true;
 }

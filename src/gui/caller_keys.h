@@ -16,10 +16,14 @@ class KeyState;
 // other effect on the focused control (in a text box the arrows also move the cursor).
 // Keys typed in a dialog are the dialog's, except the menu's keys outside its text boxes.
 // In manual mode a number typed from the bag (digits, then Enter) is marked as a click on
-// its cell would; Escape clears what was typed, Backspace takes a digit back.
+// its cell would, a number not on the board refused; Escape clears what was typed, Backspace
+// takes a digit back.
 class CallerKeys : public QObject {
     Q_OBJECT
 public:
+    // Said and shown when Enter takes a number that is not on the board (95, 0): nothing is marked.
+    inline static const QString kNotOnTheBoard = QStringLiteral("Numero %1 non valido: da 1 a 90");
+
     CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent);
 
     KeyboardPoll &poll() { return poll_; }
@@ -28,12 +32,14 @@ public:
 
 signals:
     void typedChanged(const QString &typed);
+    void typedRefused(const QString &why);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool typeFromTheBag(int key, bool fresh);
+    void refuse(const QString &why);
 
     const ActionTable &actions_;
     Caller &caller_;

@@ -5,8 +5,8 @@
 
 void TypedNumber::type(int digit)
 {
-    const QString longer = typed_ + QString::number(digit);
-    typed_ = longer.toInt() <= board::kCells && longer.size() <= 2 ? longer : QString::number(digit);
+    if (typed_.size() < kMaxDigits)
+        typed_ += QString::number(digit);
 }
 
 std::optional<int> TypedNumber::take()

@@ -88,6 +88,11 @@ bool KeyStateFilter::eventFilter(QObject *watched, QEvent *event)
         if (keyEvent->isAutoRepeat() || !watched->isWindowType())
             break;
         const bool down = event->type() == QEvent::KeyPress;
+        // A press given to one of the program's windows shows that the program has the keyboard,
+        // even when none of its windows is active: a question closed with no window manager
+        // leaves the focus to the window under the pointer.
+        if (down)
+            active_ = true;
         const quint32 scanCode = keyEvent->nativeScanCode();
         const int code = virtualKeyOf(keyEvent->key());
         // A repeat the platform did not flag: the key's release and press at the same moment.

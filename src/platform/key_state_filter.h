@@ -18,8 +18,8 @@ int virtualKeyOf(int qtKey);
 // counts only when its key was up, so a held key counts once however its repeats arrive
 // (flagged, as presses alone, or as a release and a press at the same moment; events a
 // screen reader sends again carry no moment, so there the flag alone tells a repeat).
-// Keys count only while the program is the active one: losing activation releases every
-// key and forgets the presses not yet read.
+// Keys count only while the program has the keyboard (it is active, or a press reached one
+// of its windows): losing activation releases every key and forgets the presses not yet read.
 class KeyStateFilter : public QObject, public KeyState {
     Q_OBJECT
 public:

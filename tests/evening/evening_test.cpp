@@ -205,12 +205,21 @@ TEST_F(AutoCallerTest, DrawsOnlyOnceTheVoiceHasBeenQuietForTheInterval)
     for (int i = 0; i < 100; ++i, clock.now += 1000)
         autoCaller.tick();
     EXPECT_EQ(caller.game().drawnCount(), 0) << "never while speaking";
+    quietFor(0);
+    EXPECT_EQ(caller.game().drawnCount(), 1) << "the first as soon as the words are said";
     quietFor(2900);
     EXPECT_EQ(autoCaller.msToNextNumber(), 0);
-    EXPECT_EQ(caller.game().drawnCount(), 0);
-    autoCaller.tick();
     EXPECT_EQ(caller.game().drawnCount(), 1);
+    autoCaller.tick();
+    EXPECT_EQ(caller.game().drawnCount(), 2);
     EXPECT_EQ(autoCaller.msToNextNumber(), std::nullopt);
+    // Held before its first number, it waits the whole interval as after any hold.
+    autoCaller.setOn(false);
+    autoCaller.setOn(true);
+    autoCaller.togglePause();
+    autoCaller.togglePause();
+    quietFor(2900);
+    EXPECT_EQ(caller.game().drawnCount(), 2);
     autoCaller.setIntervalSeconds(99);
     EXPECT_EQ(AutoCaller(caller, voice, clock, store).intervalSeconds(), 30);
 }

@@ -7,6 +7,7 @@
 #include "gui/claim_dialog.h"
 #include "gui/claim_notice_bar.h"
 #include "gui/control_column.h"
+#include "gui/drawn_numbers_dialog.h"
 #include "gui/hall_window.h"
 #include "gui/help_page.h"
 #include "gui/more_menu.h"
@@ -252,7 +253,7 @@ protected:
     QWindow *handle = nullptr;
 };
 
-TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherProgram)
+TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialog)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     controls->ownerName->setFocus();
@@ -300,17 +301,23 @@ TEST_F(KeysTest, EachPressActsAtOnceWhateverHasTheFocusButNotInADialogOrAnotherP
     EXPECT_TRUE(window->parts().board->drawn(41));
     EXPECT_EQ(drawn(), 2);
     EXPECT_TRUE(window->parts().displays->typedNumber->text().isEmpty());
+    voice.spoken.clear();
+    for (Qt::Key key : {Qt::Key_9, Qt::Key_5, Qt::Key_Return})
+        QTest::keyClick(handle, key);
+    EXPECT_EQ(drawn(), 2) << "95 marks nothing";
+    EXPECT_EQ(voice.spoken, QStringList{"Numero 95 non valido: da 1 a 90"});
+    EXPECT_EQ(window->parts().notice->text(), voice.spoken.value(0));
+    QTest::keyClick(handle, Qt::Key_3);
+    EXPECT_FALSE(window->parts().notice->isVisible());
+    QTest::keyClick(handle, Qt::Key_Escape);
 
     // A dialog of the program, then another program.
     QDialog dialog(window.get());
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     QTest::keyClick(dialog.windowHandle(), Qt::Key_Down);
-    QEvent deactivate(QEvent::ApplicationDeactivate);
-    QApplication::sendEvent(qApp, &deactivate);
-    QTest::keyClick(handle, Qt::Key_Down);
     window->keyboardPoll().tick();
-    EXPECT_EQ(drawn(), 2) << "no draw from another window's key";
+    EXPECT_EQ(drawn(), 2) << "no draw from a dialog's key";
 }
 
 TEST_F(KeysTest, ThePlayersScreenLeavesTheKeysToTheCallerTakesThemWhenClickedAndReopensAfterTheEnd)
@@ -388,6 +395,24 @@ TEST_F(KeysTest, AutomaticCallingPausesOnSpaceOutsideATextBoxAndAsksBeforeANumbe
     window->withdrawLastNumber();
     EXPECT_EQ(drawn(), 1);
     EXPECT_FALSE(autoCaller.claimOpen()) << "automatic calling goes on after the answer";
+
+    // The question answered with no window manager leaves no window active, the keys reaching
+    // the window under the pointer: Space there, on the players' screen, in the list of numbers.
+    window->toggleHall();
+    window->parts().more->showDrawnNumbers();
+    auto *list = window->findChild<DrawnNumbersDialog *>();
+    ASSERT_TRUE(list);
+    controls->prizeButtons[0]->setFocus();
+    QApplication::setActiveWindow(nullptr);
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    for (QWindow *where : {handle, window->parts().more->hall()->windowHandle(), list->windowHandle()}) {
+        QApplication::sendEvent(qApp, &deactivate);
+        const AutoCaller::Hold before = autoCaller.hold();
+        QTest::keyClick(where, Qt::Key_Space);
+        QTest::keyClick(where, Qt::Key_Shift);
+        EXPECT_NE(autoCaller.hold(), before) << where->title().toStdString();
+    }
+    EXPECT_EQ(controls->prizeBoxes[0]->value(), 0) << "the focused F2 button is not pressed";
 }
 
 TEST_F(WindowTest, AConfirmedClaimAndAPrizeOfTheRoomAreRecordedWithTheirNamesAndShownToThePlayers)

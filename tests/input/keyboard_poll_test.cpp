@@ -39,8 +39,9 @@ TEST(TypedNumber, DigitsMakeABoardNumberAndEnterTakesIt)
         const char *keys; // digits, '<' erases, '.' is Enter
         std::optional<int> taken;
         const char *left;
-    } cases[] = {{"42.", 42, ""}, {"7.", 7, ""}, {"90.", 90, ""}, {"91.", 1, ""}, {"0.", std::nullopt, ""},
-        {"123.", 3, ""}, {"45<7.", 47, ""}, {"9", std::nullopt, "9"}, {"00.", std::nullopt, ""}};
+    } cases[] = {{"42.", 42, ""}, {"7.", 7, ""}, {"90.", 90, ""}, {"05.", 5, ""}, {"45<7.", 47, ""},
+        {"9", std::nullopt, "9"}, {"91.", std::nullopt, ""}, {"95", std::nullopt, "95"}, {"0.", std::nullopt, ""},
+        {"00.", std::nullopt, ""}, {"123.", std::nullopt, ""}, {"9055", std::nullopt, "905"}};
     for (const auto &c : cases) {
         TypedNumber typed;
         std::optional<int> taken;
