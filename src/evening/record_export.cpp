@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -32,11 +33,13 @@ namespace {
 
     QString csvField(QString field)
     {
-        // A leading sign would be taken for a formula by a spreadsheet.
-        if (!field.isEmpty() && QStringLiteral("=+-@").contains(field[0]))
-            field.prepend(QLatin1Char('\''));
-        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n')) ||
-            field.contains(QLatin1Char('\r'))) {
+        // A sign at the start of a cell is taken for a formula by a spreadsheet. A spreadsheet
+        // that splits on ';' or tabs (as Italian ones do) starts a cell after each of them too,
+        // and some skip the spaces before a cell's text.
+        static const QRegularExpression formula(QStringLiteral("(^|[,;\\t\\r\\n])([ ]*)([=+\\-@])"));
+        field.replace(formula, QStringLiteral("\\1\\2'\\3"));
+        static const QRegularExpression needsQuotes(QStringLiteral("[,;\"\\t\\r\\n]"));
+        if (field.contains(needsQuotes)) {
             field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
             field = QLatin1Char('"') + field + QLatin1Char('"');
         }

@@ -2,7 +2,7 @@
 """Automatic calling in the real program: at 3 s (set in [Estrazione] before the start) a
 number comes 3 s after the voice has finished the last one, Space holds and resumes it, it
 holds by itself at the owner's first prize, and the winner it recorded survives a kill -9."""
-import os, time
+import os, sqlite3, time
 from harness import Display, Program, check, main, skip_unless, wait_for
 
 INTERVAL = 3
@@ -17,7 +17,15 @@ def auto_calling_test(binary):
         def count():
             return len(display.settings().get("Settaggio/SalvaUlt", "0-0-0-0-0").split("-")) - 12
 
-        record = lambda: display.settings().get("Serata/Registro", "")
+        def record():
+            """The evening's rows in the database, a line each."""
+            path = display.path("home", ".local", "share", "Vellucario", "serate.sqlite")
+            if not os.path.exists(path):
+                return ""
+            with sqlite3.connect(f"file:{path}?mode=ro", uri=True) as db:
+                rows = db.execute("SELECT id, kind, number, prize, name FROM events ORDER BY id")
+                return "\\n".join(" ".join(map(str, row)) for row in rows)
+
         pauses = lambda: program.spoken().count("pausa")
         gaps = []
 

@@ -84,7 +84,7 @@ def phones_test(binary):
             browser.find_element(By.ID, "name").send_keys("Anna")
             wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 3, "the ambo offered")[0].click()
             notice = "Ambo chiamato da Anna, cartella 42-3: valido"
-            wait_for(lambda: notice in program.spoken(), 5, "the claim said in the caller's window")
+            wait_for(lambda: notice in program.spoken(), 15, "the claim said in the caller's window")
             program.key("Return")
             wait_for(lambda: "confermato" in text("verdict"), 3, "the phone told of the confirmation")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))

@@ -169,6 +169,15 @@ TEST(EveningRecord, ExportsATableWithAHeaderAndAPagePerGame)
     EXPECT_EQ(lines[0], QString::fromUtf8("Partita,Inizio,Riga,Estratti,Numero,Premio,Vincitore,Cartella,Annullato"));
     EXPECT_EQ(lines[2], QString::fromUtf8("1,2026-12-06 21:30,Numero,2,7,,,,sì"));
     EXPECT_EQ(lines[3], "1,2026-12-06 21:30,Premio,1,5,Ambo,\"Rossi, \"\"Nino\"\"\",42-3-K,");
+    // A formula's sign is guarded wherever a spreadsheet splitting on ',' or ';' starts a cell.
+    for (const auto &[name, cell] : {std::pair{"Anna;=1+2", "\"Anna;'=1+2\""}, {"Bea, +39", "\"Bea, '+39\""},
+             {"@SOMMA", "'@SOMMA"}, {"Maria-Luisa", "Maria-Luisa"}}) {
+        const auto named = EveningRecord::parse(
+            QStringLiteral("Serata 1\nP 2026-12-06T21:30:00 1\nE 5 7-\nV 0 5 1 0 42-3-K ") + QString::fromUtf8(name));
+        ASSERT_TRUE(named) << name;
+        const QString line = QString::fromUtf8(csvOf(*named).mid(3)).split("\r\n")[3];
+        EXPECT_EQ(line.section(',', 6).section(",42-3-K", 0, 0), QString::fromUtf8(cell)) << name;
+    }
     QTemporaryDir dir;
     ASSERT_TRUE(writePdf(record, dir.filePath("serata.pdf")));
     QFile pdf(dir.filePath("serata.pdf"));
