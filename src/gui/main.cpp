@@ -86,6 +86,7 @@ int main(int argc, char **argv)
     QStringList notices{store.problem(), instance.problem(), evenings.problem()};
     notices.removeAll(QString());
     window.showNotice(notices.join(u'\n'));
+    store.onProblem([&window](const QString &problem) { window.showNotice(problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::availabilityChanged, &window,
         [&window](bool working, const QString &problem) { window.showNotice(working ? QString() : problem); });
     QObject::connect(&voice, &SpeechDispatcherVoice::choiceFailed, &window, &BoardWindow::showNotice);

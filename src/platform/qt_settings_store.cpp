@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <QStringTokenizer>
+#include <QTemporaryDir>
 #include <unistd.h>
 
 namespace {
@@ -86,7 +87,10 @@ void QtSettingsStore::open()
                               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
         if (!QFile::rename(fileName_, aside))
             break;
-        problem_ = QStringLiteral("Il file delle impostazioni era danneggiato: messo da parte, si riparte da capo.");
+        problem_ =
+            size > kMaxFileBytes
+                ? QStringLiteral("Il file delle impostazioni superava 1 MiB: messo da parte, si riparte da capo.")
+                : QStringLiteral("Il file delle impostazioni era danneggiato: messo da parte, si riparte da capo.");
         qCWarning(settingsLog).noquote() << QStringLiteral("Warning: %1 was %2; moved aside to %3, starting afresh.")
                                                 .arg(fileName_,
                                                     size > kMaxFileBytes ? QStringLiteral("over 1 MiB")
@@ -128,24 +132,64 @@ void QtSettingsStore::remove(const QString &path)
     }
 }
 
+// Whether the file, with these values written, stays within the size it is read at. Far from
+// the limit a bound says so; near it the file is written aside and measured.
+bool QtSettingsStore::fits(std::initializer_list<std::pair<QString, QString>> values) const
+{
+    qint64 bound = QFileInfo(fileName_).size();
+    for (const auto &[path, value] : values)
+        bound += 6 * (path.size() + value.size()) + 16; // an escaped character takes at most 6 bytes
+    if (bound <= kMaxFileBytes)
+        return true;
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return false;
+    {
+        QSettings trial(dir.filePath(QStringLiteral("trial.conf")), QSettings::IniFormat);
+        const QStringList keys = settings_->allKeys();
+        for (const QString &key : keys)
+            trial.setValue(key, settings_->value(key));
+        for (const auto &[path, value] : values)
+            trial.setValue(path, value);
+    }
+    return QFileInfo(dir.filePath(QStringLiteral("trial.conf"))).size() <= kMaxFileBytes;
+}
+
+void QtSettingsStore::warnWrite(const QString &english, const QString &italian)
+{
+    problem_ = italian;
+    qCWarning(settingsLog).noquote() << QStringLiteral("Warning: ") + english;
+    if (told_)
+        told_(italian);
+}
+
 void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values)
 {
-    if (!settings_) {
+    if (!settings_ || !fits(values)) {
         for (const auto &[path, value] : values)
             kept_[path] = value;
+        if (settings_ && !fullWarned_) {
+            fullWarned_ = true;
+            warnWrite(QStringLiteral("the settings file %1 would pass 1 MiB, the size it is read at; what is written "
+                                     "from now on that does not fit is kept for this run only.")
+                          .arg(fileName_),
+                QStringLiteral("Il file delle impostazioni è arrivato a 1 MiB: le nuove modifiche valgono solo fino "
+                               "alla chiusura; resta salvata l'ultima partita scritta."));
+        }
         return;
     }
-    for (const auto &[path, value] : values)
+    for (const auto &[path, value] : values) {
         settings_->setValue(path, value);
+        kept_.remove(path);
+    }
     // A failed write stays pending in QSettings: the next one that succeeds (a disk no
     // longer full) writes it too.
     settings_->sync();
     if (writeWarned_ || (settings_->status() != QSettings::AccessError && settings_->isWritable()))
         return;
     writeWarned_ = true;
-    problem_ = QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept;
-    qCWarning(settingsLog).noquote() << QStringLiteral(
-        "Warning: the settings file %1 cannot be written; the options and the game in progress "
-        "will not be kept after the program ends.")
-                                            .arg(fileName_);
+    warnWrite(QStringLiteral("the settings file %1 cannot be written; the options and the game in progress "
+                             "will not be kept after the program ends.")
+                  .arg(fileName_),
+        QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept);
 }

@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -13,7 +14,9 @@ class QSettings;
 // (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf). The file is only written where
 // that is safe: a file too large or not readable as settings is moved aside at the start,
 // and a file that is a link to anything but a regular file of the user's own, or no home
-// folder at all, leaves the store in memory for the run. Each trouble is warned of once.
+// folder at all, leaves the store in memory for the run. The file is never written past the
+// size it would be refused at: such a write is kept in memory for the run and the file keeps
+// what it had, the game last saved in it among that. Each trouble is warned of once.
 class QtSettingsStore : public SettingsStore {
 public:
     static constexpr qint64 kMaxFileBytes = 1 << 20;
@@ -32,14 +35,20 @@ public:
     QString fileName() const { return fileName_; }
     // What went wrong with the file, in Italian for the window; empty when nothing did.
     QString problem() const { return problem_; }
+    // Told of a trouble met while writing, once each.
+    void onProblem(std::function<void(const QString &)> told) { told_ = std::move(told); }
 
 private:
     void open();
     void refuse(const QString &english, const QString &italian);
+    bool fits(std::initializer_list<std::pair<QString, QString>> values) const;
+    void warnWrite(const QString &english, const QString &italian);
 
     QString fileName_;
     std::unique_ptr<QSettings> settings_; // none when the file must not be written
     QMap<QString, QString> kept_; // what was written when there is no file
     QString problem_;
+    std::function<void(const QString &)> told_;
     bool writeWarned_ = false;
+    bool fullWarned_ = false;
 };

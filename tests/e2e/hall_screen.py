@@ -25,13 +25,13 @@ def hall_test(binary):
                 caller = drawn_on(display.screenshot(0), 2000 / TWIPS_PER_PX, 1280 - 2000 / TWIPS_PER_PX, 1024 - 40, (255, 0, 0))
                 hall = drawn_on(display.screenshot(1), 0, 1920 - 1920 * 38 // 100, 1080, (150, 0, 0))
                 return caller == hall == saved() and caller
-            wait_for(agree, 3, f"{what}: the hall shows the caller's board")
+            wait_for(agree, 20, f"{what}: the hall shows the caller's board")
 
         program = Program(display, binary).wait_window().activate()
         program.key("Down", "Down", "Down", "F7", gap=0.3)
         wait_for(lambda: display.settings().get("Sala/Aperta") == "1", 3, "the hall opened")
         # Full screen on the second screen: the side panel's green reaches its right edge.
-        check(tuple(display.screenshot(1)[1079, 1919]) == (0, 64, 0), "the hall does not fill the second screen")
+        wait_for(lambda: tuple(display.screenshot(1)[1079, 1919]) == (0, 64, 0), 20, "the hall fills the second screen")
         program.key("Down", "Down", gap=0.3)
         boards_agree("five draws")
 

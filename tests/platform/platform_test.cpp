@@ -37,6 +37,7 @@ TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLi
         const char *name;
         std::function<void(const QString &path, const QString &dir)> make;
         bool movedAside, written;
+        const char *said = "";
     } cases[] = {
         {"over 1 MiB",
             [](const QString &path, const QString &) {
@@ -44,14 +45,14 @@ TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLi
                 f.open(QIODevice::WriteOnly);
                 f.write("[Settaggio]\nSalvaUlt=" + QByteArray(QtSettingsStore::kMaxFileBytes, '1') + "\n");
             },
-            true, true},
+            true, true, "1 MiB"},
         {"not settings",
             [](const QString &path, const QString &) {
                 QFile f(path);
                 f.open(QIODevice::WriteOnly);
                 f.write("root:x:0:0:root:/root:/bin/bash\n\x01\x02[[[\n");
             },
-            true, true},
+            true, true, "danneggiato"},
         {"link to a folder", [](const QString &path, const QString &dir) { QFile::link(dir, path); }, false, false},
         {"link to nothing", [](const QString &path, const QString &dir) { QFile::link(dir + "/gone", path); }, false,
             false},
@@ -75,10 +76,27 @@ TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLi
         EXPECT_EQ(QDir(dir.path()).entryList({"*.bad-*"}).size(), c.movedAside ? 1 : 0);
         EXPECT_EQ(QtSettingsStore(path).read("Settaggio/Ambo", "0"), c.written ? "1" : "0");
         EXPECT_EQ(store.problem().isEmpty(), c.written && !c.movedAside);
+        EXPECT_TRUE(store.problem().contains(c.said)) << store.problem().toStdString();
         if (before.isSymLink() && !c.written) {
             EXPECT_EQ(QFileInfo(path).symLinkTarget(), before.symLinkTarget());
         }
     }
+}
+
+TEST(QtSettingsStore, NeverWritesTheFilePastTheSizeItIsReadAt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vellucario.conf");
+    QtSettingsStore(path).writeAll({{"Settaggio/SalvaUlt", "1-2-3"}, {"Altro/Nota", QString(1048000, 'x')}});
+    QtSettingsStore store(path);
+    QString told;
+    store.onProblem([&told](const QString &problem) { told = problem; });
+    for (int draw = 0; draw < 10; ++draw)
+        store.writeAll({{"Settaggio/SalvaUlt", "1-2-3-4"}, {"Altro/Nota", QString(1048000 + 100 * draw, 'x')}});
+    EXPECT_LE(QFileInfo(path).size(), QtSettingsStore::kMaxFileBytes);
+    EXPECT_TRUE(told.contains("1 MiB")) << told.toStdString();
+    EXPECT_EQ(store.read("Altro/Nota", "").size(), 1048000 + 100 * 9) << "kept for the run";
+    EXPECT_EQ(QtSettingsStore(path).read("Settaggio/SalvaUlt", ""), "1-2-3-4") << "the game kept";
 }
 
 TEST(QtSettingsStore, WithoutAHomeNothingIsWrittenAtTheRootOfTheFileSystem)
