@@ -367,8 +367,8 @@ TEST_F(KeysTest, AutomaticCallingPausesOnSpaceOutsideATextBoxAndAsksBeforeANumbe
     AutoCaller &autoCaller = window->autoCaller();
     ASSERT_TRUE(autoCaller.isOn());
     EXPECT_EQ(window->caller().manual(), Manual::Off) << "manual mode and automatic calling exclude each other";
-    for (int second = 0; second <= 8; ++second, clock.now += 1000)
-        autoCaller.tick();
+    // The first number comes at once, whether the calling's own timer or this tick draws it.
+    autoCaller.tick();
     EXPECT_EQ(drawn(), 1);
     EXPECT_TRUE(window->parts().nextNumber->isVisible());
 
