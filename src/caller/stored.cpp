@@ -22,6 +22,18 @@ int read(SettingsStore &store, const Number &key)
     return ok ? std::clamp(value, key.min, key.max) : key.fallback;
 }
 
+std::optional<int> readExact(SettingsStore &store, const Number &key)
+{
+    const QString text = store.read(key.path, {}).trimmed();
+    if (text.isEmpty())
+        return key.fallback;
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || text.contains(QChar(0)) || value < key.min || value > key.max)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<int> readBox(SettingsStore &store, const QString &path)
 {
     const QString text = store.read(path, QStringLiteral("0"));

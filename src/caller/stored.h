@@ -45,6 +45,9 @@ QString read(SettingsStore &store, const Text &key);
 bool read(SettingsStore &store, const Flag &key);
 bool read(SettingsStore &store, const TrueFalse &key);
 int read(SettingsStore &store, const Number &key);
+// The stored number when it is one within its bounds, the default when never written;
+// nothing for any other text, so that the caller can refuse it by name.
+std::optional<int> readExact(SettingsStore &store, const Number &key);
 std::optional<int> readBox(SettingsStore &store, const QString &path);
 template <typename State> std::optional<State> read(SettingsStore &store, const Box<State> &key)
 {
@@ -103,7 +106,7 @@ inline const Number kAutoCallSeconds{QStringLiteral("Estrazione/Secondi"), 8, 3,
 inline const Text kEveningRecord{QStringLiteral("Serata/Registro")};
 // [Rete]: the players' phones, the port they connect to and the code they need.
 inline const TrueFalse kNetworkOn{QStringLiteral("Rete/Attiva")};
-inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1, 65535};
+inline const Number kNetworkPort{QStringLiteral("Rete/Porta"), 8090, 1024, 65535};
 inline const Text kNetworkCode{QStringLiteral("Rete/Codice")};
 // [Chiamate]: the phones' claims waiting for the caller, with the game they belong to.
 inline const Text kWaitingClaims{QStringLiteral("Chiamate/InAttesa")};

@@ -109,6 +109,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     setTabOrder(p.controls->logo, p.more->button);
     p.notice = new ClickLabel(this);
     p.notice->setWordWrap(true);
+    p.notice->setTextFormat(Qt::PlainText); // it may name a stored value or a server's answer
     p.notice->setAlignment(Qt::AlignCenter);
     p.notice->setFont(fontOf(kSansSerif, 11, true));
     p.notice->setMargin(6);
@@ -297,6 +298,15 @@ void BoardWindow::wirePhones()
         const bool on = !phones_->urls().isEmpty();
         parts_.displays->showPhones(on ? std::optional<int>(phones_->phoneCount()) : std::nullopt);
         parts_.more->setPhoneAddress(on ? phones_->urls().first() : QString());
+        // Phones stored on but not served: named in the window, until they are back.
+        const QString notice = phones_->notice();
+        if (notice == phonesNotice_)
+            return;
+        if (!notice.isEmpty())
+            showNotice(notice);
+        else if (parts_.notice->isVisible() && parts_.notice->text() == phonesNotice_)
+            showNotice({});
+        phonesNotice_ = notice;
     });
 }
 

@@ -124,6 +124,7 @@ private:
     PhoneLink *phones_ = nullptr;
     RemoteLink *remote_ = nullptr;
     QString remoteNotice_;
+    QString phonesNotice_;
     QString refusedNotice_;
     NetworkDialog *networkDialog_ = nullptr;
     QTimer nextNumberTick_;

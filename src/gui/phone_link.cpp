@@ -19,6 +19,11 @@
 
 namespace {
 const QString kOff = QStringLiteral("Non attiva");
+const QString kBadPort = QStringLiteral(
+    "Telefoni spenti: la porta salvata «%1» non va bene (un numero da 1024 a 65535). Scegline una con Ctrl+G");
+const QString kNotServed = QStringLiteral("Telefoni non attivi. %1");
+// Text from the settings file shown in a notice: a few characters of it.
+constexpr qsizetype kShownPortChars = 16;
 const QString kConfirmed = QStringLiteral("%1: confermato dal banco");
 const QString kRefused = QStringLiteral("%1: respinto dal banco");
 const QString kNotConfirmed = QStringLiteral("Cartella %1: non vince nessun premio, non confermata");
@@ -51,8 +56,18 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
     : QObject(parent), caller_(caller), evening_(evening), store_(store)
 {
     active_ = stored::read(store_, stored::kNetworkOn);
-    port_ = quint16(stored::read(store_, stored::kNetworkPort));
+    // A port out of bounds or no number at all is refused by name, never bent into one.
+    const auto port = stored::readExact(store_, stored::kNetworkPort);
+    port_ = quint16(port.value_or(kDefaultPort));
     problem_ = kOff;
+    if (!port && active_) {
+        QString text = stored::read(store_, stored::Text{stored::kNetworkPort.path}).trimmed();
+        text.replace(QChar(0), QChar(u'?'));
+        if (text.size() > kShownPortChars)
+            text = text.left(kShownPortChars) + QChar(u'\u2026');
+        problem_ = refusedPort_ = kBadPort.arg(text);
+        active_ = false;
+    }
     connect(&server_, &network::PhoneServer::started, this, [this](quint16 port) {
         urls_ = network::phoneUrls(network::lanAddresses(), port, token_);
         problem_.clear();
@@ -100,6 +115,8 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
 
 void PhoneLink::start()
 {
+    if (!refusedPort_.isEmpty())
+        emit changed();
     if (!active_)
         return;
     // Read when the phones are first served. A damaged or missing code would make a QR
@@ -119,6 +136,7 @@ void PhoneLink::setActive(bool on, quint16 port)
 {
     dropClaims(kPhonesOff);
     connections_.clear();
+    refusedPort_.clear();
     active_ = on;
     port_ = port;
     store_.writeAll({stored::entry(stored::kNetworkOn, on), stored::entry(stored::kNetworkPort, port)});
@@ -128,6 +146,13 @@ void PhoneLink::setActive(bool on, quint16 port)
     problem_ = on ? QString() : kOff;
     start();
     emit changed();
+}
+
+QString PhoneLink::notice() const
+{
+    if (!refusedPort_.isEmpty())
+        return refusedPort_;
+    return active_ && urls_.isEmpty() && !problem_.isEmpty() && problem_ != kOff ? kNotServed.arg(problem_) : QString();
 }
 
 void PhoneLink::newCode()

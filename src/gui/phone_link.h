@@ -33,6 +33,9 @@ public:
     const QStringList &urls() const { return urls_; }
     // Why the server is not listening, for the dialog; empty while it is.
     const QString &problem() const { return problem_; }
+    // For the caller's window: the phones stored on but not served (a stored port refused, a
+    // port that cannot be opened); empty otherwise, and once they are served again.
+    QString notice() const;
     int phoneCount() const { return phoneCount_; }
     // One line for each phone that said hello: "Anna: 42-3-U, 17-2-X", a cartella also on
     // another phone marked (a cartella sold twice); a text to be shown as plain text.
@@ -117,6 +120,7 @@ private:
     QString token_;
     QStringList urls_;
     QString problem_;
+    QString refusedPort_;
     int phoneCount_ = 0;
     QList<PendingClaim> claims_;
     QString shownText_;

@@ -36,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -461,6 +462,32 @@ TEST_F(WindowTest, AConfirmedClaimAndAPrizeOfTheRoomAreRecordedWithTheirNamesAnd
     ASSERT_TRUE(hall->board->drawn(extra - 1));
     window->caller().clickNumber(extra);
     EXPECT_FALSE(hall->board->drawn(extra - 1)) << "the players' screen follows a number given back";
+}
+
+TEST_F(WindowTest, AStoredPortIsRefusedByNameAndAPortThatCannotBeOpenedIsNamedInTheWindow)
+{
+    const int port = 20000 + (QCoreApplication::applicationPid() + 13) % 20000;
+    const auto notice = [&] {
+        return window->parts().notice->isVisible() ? window->parts().notice->text() : QString();
+    };
+    for (const auto &[text, served] : {std::pair{QString("0"), false}, {"-5", false}, {"1023", false}, {"65536", false},
+             {"abc", false}, {QString::number(port), true}}) {
+        store.values = {{"Rete/Attiva", "true"}, {"Rete/Porta", text}};
+        open(keys);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !(served ? window->phones().urls() : QStringList{notice()}).value(0).isEmpty(); }, 5000));
+        EXPECT_EQ(notice().contains(QString::fromUtf8("«%1»").arg(text)) && window->phones().urls().isEmpty(), !served)
+            << text.toStdString();
+    }
+    // A port taken: named in the window until the phones are served again.
+    QTcpServer taker;
+    window->phones().setActive(false, quint16(port));
+    ASSERT_TRUE(taker.listen(QHostAddress::Any, quint16(port)));
+    window->phones().setActive(true, quint16(port));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notice().startsWith("Telefoni non attivi"); }, 5000));
+    taker.close();
+    window->phones().setActive(true, quint16(port));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->phones().urls().isEmpty() && notice().isEmpty(); }, 5000));
 }
 
 // What a screen reader finds, through Qt's accessibility interfaces.
