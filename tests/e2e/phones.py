@@ -67,7 +67,7 @@ def phones_test(binary):
             browser.get(page + "?t=" + TOKEN)
             code = browser.find_element(By.ID, "code")
             code.send_keys("42-3-u\n")
-            row = wait_for(first_row, 5, "the cartella on the phone")
+            row = wait_for(first_row, 10, "the cartella on the phone")
 
             program.key("Down", gap=0)
             pressed = time.monotonic()
@@ -80,15 +80,15 @@ def phones_test(binary):
             for number in row[:2]:
                 program.key(*str(number), "Return")
             # Both marked: the number drawn with Down may be on the cartella too.
-            wait_for(lambda: set(row[:2]) <= marked(), 3, "the cartella's numbers marked")
+            wait_for(lambda: set(row[:2]) <= marked(), 10, "the cartella's numbers marked")
             browser.find_element(By.ID, "name").send_keys("Anna")
-            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 3, "the ambo offered")[0].click()
+            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 10, "the ambo offered")[0].click()
             notice = "Ambo chiamato da Anna, cartella 42-3: valido"
             wait_for(lambda: notice in program.spoken(), 15, "the claim said in the caller's window")
             program.key("Return")
-            wait_for(lambda: "confermato" in text("verdict"), 3, "the phone told of the confirmation")
+            wait_for(lambda: "confermato" in text("verdict"), 10, "the phone told of the confirmation")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))
-            wait_for(lambda: text("winners") == "Ambo: Anna, cartella 42-3", 3, "the winner on every phone")
+            wait_for(lambda: text("winners") == "Ambo: Anna, cartella 42-3", 10, "the winner on every phone")
             check(display.settings().get("Settaggio/SalvaUlt", "").startswith("1-"), "the ambo declared and saved")
 
             program.kill()
