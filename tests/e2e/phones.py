@@ -10,6 +10,7 @@ from harness import Display, Program, check, main, skip_unless, wait_for
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 
 TOKEN = "0123456789abcdef0123456789abcdef"
@@ -82,7 +83,9 @@ def phones_test(binary):
             # Both marked: the number drawn with Down may be on the cartella too.
             wait_for(lambda: set(row[:2]) <= marked(), 10, "the cartella's numbers marked")
             browser.find_element(By.ID, "name").send_keys("Anna")
-            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 10, "the ambo offered")[0].click()
+            claim = wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 10, "the ambo offered")[0]
+            # Tapped as a finger does, held a moment: the name's hello is answered meanwhile.
+            ActionChains(browser).click_and_hold(claim).pause(0.3).release().perform()
             notice = "Ambo chiamato da Anna, cartella 42-3: valido"
             wait_for(lambda: notice in program.spoken(), 15, "the claim said in the caller's window")
             program.key("Return")

@@ -228,79 +228,85 @@ function completedAt(rows, drawn, prize) {
   return 0;
 }
 
+// Every message redraws the cartelle, yet a card that shows the same is kept: a finger on
+// its button would lose its tap to a card put in its place.
 function showCartelle() {
   const out = new Set(state.drawn);
   const box = $('cartelle');
-  box.replaceChildren();
-  for (const code of saved.codes) {
-    // Through a broker the page computes the printed cartella from its code (cartelle.js).
-    const item = grids.get(code) || (remote && { rows: cartellaRows(code) });
-    const card = document.createElement('article');
-    card.className = 'cartella';
-    const header = document.createElement('header');
-    const title = document.createElement('h3');
-    title.textContent = TEXTS.cartella(code);
-    const remove = document.createElement('button');
-    remove.type = 'button';
-    remove.className = 'secondary';
-    remove.textContent = TEXTS.remove;
-    remove.setAttribute('aria-label', TEXTS.removeLabel(code));
-    remove.onclick = () => {
-      saved.codes = saved.codes.filter((c) => c !== code);
-      store();
-      sayHello();
-      showCartelle();
-    };
-    header.append(title, remove);
-    card.appendChild(header);
-    if (item) {
-      const table = document.createElement('table');
-      table.setAttribute('aria-label', TEXTS.cartella(code));
-      for (const row of item.rows) {
-        const tr = document.createElement('tr');
-        for (const n of row) {
-          const td = document.createElement('td');
-          if (n > 0) {
-            td.textContent = String(n);
-            if (out.has(n)) {
-              td.className = 'drawn';
-              td.setAttribute('aria-label', TEXTS.drawnCell(n));
-            }
-          } else td.className = 'empty';
-          tr.appendChild(td);
-        }
-        table.appendChild(tr);
+  const cards = saved.codes.map((code) => cardOf(code, out));
+  const shown = [...box.children];
+  if (cards.length !== shown.length) box.replaceChildren(...cards);
+  else cards.forEach((card, i) => card.outerHTML !== shown[i].outerHTML && shown[i].replaceWith(card));
+}
+
+function cardOf(code, out) {
+  // Through a broker the page computes the printed cartella from its code (cartelle.js).
+  const item = grids.get(code) || (remote && { rows: cartellaRows(code) });
+  const card = document.createElement('article');
+  card.className = 'cartella';
+  const header = document.createElement('header');
+  const title = document.createElement('h3');
+  title.textContent = TEXTS.cartella(code);
+  const remove = document.createElement('button');
+  remove.type = 'button';
+  remove.className = 'secondary';
+  remove.textContent = TEXTS.remove;
+  remove.setAttribute('aria-label', TEXTS.removeLabel(code));
+  remove.onclick = () => {
+    saved.codes = saved.codes.filter((c) => c !== code);
+    store();
+    sayHello();
+    showCartelle();
+  };
+  header.append(title, remove);
+  card.appendChild(header);
+  if (item) {
+    const table = document.createElement('table');
+    table.setAttribute('aria-label', TEXTS.cartella(code));
+    for (const row of item.rows) {
+      const tr = document.createElement('tr');
+      for (const n of row) {
+        const td = document.createElement('td');
+        if (n > 0) {
+          td.textContent = String(n);
+          if (out.has(n)) {
+            td.className = 'drawn';
+            td.setAttribute('aria-label', TEXTS.drawnCell(n));
+          }
+        } else td.className = 'empty';
+        tr.appendChild(td);
       }
-      card.appendChild(table);
-      const status = document.createElement('p');
-      status.className = 'missing';
-      const prize = state.inPlay;
-      // A prize won is shared by every cartella completed with the same number.
-      for (const [shared, countOut] of state.shareable)
-        if (shared !== prize && completedAt(item.rows, state.drawn, shared) === countOut) {
-          const claim = document.createElement('button');
-          claim.type = 'button';
-          claim.className = 'claim';
-          claim.textContent = TEXTS.call(PRIZES[shared]);
-          claim.onclick = () => sendClaim(shared, code);
-          card.appendChild(claim);
-        }
-      if (prize < 0 || prize > 4) status.textContent = TEXTS.over;
-      else {
-        const missing = missingFor(item.rows, out, prize);
-        if (missing === 0) {
-          const claim = document.createElement('button');
-          claim.type = 'button';
-          claim.className = 'claim';
-          claim.textContent = TEXTS.call(PRIZES[prize]);
-          claim.onclick = () => sendClaim(prize, code);
-          card.appendChild(claim);
-        } else status.textContent = TEXTS.missing(missing, PRIZES[prize]);
-      }
-      card.appendChild(status);
+      table.appendChild(tr);
     }
-    box.appendChild(card);
+    card.appendChild(table);
+    const status = document.createElement('p');
+    status.className = 'missing';
+    const prize = state.inPlay;
+    // A prize won is shared by every cartella completed with the same number.
+    for (const [shared, countOut] of state.shareable)
+      if (shared !== prize && completedAt(item.rows, state.drawn, shared) === countOut) {
+        const claim = document.createElement('button');
+        claim.type = 'button';
+        claim.className = 'claim';
+        claim.textContent = TEXTS.call(PRIZES[shared]);
+        claim.onclick = () => sendClaim(shared, code);
+        card.appendChild(claim);
+      }
+    if (prize < 0 || prize > 4) status.textContent = TEXTS.over;
+    else {
+      const missing = missingFor(item.rows, out, prize);
+      if (missing === 0) {
+        const claim = document.createElement('button');
+        claim.type = 'button';
+        claim.className = 'claim';
+        claim.textContent = TEXTS.call(PRIZES[prize]);
+        claim.onclick = () => sendClaim(prize, code);
+        card.appendChild(claim);
+      } else status.textContent = TEXTS.missing(missing, PRIZES[prize]);
+    }
+    card.appendChild(status);
   }
+  return card;
 }
 
 function sendClaim(prize, code) {
