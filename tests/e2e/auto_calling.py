@@ -34,7 +34,7 @@ def auto_calling_test(binary):
             last, start = count(), None
             for _ in range(draws):
                 held_before = pauses()
-                wait_for(lambda: count() > last, 20, f"draw {last + 1}")
+                wait_for(lambda: count() > last, f"draw {last + 1}")
                 now, last = time.monotonic(), count()
                 if start is not None:
                     gaps.append(now - start)
@@ -60,7 +60,7 @@ def auto_calling_test(binary):
         kept = [line for line in record().split("\\n") if "il tabellone" in line]
 
         program.key("space")
-        wait_for(lambda: "si riprende" in program.spoken(), 3, "resumed")
+        wait_for(lambda: "si riprende" in program.spoken(), "resumed")
         run_for(2)
         # Space holds it, and the next Space resumes it.
         program.key("space")
@@ -73,7 +73,7 @@ def auto_calling_test(binary):
         program = Program(display, binary).wait_window().activate()
         before = record()
         program.key("Down")
-        wait_for(lambda: record() != before, 5, "the record saved again after the restart")
+        wait_for(lambda: record() != before, "the record saved again after the restart")
         check(all(line in record().split("\\n") for line in kept), "the evening's winners did not survive a kill -9")
         print(f"draws {', '.join(f'{g:.2f}' for g in gaps)} s apart at {INTERVAL} s; held by Space and at the "
               f"owner's prize after {at_prize} numbers; the record survived a kill -9")

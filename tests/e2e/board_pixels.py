@@ -26,7 +26,7 @@ def board_test(binary):
             for prize in range(4):  # prizes left out: no prize message over the board
                 program.click(62 * s, ((2100 + 330 * prize) / TWIPS_PER_PX + 8) * s)
             program.key(*["Down"] * 5)
-            wait_for(lambda: len(display.settings().get("Settaggio/SalvaUlt", "").split("-")) == 17, 5, "5 draws saved")
+            wait_for(lambda: len(display.settings().get("Settaggio/SalvaUlt", "").split("-")) == 17, "5 draws saved")
             shot = display.screenshot()
             where = f"{screen} at scale {scale}"
 
@@ -51,7 +51,7 @@ def board_test(binary):
             # The tombola blinks in yellow over the board.
             program.key("F6")
             banner = lambda: count(display.screenshot()[:int(bottom), int(left):], (220, 220, 0), (255, 255, 60)) > 2000 * s * s
-            wait_for(banner, 3, f"{where}: the tombola banner in yellow")
+            wait_for(banner, f"{where}: the tombola banner in yellow")
             print(f"{where}: 90 numbers, {len(drawn)} drawn in red, last number, smorfia line, banner")
 
 

@@ -36,7 +36,7 @@ class Broker:
         def listening():
             with socket.socket() as s:
                 return s.connect_ex(("127.0.0.1", self.ws)) == 0 or self.proc.poll() is not None
-        wait_for(listening, 10, "the broker")
+        wait_for(listening, "the broker")
         check(self.proc.poll() is None, "mosquitto ended: " + open(self.log).read()[-1000:])
 
     def stop(self):
@@ -63,7 +63,7 @@ def broker_test(binary):
         program = Program(display, binary).wait_window().activate()
         program.key("Down")
         drawn = lambda: len((broker.state(1) or {}).get("drawn", []))
-        wait_for(lambda: drawn() == 1, 10, "the draw in the room's retained state")
+        wait_for(lambda: drawn() == 1, "the draw in the room's retained state")
 
         options = webdriver.ChromeOptions()
         for flag in ("--headless=new", "--no-sandbox", "--window-size=390,844"):
@@ -83,31 +83,31 @@ def broker_test(binary):
                 return []
         try:
             browser.get(f"file://{os.path.abspath(PAGE)}?broker=ws://127.0.0.1:{broker.ws}&stanza={ROOM}")
-            wait_for(lambda: text("link") == "in diretta" and text("count") == "Estratti: 1 di 90", 10,
+            wait_for(lambda: text("link") == "in diretta" and text("count") == "Estratti: 1 di 90",
                      "the page following the room")
             browser.find_element(By.ID, "code").send_keys("42-3-u\n")
-            row = wait_for(lambda: cells(".cartella tr:first-child td"), 5, "the cartella computed on the phone")
+            row = wait_for(lambda: cells(".cartella tr:first-child td"), "the cartella computed on the phone")
             program.click(*MANUAL_BOX)
             for number in row[:2]:
                 program.key(*str(number), "Return")
-            wait_for(lambda: set(row[:2]) <= set(cells(".cartella td.drawn")), 10, "the cartella's numbers marked")
+            wait_for(lambda: set(row[:2]) <= set(cells(".cartella td.drawn")), "the cartella's numbers marked")
             browser.find_element(By.ID, "name").send_keys("Anna")
-            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 3, "the ambo offered")[0].click()
+            wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), "the ambo offered")[0].click()
             notice = "Ambo chiamato da Anna, cartella 42-3: valido"
-            wait_for(lambda: notice in program.spoken(), 10, "the claim said in the caller's window")
-            wait_for(lambda: text("verdict") == "Chiamata inviata al banco…", 5, "the claim acknowledged")
+            wait_for(lambda: notice in program.spoken(), "the claim said in the caller's window")
+            wait_for(lambda: text("verdict") == "Chiamata inviata al banco…", "the claim acknowledged")
 
             out = broker.state()["drawn"]
             before, another = len(out), next(n for n in range(1, 91) if n not in out)
             broker.stop()
-            wait_for(lambda: "broker non raggiungibile" in text("link"), 60, "the page saying the broker is gone")
+            wait_for(lambda: "broker non raggiungibile" in text("link"), "the page saying the broker is gone", seconds=60)
             program.activate()
             program.key("Return")  # confirmed while the broker is away
             program.key(*str(another), "Return")  # a number from the bag, drawn meanwhile
             broker.start()
-            wait_for(lambda: text("link") == "in diretta", 60, "the page back by itself")
-            wait_for(lambda: text("count") == f"Estratti: {before + 1} di 90", 30, "the draw made meanwhile on the phone")
-            wait_for(lambda: "confermato" in text("verdict"), 30, "the verdict given meanwhile on the phone")
+            wait_for(lambda: text("link") == "in diretta", "the page back by itself", seconds=60)
+            wait_for(lambda: text("count") == f"Estratti: {before + 1} di 90", "the draw made meanwhile on the phone")
+            wait_for(lambda: "confermato" in text("verdict"), "the verdict given meanwhile on the phone")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))
             check(text("winners") == "Ambo: Anna, cartella 42-3", text("winners"))
             check(drawn() == before + 1, "the retained state brought up to date")

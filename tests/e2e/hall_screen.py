@@ -25,13 +25,13 @@ def hall_test(binary):
                 caller = drawn_on(display.screenshot(0), 2000 / TWIPS_PER_PX, 1280 - 2000 / TWIPS_PER_PX, 1024 - 40, (255, 0, 0))
                 hall = drawn_on(display.screenshot(1), 0, 1920 - 1920 * 38 // 100, 1080, (150, 0, 0))
                 return caller == hall == saved() and caller
-            wait_for(agree, 20, f"{what}: the hall shows the caller's board")
+            wait_for(agree, f"{what}: the hall shows the caller's board")
 
         program = Program(display, binary).wait_window().activate()
         program.key("Down", "Down", "Down", "F7", gap=0.3)
-        wait_for(lambda: display.settings().get("Sala/Aperta") == "1", 3, "the hall opened")
+        wait_for(lambda: display.settings().get("Sala/Aperta") == "1", "the hall opened")
         # Full screen on the second screen: the side panel's green reaches its right edge.
-        wait_for(lambda: tuple(display.screenshot(1)[1079, 1919]) == (0, 64, 0), 20, "the hall fills the second screen")
+        wait_for(lambda: tuple(display.screenshot(1)[1079, 1919]) == (0, 64, 0), "the hall fills the second screen")
         program.key("Down", "Down", gap=0.3)
         boards_agree("five draws")
 
@@ -39,20 +39,20 @@ def hall_test(binary):
         number = min(saved()) + 1
         cell_w, cell_h = (1280 - 2000 / TWIPS_PER_PX) / 10, (1024 - 40) / 9
         program.click(2000 / TWIPS_PER_PX + ((number - 1) % 10 + .5) * cell_w, ((number - 1) // 10 + .5) * cell_h)
-        wait_for(lambda: number - 1 not in saved(), 3, "the number given back")
+        wait_for(lambda: number - 1 not in saved(), "the number given back")
         boards_agree("a number given back")
 
         program.kill()
         program = Program(display, binary).wait_window().activate()
         program.click(*RELOAD)
-        wait_for(lambda: "Ultima estrazione, ricaricata!" in program.spoken(), 5, "the reload")
+        wait_for(lambda: "Ultima estrazione, ricaricata!" in program.spoken(), "the reload")
         boards_agree("a reload after a kill (the hall opens again by itself)")
 
         program.key("F7")
-        wait_for(lambda: display.settings().get("Sala/Aperta") == "0", 3, "F7 closed the hall")
+        wait_for(lambda: display.settings().get("Sala/Aperta") == "0", "F7 closed the hall")
         # Left open at "Esci", it opens again at the next start.
         program.key("F7", "ctrl+q")
-        wait_for(lambda: program.proc.poll() is not None, 5, "Ctrl+Q ended the program")
+        wait_for(lambda: program.proc.poll() is not None, "Ctrl+Q ended the program")
         check(display.settings().get("Sala/Aperta") == "1", "the hall left open at the end is stored closed")
         print("the hall followed draws, a number given back and a reload, on the second screen, "
               "and stays open for the next start")

@@ -24,7 +24,11 @@ def check(ok, message):
         raise Failure(message)
 
 
-def wait_for(predicate, seconds, what):
+# A step a loaded machine may hold up for seconds: waited for this long, never slept.
+PATIENCE = 30
+
+
+def wait_for(predicate, what, seconds=PATIENCE):
     deadline = time.monotonic() + seconds
     while True:
         value = predicate()
@@ -53,7 +57,7 @@ class Display:
             self.xvfb = subprocess.Popen(["Xvfb", f":{number}", "-dpi", "96", "-nolisten", "tcp", "-noreset"] + args,
                                          stdout=subprocess.DEVNULL, stderr=open(self.path("xvfb.log"), "w"))
             probe = dict(os.environ, DISPLAY=f":{number}")
-            for _ in range(100):
+            for _ in range(PATIENCE * 20):
                 if self.xvfb.poll() is not None or subprocess.run(
                         ["xdotool", "getdisplaygeometry"], env=probe, capture_output=True).returncode == 0:
                     break
@@ -146,13 +150,13 @@ class Program:
         display.programs.append(self)
         self.window = None
 
-    def wait_window(self, seconds=20):
+    def wait_window(self, seconds=PATIENCE):
         def found():
             check(self.proc.poll() is None, "the program ended: " + open(self.log).read()[-2000:]
                   + f" (X server: {self.display.xvfb.poll()}, " + open(self.display.path("xvfb.log")).read()[-500:] + ")")
             out = self.display.run("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid))
             return out.split()[0] if out.split() else None
-        self.window = wait_for(found, seconds, "the window")
+        self.window = wait_for(found, "the window", seconds)
         return self
 
     def activate(self):

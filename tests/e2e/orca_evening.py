@@ -4,7 +4,7 @@ speech into nothing), checked by what Orca says (its debug output's speech lines
 page read as it opens, Enter pressing a dialog's focused button, the voice boxes read with
 their choice, a phone's claim heard and answered from Ctrl+G, Smorfia and Scandito heard."""
 import base64, json, os, re, socket, subprocess, time
-from harness import Display, Program, check, main, skip_unless, wait_for
+from harness import Display, Program, check, main, skip_unless, wait_for, PATIENCE
 
 TOKEN = "0123456789abcdef0123456789abcdef"
 
@@ -20,7 +20,7 @@ class Phone:
         self.received = self.sock.recv(4096)
         check(b" 101 " in self.received.split(b"\r\n")[0], "the phone's socket was not taken")
 
-    def told(self, words, seconds=10):
+    def told(self, words, seconds=PATIENCE):
         """Waits for `words` in what the program sends (its frames are plain text)."""
         self.sock.settimeout(0.2)
         def heard():
@@ -29,7 +29,7 @@ class Phone:
             except socket.timeout:
                 pass
             return words.encode() in self.received
-        wait_for(heard, seconds, f"the phone told {words!r}")
+        wait_for(heard, f"the phone told {words!r}", seconds)
 
     def send(self, message):
         data, mask = json.dumps(message).encode(), os.urandom(4)
@@ -53,13 +53,13 @@ class Orca:
         self.proc = subprocess.Popen(["/usr/bin/python3", "-c", ORCA], env=display.env,
                                      stdout=open(self.out, "w"), stderr=subprocess.DEVNULL)
         self.heard = 0
-        wait_for(lambda: self.said(), 60, "Orca speaking")
+        wait_for(lambda: self.said(), "Orca speaking", seconds=60)
 
     def said(self):
         text = open(self.out, encoding="utf-8", errors="replace").read() if os.path.exists(self.out) else ""
         return re.findall(r"^SPEECH OUTPUT: '(.*?)' ?(?:\{.*\})?$", text, re.M)
 
-    def press(self, key, until=None, seconds=20):
+    def press(self, key, until=None, seconds=PATIENCE):
         """A key held 100 ms as a person holds it; then what Orca said until `until` (a
         pattern) is heard among the new texts, or after a quiet second without one."""
         self.heard = len(self.said())
@@ -77,9 +77,9 @@ class Orca:
             count = len(self.said())
             time.sleep(seconds)
 
-    def hear(self, pattern, seconds=20):
-        wait_for(lambda: any(re.search(pattern, t) for t in self.said()[self.heard:]), seconds,
-                 f"Orca saying /{pattern}/ (said {self.said()[self.heard:]})")
+    def hear(self, pattern, seconds=PATIENCE):
+        wait_for(lambda: any(re.search(pattern, t) for t in self.said()[self.heard:]),
+                 f"Orca saying /{pattern}/ (said {self.said()[self.heard:]})", seconds)
 
     def stop(self):
         self.proc.kill()
@@ -102,7 +102,8 @@ def orca_test(binary):
                 f.write(f"[Rete]\nAttiva=true\nPorta={port}\nCodice={TOKEN}\n")
             orca = Orca(display)
             program = Program(display, binary).wait_window()
-            wait_for(lambda: "Sorteggina di Orvanet - Quillard - ver. 2.0.1 frame." in orca.said(), 60, "Orca reading the window")
+            wait_for(lambda: "Sorteggina di Orvanet - Quillard - ver. 2.0.1 frame." in orca.said(), "Orca reading the window",
+                     seconds=60)
 
             help = orca.press("F1", "Cifre e Invio")
             check(all(part in help for part in ("Estrai Numero: estrae il numero", "F8: Numeri usciti", "Spazio: pausa",

@@ -62,7 +62,7 @@ def start_sound(display):
          "--load=module-null-sink sink_name=mouth",
          "--load=module-remap-source master=mouth.monitor source_name=microphone"],
         env=display.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for(lambda: subprocess.run(["pactl", "info"], env=display.env, capture_output=True).returncode == 0, 10,
+    wait_for(lambda: subprocess.run(["pactl", "info"], env=display.env, capture_output=True).returncode == 0,
              "the sound server")
     for command in (["set-default-sink", "speakers"], ["set-default-source", "microphone"]):
         subprocess.run(["pactl", *command], env=display.env, capture_output=True)
@@ -71,7 +71,7 @@ def start_sound(display):
 
 def focus(display, title):
     window = wait_for(lambda: (display.run("xdotool", "search", "--onlyvisible", "--name", title).split() or [None])[0],
-                      15, f'the window "{title}"')
+                      f'the window "{title}"')
     display.run("xdotool", "windowfocus", "--sync", window)
     time.sleep(0.4)
 
@@ -94,12 +94,12 @@ def own_voice_test(binary):
             program.key("alt+r")
             focus(display, "Registra la voce")
             program.key("space")
-            wait_for(lambda: recording(display), 10, "the take to begin")
+            wait_for(lambda: recording(display), "the take to begin")
             time.sleep(0.3)
             subprocess.run(["paplay", "-d", "mouth", display.path("burst.wav")], env=display.env, check=True)
             program.key("space")
             take = os.path.join(folder, "1.flac")
-            wait_for(lambda: os.path.exists(take), 10, "the take of 1 kept")
+            wait_for(lambda: os.path.exists(take), "the take of 1 kept")
             rate, samples = read_flac(take)
             length = len(samples) / rate
             check(abs(length - (BURST_S + MARGINS_S)) < 0.04,
@@ -113,7 +113,7 @@ def own_voice_test(binary):
             program.key("Escape")
             focus(display, "^Voce$")
             program.key("alt+m", "Return")
-            wait_for(lambda: display.settings().get("Voce/Registrata") == "true", 10, "[Voce] Registrata=true")
+            wait_for(lambda: display.settings().get("Voce/Registrata") == "true", "[Voce] Registrata=true")
             program.activate()
             time.sleep(1)  # the takes are read on a thread of their own
             heard_path = display.path("heard.wav")

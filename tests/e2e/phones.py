@@ -40,7 +40,7 @@ def phones_test(binary):
             f.write(f"[Rete]\nAttiva=true\nPorta={port}\nCodice={TOKEN}\n")
         program = Program(display, binary).wait_window().activate()
         page = f"http://127.0.0.1:{port}/"
-        wait_for(lambda: status_of(page + "?t=" + TOKEN) == 200, 10, "the page served at start")
+        wait_for(lambda: status_of(page + "?t=" + TOKEN) == 200, "the page served at start")
         check(status_of(page) == 403, "the page without the code is refused")
 
         options = webdriver.ChromeOptions()
@@ -68,11 +68,11 @@ def phones_test(binary):
             browser.get(page + "?t=" + TOKEN)
             code = browser.find_element(By.ID, "code")
             code.send_keys("42-3-u\n")
-            row = wait_for(first_row, 10, "the cartella on the phone")
+            row = wait_for(first_row, "the cartella on the phone")
 
             program.key("Down", gap=0)
             pressed = time.monotonic()
-            wait_for(lambda: text("count") == "Estratti: 1 di 90", 2, "the draw on the phone")
+            wait_for(lambda: text("count") == "Estratti: 1 di 90", "the draw on the phone")
             late = time.monotonic() - pressed
             check(late <= 0.5, f"the draw reached the phone after {late * 1000:.0f} ms")
 
@@ -81,23 +81,23 @@ def phones_test(binary):
             for number in row[:2]:
                 program.key(*str(number), "Return")
             # Both marked: the number drawn with Down may be on the cartella too.
-            wait_for(lambda: set(row[:2]) <= marked(), 10, "the cartella's numbers marked")
+            wait_for(lambda: set(row[:2]) <= marked(), "the cartella's numbers marked")
             browser.find_element(By.ID, "name").send_keys("Anna")
-            claim = wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), 10, "the ambo offered")[0]
+            claim = wait_for(lambda: browser.find_elements(By.CSS_SELECTOR, ".claim"), "the ambo offered")[0]
             # Tapped as a finger does, held a moment: the name's hello is answered meanwhile.
             ActionChains(browser).click_and_hold(claim).pause(0.3).release().perform()
             notice = "Ambo chiamato da Anna, cartella 42-3: valido"
-            wait_for(lambda: notice in program.spoken(), 15, "the claim said in the caller's window")
+            wait_for(lambda: notice in program.spoken(), "the claim said in the caller's window")
             program.key("Return")
-            wait_for(lambda: "confermato" in text("verdict"), 10, "the phone told of the confirmation")
+            wait_for(lambda: "confermato" in text("verdict"), "the phone told of the confirmation")
             check(text("verdict") == notice + ": confermato dal banco", text("verdict"))
-            wait_for(lambda: text("winners") == "Ambo: Anna, cartella 42-3", 10, "the winner on every phone")
+            wait_for(lambda: text("winners") == "Ambo: Anna, cartella 42-3", "the winner on every phone")
             check(display.settings().get("Settaggio/SalvaUlt", "").startswith("1-"), "the ambo declared and saved")
 
             program.kill()
             program = Program(display, binary).wait_window().activate()
             program.key("Down")
-            wait_for(lambda: text("count") == "Estratti: 1 di 90", 15, "the page following the new start")
+            wait_for(lambda: text("count") == "Estratti: 1 di 90", "the page following the new start")
         finally:
             browser.quit()
 

@@ -51,13 +51,13 @@ def random_kills(binary):
                 time.sleep(rng.uniform(0, 1.5))
             else:
                 program.wait_window().activate()
-                check(wait_for(lambda: recorded(display, known[1]) == known[1], 5, "caught up"), "database behind")
+                check(wait_for(lambda: recorded(display, known[1]) == known[1], "caught up"), "database behind")
                 reload = 0 < len(known[1]) < 30  # a long game goes on with a fresh board
                 if reload:
                     program.click(*RELOAD_BUTTON)
-                    wait_for(lambda: "Ultima estrazione, ricaricata!" in program.spoken(), 5, f"round {round}: reload")
+                    wait_for(lambda: "Ultima estrazione, ricaricata!" in program.spoken(), f"round {round}: reload")
                 program.key("Down", gap=0)
-                after = wait_for(lambda: (lambda g: g if g[0] != known[0] else None)(game(display)), 3, "one Down saved")
+                after = wait_for(lambda: (lambda g: g if g[0] != known[0] else None)(game(display)), "one Down saved")
                 check(after[1][:-1] == (known[1] if reload else []), f"round {round}: {after[1]} after {known[1]}")
                 known = after
                 stop = threading.Event()

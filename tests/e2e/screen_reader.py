@@ -35,7 +35,7 @@ def screen_reader_test(binary):
             import pyatspi  # reads the session bus when first imported
             program = Program(display, binary).wait_window().activate()
             app = wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name.lower() == "sorteggina"), None),
-                           10, "the program on the accessibility bus")
+                           "the program on the accessibility bus")
             frame = app.getChildAtIndex(0)
             check(frame.getRole() == pyatspi.ROLE_FRAME, f"the window is a {frame.getRoleName()}, not a frame")
             board = find(frame, lambda n: n.getRole() == pyatspi.ROLE_TABLE)
@@ -46,7 +46,7 @@ def screen_reader_test(binary):
             actions = draw.queryAction()
             check(actions.getName(0).lower() == "press", f"the first action of Estrai Numero is {actions.getName(0)}")
             actions.doAction(0)
-            order = wait_for(lambda: display.settings().get("Partita/Ordine"), 5, "a number drawn by the action")
+            order = wait_for(lambda: display.settings().get("Partita/Ordine"), "a number drawn by the action")
             drawn = cells[order]
             check(drawn.getState().contains(pyatspi.STATE_CHECKED), f"{order} drawn but not checked")
             check(not cells[str(91 - int(order))].getState().contains(pyatspi.STATE_CHECKED), "a cell not drawn is checked")
@@ -55,10 +55,10 @@ def screen_reader_test(binary):
 
             program.key("Down", "Down", "Down", "Down")
             order = wait_for(lambda: (o := re.findall(r"\d+", display.settings().get("Partita/Ordine", ""))) and
-                             len(o) == 5 and o, 5, "five numbers drawn")
+                             len(o) == 5 and o, "five numbers drawn")
             program.key("F8")
             dialog = wait_for(lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_DIALOG and n.name == "Numeri usciti"),
-                              5, "the numbers out")
+                              "the numbers out")
             numbers = find(dialog, lambda n: n.getRole() == pyatspi.ROLE_LIST)
             check(find(dialog, lambda n: n.getRole() == pyatspi.ROLE_LABEL and n.name == "Estratti 5") is not None,
                   "no label Estratti 5")

@@ -46,7 +46,7 @@ def three_phones_test(binary):
                 phones[n].get(f"http://127.0.0.1:{port}/?t={TOKEN}")
                 phones[n].find_element(By.ID, "name").send_keys(name)
                 phones[n].find_element(By.ID, "code").send_keys(code_of(1, n + 1) + "\n")
-                wait_for(lambda: phones[n].find_elements(By.CSS_SELECTOR, ".cartella td"), 10, "the cartella")
+                wait_for(lambda: phones[n].find_elements(By.CSS_SELECTOR, ".cartella td"), "the cartella")
             program.key("ctrl+t")
             claimed, answered, held, deadline = set(), 0, None, time.monotonic() + 200
             while not all(read(p, "banner") == "TOMBOLA!" for p in phones):

@@ -13,7 +13,7 @@ def start_sound(display):
                                "--use-pid-file=no", f"--load=module-native-protocol-unix socket={socket}",
                                "--load=module-null-sink sink_name=e2e"], env=display.env,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for(lambda: subprocess.run(["pactl", "info"], env=display.env, capture_output=True).returncode == 0, 10,
+    wait_for(lambda: subprocess.run(["pactl", "info"], env=display.env, capture_output=True).returncode == 0,
              "the sound server")
     subprocess.run(["pactl", "set-default-sink", "e2e"], env=display.env, capture_output=True)
     return server
