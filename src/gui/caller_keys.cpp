@@ -34,8 +34,11 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
     const bool inText = widget->testAttribute(Qt::WA_InputMethodEnabled);
     const bool gameWindow = widget->window()->windowType() == Qt::Window;
     const Action *action = actionOfKey(actions_, *key);
+    // A phone's claim waiting is answered in any window, modal dialogs too, before the dialog
+    // sees the key; in a text box Escape still answers it, Enter is the box's.
+    const bool answer = action && (action->id == ActionId::ConfirmClaim || action->id == ActionId::RefuseClaim);
     // A key that acts only at times (Space, Enter, Escape) is the text box's while typing.
-    if (action && action->available && inText)
+    if (action && action->available && inText && !(answer && key->key() == Qt::Key_Escape))
         action = nullptr;
     if (action && action->gameKey && gameWindow) {
         for (int i = 0; i < presses; ++i)
@@ -43,7 +46,7 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
         const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;
         return !(inText && arrow);
     }
-    if (action && !action->gameKey && (gameWindow || (!inText && !QApplication::activeModalWidget()))) {
+    if (action && !action->gameKey && (gameWindow || answer || (!inText && !QApplication::activeModalWidget()))) {
         if (presses > 0)
             action->run();
         return true;

@@ -14,7 +14,8 @@ class KeyState;
 // per press however long the key is held, in the caller's window and on the players'
 // screen whatever has the focus; the poll acts on a press no window saw. A game key has no
 // other effect on the focused control (in a text box the arrows also move the cursor).
-// Keys typed in a dialog are the dialog's, except the menu's keys outside its text boxes.
+// Keys typed in a dialog are the dialog's, except the menu's keys outside its text boxes and
+// modal dialogs, and Enter and Escape while a phone's claim waits (in a text box, Escape only).
 // In manual mode a number typed from the bag (digits, then Enter) is marked as a click on
 // its cell would, a number not on the board refused; Escape clears what was typed, Backspace
 // takes a digit back.

@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -23,21 +24,20 @@ const QString kNewCode = QStringLiteral("Nuovo codice");
 const QString kPhones = QStringLiteral("Telefoni collegati: %1");
 const QString kClose = QStringLiteral("Chiudi");
 const QString kPhoneList = QStringLiteral("Telefoni e cartelle");
+const QString kAddress = QStringLiteral("Indirizzo per i telefoni");
 const QString kHowTo = QStringLiteral("I giocatori inquadrano il codice con il telefono, collegato alla stessa rete:");
 } // namespace
 
 NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     : QDialog(parent), link_(link), active_(new QCheckBox(kActive)), port_(new QSpinBox), addresses_(new QLabel),
-      qrCode_(new QLabel), phones_(new QLabel), phoneList_(new QPlainTextEdit)
+      addressColumn_(new QVBoxLayout), qrCode_(new QLabel), phones_(new QLabel), phoneList_(new QPlainTextEdit)
 {
     setWindowTitle(kTitle);
     port_->setRange(1024, 65535);
     port_->setValue(link_.port());
     active_->setChecked(link_.active());
-    // Reached by Tab, read and copied (Ctrl+A, Ctrl+C) as text.
-    addresses_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    addresses_->setFocusPolicy(Qt::StrongFocus);
     addresses_->setWordWrap(true);
+    addressColumn_->addWidget(addresses_);
     addresses_->setMinimumWidth(420);
     qrCode_->setMinimumSize(180, 180);
     qrCode_->setAlignment(Qt::AlignCenter);
@@ -50,7 +50,7 @@ NetworkDialog::NetworkDialog(PhoneLink &link, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(new QLabel(kHowTo));
-    layout->addWidget(addresses_);
+    layout->addLayout(addressColumn_);
     layout->addWidget(qrCode_);
     layout->addWidget(phones_);
     // Names and codes come from the phones: plain text only.
@@ -77,7 +77,9 @@ void NetworkDialog::apply() { link_.setActive(active_->isChecked(), quint16(port
 void NetworkDialog::showLink()
 {
     const QStringList &urls = link_.urls();
-    addresses_->setText(urls.isEmpty() ? link_.problem() : urls.join(QLatin1Char('\n')));
+    addresses_->setText(link_.problem());
+    addresses_->setVisible(urls.isEmpty());
+    showAddresses(urls);
     if (urls.isEmpty())
         qrCode_->clear();
     else
@@ -95,4 +97,33 @@ void NetworkDialog::addPart(const QString &title, QWidget *part)
     (new QVBoxLayout(box))->addWidget(part);
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->insertWidget(column->count() - 1, box);
+}
+
+void NetworkDialog::showAddresses(const QStringList &urls)
+{
+    // Each address a read-only text, reached by Tab, read by a screen reader and copied with
+    // Ctrl+C; drawn on the dialog's own colour as plain text would be, and wide enough to show whole.
+    while (addressBoxes_.size() > urls.size())
+        delete addressBoxes_.takeLast();
+    while (addressBoxes_.size() < urls.size()) {
+        auto *box = new QLineEdit;
+        box->setReadOnly(true);
+        box->setFrame(false);
+        box->setAccessibleName(kAddress);
+        QPalette look = box->palette();
+        look.setColor(QPalette::Base, look.color(QPalette::Window));
+        box->setPalette(look);
+        addressColumn_->addWidget(box);
+        addressBoxes_ << box;
+    }
+    QWidget *before = port_;
+    for (int i = 0; i < urls.size(); ++i) {
+        QLineEdit *box = addressBoxes_[i];
+        setTabOrder(before, box);
+        before = box;
+        if (box->text() != urls[i])
+            box->setText(urls[i]);
+        box->setCursorPosition(0);
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(urls[i]) + 2 * box->fontMetrics().averageCharWidth());
+    }
 }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 class PhoneLink;
 class QPlainTextEdit;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QVBoxLayout;
 class QSpinBox;
 
 // "Giocatori in rete…": turns the phones' page on and off, shows the address and its QR
@@ -21,11 +24,14 @@ public:
 private:
     void apply();
     void showLink();
+    void showAddresses(const QStringList &urls);
 
     PhoneLink &link_;
     QCheckBox *active_;
     QSpinBox *port_;
-    QLabel *addresses_;
+    QLabel *addresses_; // why the phones are not served
+    QVBoxLayout *addressColumn_;
+    QList<QLineEdit *> addressBoxes_;
     QLabel *qrCode_;
     QLabel *phones_;
     QPlainTextEdit *phoneList_;

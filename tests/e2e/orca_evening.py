@@ -2,11 +2,12 @@
 """A blind caller's evening with Debian's Orca really running (a private session bus, icewm,
 speech into nothing), checked by what Orca says (its debug output's speech lines): the help
 page read as it opens, Enter pressing a dialog's focused button, the voice boxes read with
-their choice, a phone's claim heard and answered from Ctrl+G, Smorfia and Scandito heard."""
+their choice, a phone's claim heard and answered from Ctrl+G and from a modal question, Smorfia and Scandito heard."""
 import base64, json, os, re, socket, subprocess, time
 from harness import Display, Program, check, main, skip_unless, wait_for, PATIENCE
 
 TOKEN = "0123456789abcdef0123456789abcdef"
+ClaimPaceSeconds = 3.1
 
 
 class Phone:
@@ -80,6 +81,7 @@ class Orca:
     def hear(self, pattern, seconds=PATIENCE):
         wait_for(lambda: any(re.search(pattern, t) for t in self.said()[self.heard:]),
                  f"Orca saying /{pattern}/ (said {self.said()[self.heard:]})", seconds)
+        print(f"heard /{pattern}/: {self.said()[self.heard:]}")
 
     def stop(self):
         self.proc.kill()
@@ -135,12 +137,24 @@ def orca_test(binary):
             phone = Phone(port)
             phone.send({"type": "hello", "codes": ["42-3-u"]})
             orca.hear("Telefoni collegati: 1")
-            check(any(f"/?t={TOKEN} label" in orca.press("Tab") for _ in range(4)), "the address not reached by Tab")
+            tabbed = (orca.press("Tab") for _ in range(4))
+            check(any("Indirizzo per i telefoni" in t and f"/?t={TOKEN}" in t for t in tabbed), "the address not reached by Tab")
             orca.heard = len(orca.said())
             phone.send({"type": "claim", "prize": 0, "code": "42-3-u", "name": "Anna"})
             orca.hear(r"Ambo chiamato da Anna, cartella 42-3: .*Conferma \(Invio\), Respingi \(Esc\)")
             check("frame" not in orca.press("Escape"), "Escape closed Ctrl+G, not the claim")
             phone.told("respinto dal banco")
+            orca.press("Escape", "frame")
+            # Over a modal question (Ctrl+Z's) too: heard there, Escape refuses, Enter confirms.
+            orca.press("Down")
+            orca.press("ctrl+z", "Annulla ultimo numero")
+            for key, answer in (("Escape", "respinto dal banco"), ("Return", "non confermata")):
+                time.sleep(ClaimPaceSeconds)  # the program's pause between one phone's claims
+                orca.heard, phone.received = len(orca.said()), b""
+                phone.send({"type": "claim", "prize": 0, "code": "42-3-u", "name": "Anna"})
+                orca.hear(r"Ambo chiamato da Anna, cartella 42-3: .*Conferma \(Invio\), Respingi \(Esc\)")
+                check("frame" not in orca.press(key), f"{key} answered the question, not the claim")
+                phone.told(answer)
             orca.press("Escape", "frame")
             spoken = program.spoken()
             orca.press("Left", "Smorfia sì")
