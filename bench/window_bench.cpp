@@ -15,7 +15,6 @@
 #include "gui/board_window.h"
 #include "gui/hall_window.h"
 #include "gui/more_menu.h"
-#include "gui/phone_link.h"
 #include "input/keyboard_poll.h"
 #include "layout/board_layout.h"
 #include "platform/clock.h"
@@ -24,6 +23,7 @@
 #include "platform/random_source.h"
 #include "platform/url_opener.h"
 #include "platform/voice.h"
+#include "session/phone_link.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,6 +21,14 @@ QString withArticle(int number)
 }
 } // namespace
 
+QString numbersText(const QList<int> &numbers)
+{
+    QStringList texts;
+    for (int n : numbers)
+        texts << QString::number(n);
+    return texts.join(QStringLiteral(", "));
+}
+
 Caller::Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock)
     : announcer_(voice, clock), store_(store), random_(random)
 {
@@ -195,12 +203,16 @@ void Caller::speakDrawOrder()
     // One text for all ninety would outlast the voice's bound on a text and be cut.
     constexpr qsizetype kNumbersPerText = 10;
     for (qsizetype first = 0; first < order.size(); first += kNumbersPerText) {
-        QStringList numbers;
-        for (int number : order.mid(first, kNumbersPerText))
-            numbers << QString::number(number);
         const QString lead = first == 0 ? phrases::kDrawnSoFar.arg(order.size()) : QString();
-        announcer_.say(lead + numbers.join(QStringLiteral(", ")));
+        announcer_.say(lead + numbersText(order.mid(first, kNumbersPerText)));
     }
+}
+
+QString Caller::bannerText() const
+{
+    if (game_.over())
+        return game_.tombolinoOut() ? kTombolinoBanner : kTombolaBanner;
+    return message_ ? numbersText(*message_) : QString();
 }
 
 void Caller::speakSmorfiaLine() { announcer_.say(shown_ ? smorfiaOf(*shown_) : kSmorfiaTitle); }

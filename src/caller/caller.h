@@ -15,6 +15,9 @@ class RandomSource;
 class SettingsStore;
 class Voice;
 
+// Numbers as every list of them is shown and said: "4, 17, 90".
+QString numbersText(const QList<int> &numbers);
+
 // The "Manuale" box: on, the numbers come from a real bag and are clicked on the board.
 enum class Manual { Off = 0, On = 1 };
 
@@ -26,6 +29,8 @@ class Caller : public QObject {
 public:
     static constexpr int kMaxOwnerName = 60;
     inline static const QString kDefaultOwner = QStringLiteral("il tabellone");
+    inline static const QString kTombolaBanner = QStringLiteral("TOMBOLA");
+    inline static const QString kTombolinoBanner = QStringLiteral("TOMBOLINO");
 
     Caller(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock);
 
@@ -34,6 +39,9 @@ public:
     std::optional<int> shownNumber() const { return shown_; }
     // The numbers of the row that made the last prize, until the next check.
     const std::optional<QList<int>> &prizeMessage() const { return message_; }
+    // The banner over the board: "TOMBOLA" once the game is over ("TOMBOLINO" when it was
+    // played for), else the numbers of the prize just won on the owner's cartelle, else empty.
+    QString bannerText() const;
     bool prizeLeftOut(int prize) const { return leftOut_[prize]; }
     Manual manual() const { return manual_; }
     const SpeechOptions &speech() const { return speech_; }

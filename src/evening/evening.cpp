@@ -58,17 +58,11 @@ Evening::ClaimAnswer answerFor(const Game &game, const RecordedGame *recorded, c
         *countOut = completed;
     if (completed == 0)
         return Evening::ClaimAnswer::NotHeld;
-    QList<Winner> winners;
-    if (recorded)
-        for (const Winner &w : recorded->winners)
-            if (w.prize == prize && !w.withdrawn)
-                winners << w;
-    if (!winners.isEmpty()) {
-        const bool again =
-            !code.isEmpty() && std::ranges::any_of(winners, [&](const Winner &w) { return w.code == code; });
-        // Shared only by the cartelle completed with the number of its first winner.
-        return !again && winners.first().countOut == completed ? Evening::ClaimAnswer::Shared
-                                                               : Evening::ClaimAnswer::Gone;
+    if (const auto firstAt = recorded ? Evening::sharedAt(*recorded, prize) : std::nullopt) {
+        const bool again = !code.isEmpty() && std::ranges::any_of(recorded->winners, [&](const Winner &w) {
+            return w.prize == prize && !w.withdrawn && w.code == code;
+        });
+        return !again && *firstAt == completed ? Evening::ClaimAnswer::Shared : Evening::ClaimAnswer::Gone;
     }
     const bool inPlay = prize == kTombolino ? game.tombolinoPlayed() && game.tombolaOut() && !game.tombolinoOut()
                                             : !game.over() && game.prizeInPlay() == prize;
@@ -105,6 +99,14 @@ QString cleanCode(const QString &code)
 }
 
 } // namespace
+
+std::optional<int> Evening::sharedAt(const RecordedGame &game, int prize)
+{
+    for (const Winner &w : game.winners)
+        if (w.prize == prize && !w.withdrawn)
+            return w.countOut;
+    return std::nullopt;
+}
 
 Evening::Evening(Caller &caller, SettingsStore &store, WallClock now, EveningStore *journal)
     : caller_(caller), store_(store), now_(std::move(now)), journal_(journal)

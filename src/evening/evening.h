@@ -35,6 +35,9 @@ public:
     enum class ClaimAnswer { Declared, Shared, Gone, NotHeld };
 
     const evening::EveningRecord &record() const { return record_; }
+    // A prize won (kTombolino included) is shared by every cartella completed with as many
+    // numbers out as its first winner's: that count, or nothing while the prize is not won.
+    static std::optional<int> sharedAt(const evening::RecordedGame &game, int prize);
     // How a claim for `prize` (on the ladder; the tombola stands for the tombolino once it is
     // out) would be answered now, and the answer given, recorded with the number that
     // completed the cartella's row; nothing but that prize is ever declared.

@@ -6,7 +6,6 @@
 #include "layout/look.h"
 
 #include <QMouseEvent>
-#include <QStringList>
 
 BannerOverlay::BannerOverlay(BoardView *board, const Caller &caller) : ClickLabel(board), board_(board), caller_(caller)
 {
@@ -30,20 +29,15 @@ void BannerOverlay::showGame()
     if (caller_.game().over()) {
         if (!blink_.isActive()) {
             blink_.start();
-            showText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
+            showText(caller_.bannerText());
         }
         return;
     }
     blink_.stop();
-    const auto &message = caller_.prizeMessage();
-    if (!message) {
+    if (caller_.prizeMessage())
+        showText(caller_.bannerText());
+    else
         hide();
-        return;
-    }
-    QStringList numbers;
-    for (int n : *message)
-        numbers << QString::number(n);
-    showText(QLatin1Char(' ') + numbers.join(QStringLiteral(", ")) + QLatin1Char(' '));
 }
 
 void BannerOverlay::tick()
@@ -51,12 +45,13 @@ void BannerOverlay::tick()
     if (isVisible() || !caller_.game().over())
         hide();
     else
-        showText(caller_.game().tombolinoOut() ? kTombolinoBanner : kTombolaBanner);
+        showText(caller_.bannerText());
 }
 
 void BannerOverlay::showText(const QString &text)
 {
-    setText(text);
+    // A space each side, so that the green reaches past the letters.
+    setText(QLatin1Char(' ') + text + QLatin1Char(' '));
     place();
     show();
     raise();

@@ -35,6 +35,3 @@ private:
     const Caller &caller_;
     QTimer blink_;
 };
-
-inline const QString kTombolaBanner = QStringLiteral(" TOMBOLA ");
-inline const QString kTombolinoBanner = QStringLiteral(" TOMBOLINO ");

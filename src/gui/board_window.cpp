@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/board_window.h"
 
-#include "caller/stored.h"
 #include "gui/accessibility.h"
 #include "gui/after_first_paint.h"
 #include "gui/banner_overlay.h"
@@ -15,9 +14,7 @@
 #include "gui/more_menu.h"
 #include "gui/network_dialog.h"
 #include "gui/number_displays.h"
-#include "gui/phone_link.h"
 #include "gui/print_cartelle_dialog.h"
-#include "gui/remote_link.h"
 #include "gui/remote_section.h"
 #include "gui/widget_look.h"
 #include "gui/winner_name_box.h"
@@ -29,8 +26,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QIcon>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -51,7 +46,6 @@ const QString kClaimsWaitQuestion =
     QStringLiteral("%1 in attesa di risposta. Iniziare lo stesso e annullarle? I telefoni saranno avvisati.");
 const QString kOneClaim = QStringLiteral("Una chiamata è");
 const QString kSomeClaims = QStringLiteral("%1 chiamate sono");
-const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha iniziato una nuova partita");
 const QString kRemoteTitle = QStringLiteral("Giocatori fuori dalla sala");
 // Heard by a screen reader's user only: a sighted caller sees the box change.
 const QString kSmorfiaSwitched = QStringLiteral("Smorfia %1");
@@ -73,11 +67,9 @@ constexpr TwipsRect kNextNumberPlace{210, 10935, 1545, 60};
 } // namespace
 
 BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
-    : QWidget(parent), caller_(platform.voice, platform.store, platform.random, platform.clock),
-      evening_(
-          caller_, platform.store, [] { return QDateTime::currentDateTime(); }, platform.evenings),
-      autoCaller_(caller_, platform.voice, platform.clock, platform.store), actions_(makeActions()),
-      store_(platform.store)
+    : QWidget(parent), session_(platform.voice, platform.store, platform.random, platform.clock, platform.evenings),
+      caller_(session_.caller()), autoCaller_(session_.autoCaller()), actions_(makeActions()), store_(platform.store),
+      phones_(session_.phones())
 {
     loadPictures();
     installAccessibility();
@@ -105,7 +97,7 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     p.controls->lower(); // first among the window's parts, for the tab order and screen readers
     p.banner = new BannerOverlay(p.board, caller_);
     p.displays = new NumberDisplays(this);
-    p.more = new MoreMenu(actions_, p.controls, this, caller_, store_);
+    p.more = new MoreMenu(actions_, p.controls, this, session_, store_);
     setTabOrder(p.controls->logo, p.more->button);
     p.notice = new ClickLabel(this);
     p.notice->setWordWrap(true);
@@ -139,9 +131,8 @@ BoardWindow::BoardWindow(const Platform &platform, QWidget *parent)
     placeInTwips(p.nextNumber, kNextNumberPlace);
     p.nextNumber->hide();
     p.winnerName = new WinnerNameBox(this);
-    connect(p.winnerName, &WinnerNameBox::named, &evening_, &Evening::nameWinner);
+    connect(p.winnerName, &WinnerNameBox::named, &session_.evening(), &Evening::nameWinner);
     connect(&caller_, &Caller::prizeDeclared, this, &BoardWindow::offerWinnerName);
-    p.more->followEvening(evening_, autoCaller_);
     nextNumberTick_.setInterval(AutoCaller::kTickMs);
     connect(&nextNumberTick_, &QTimer::timeout, this, &BoardWindow::showAutoCalling);
     connect(&autoCaller_, &AutoCaller::changed, this, &BoardWindow::showAutoCalling);
@@ -181,8 +172,8 @@ ActionTable BoardWindow::makeActions()
         menuItem(ActionId::Phones, QStringLiteral("Giocatori in rete… (Ctrl+G)"), Qt::CTRL | Qt::Key_G,
             [this] {
                 if (!networkDialog_) {
-                    networkDialog_ = new NetworkDialog(*phones_, this);
-                    networkDialog_->addPart(kRemoteTitle, new RemoteSection(*remote_, networkDialog_));
+                    networkDialog_ = new NetworkDialog(phones_, this);
+                    networkDialog_->addPart(kRemoteTitle, new RemoteSection(session_.remote(), networkDialog_));
                 }
                 networkDialog_->show();
                 networkDialog_->raise();
@@ -222,10 +213,10 @@ ActionTable BoardWindow::makeActions()
     // windows and dialogs, once a number typed from the bag is complete.
     const auto claimShown = [this] {
         const QWidget *active = QApplication::activeWindow();
-        if (!phones_ || parts_.keys->typing() || !active)
+        if (parts_.keys->typing() || !active)
             return false;
         // The reload offer is the window's own question: a dialog keeps its Escape.
-        return phones_->claimShown() || (parts_.reloadOffer->isVisible() && active->windowType() == Qt::Window);
+        return phones_.claimShown() || (parts_.reloadOffer->isVisible() && active->windowType() == Qt::Window);
     };
     for (const auto &[id, key] : {std::pair{ActionId::ConfirmClaim, Qt::Key_Return},
              {ActionId::ConfirmClaim, Qt::Key_Enter}, {ActionId::RefuseClaim, Qt::Key_Escape}}) {
@@ -235,7 +226,7 @@ ActionTable BoardWindow::makeActions()
                 if (parts_.reloadOffer->isVisible())
                     answerReloadOffer(confirm);
                 else
-                    confirm ? phones_->confirmClaim() : phones_->refuseClaim();
+                    confirm ? phones_.confirmClaim() : phones_.refuseClaim();
             },
             {}, claimShown});
     }
@@ -272,34 +263,28 @@ void BoardWindow::wireControls(UrlOpener &urls)
 
 void BoardWindow::wirePhones()
 {
-    phones_ = new PhoneLink(caller_, evening_, store_, this);
-    remote_ = new RemoteLink(*phones_, evening_, store_, this);
-    afterFirstPaint(this, [this] {
-        phones_->start();
-        remote_->start();
-    });
+    afterFirstPaint(this, [this] { session_.start(); });
     // A broker that cannot be reached, refuses or is lost: named in the window, until it is back.
-    connect(remote_, &RemoteLink::changed, this, [this] {
-        const QString notice = remote_->notice();
+    connect(&session_.remote(), &RemoteLink::changed, this, [this] {
+        const QString notice = session_.remote().notice();
         if (!notice.isEmpty())
             showNotice(notice);
         else if (parts_.notice->isVisible() && parts_.notice->text() == remoteNotice_)
             showNotice({});
         remoteNotice_ = notice;
     });
-    connect(parts_.claimNotice->confirm, &QPushButton::clicked, phones_, &PhoneLink::confirmClaim);
-    connect(parts_.claimNotice->refuse, &QPushButton::clicked, phones_, &PhoneLink::refuseClaim);
-    connect(phones_, &PhoneLink::claimChanged, this, [this] {
-        autoCaller_.setClaimsWaiting(phones_->claimShown());
-        parts_.claimNotice->showClaim(phones_->claimText());
+    connect(parts_.claimNotice->confirm, &QPushButton::clicked, &phones_, &PhoneLink::confirmClaim);
+    connect(parts_.claimNotice->refuse, &QPushButton::clicked, &phones_, &PhoneLink::refuseClaim);
+    connect(&phones_, &PhoneLink::claimChanged, this, [this] {
+        parts_.claimNotice->showClaim(phones_.claimText());
         placeNotice();
     });
-    connect(phones_, &PhoneLink::changed, this, [this] {
-        const bool on = !phones_->urls().isEmpty();
-        parts_.displays->showPhones(on ? std::optional<int>(phones_->phoneCount()) : std::nullopt);
-        parts_.more->setPhoneAddress(on ? phones_->urls().first() : QString());
+    connect(&phones_, &PhoneLink::changed, this, [this] {
+        const bool on = !phones_.urls().isEmpty();
+        parts_.displays->showPhones(on ? std::optional<int>(phones_.phoneCount()) : std::nullopt);
+        parts_.more->setPhoneAddress(on ? phones_.urls().first() : QString());
         // Phones stored on but not served: named in the window, until they are back.
-        const QString notice = phones_->notice();
+        const QString notice = phones_.notice();
         if (notice == phonesNotice_)
             return;
         if (!notice.isEmpty())
@@ -310,17 +295,14 @@ void BoardWindow::wirePhones()
     });
 }
 
-// A saved game with numbers out, unfinished and not ended by a new game: the last run was
-// killed. Offered back at once; automatic calling is off until the caller turns it on.
+// The game a kill cut short, offered back at once; automatic calling is off until the
+// caller turns it on.
 void BoardWindow::offerInterruptedGame()
 {
-    const auto saved = stored::savedGame(store_);
-    if (!saved || saved->order.isEmpty() || stored::read(store_, stored::kGameEnded))
+    const auto count = session_.interruptedGame();
+    if (!count)
         return;
-    if (saved->prizes[board::kTombola] != PrizeBox::Clear &&
-        (!stored::read(store_, stored::kTombolinoPlayed) || saved->tombolinoOut))
-        return;
-    const QString question = kReloadOffer.arg(saved->order.size());
+    const QString question = kReloadOffer.arg(*count);
     parts_.reloadOffer->showClaim(question);
     placeNotice();
     caller_.say(question);
@@ -336,18 +318,12 @@ void BoardWindow::answerReloadOffer(bool reload)
 // A new game or a reload ends the claims of the game on the board: the caller says so first.
 void BoardWindow::leaveGame(bool reload)
 {
-    if (const int waiting = phones_->claimsWaiting(); waiting > 0) {
-        const bool held = autoCaller_.claimOpen();
-        autoCaller_.setClaimOpen(true);
-        const bool yes = askYesNo(
+    const bool left = session_.leaveGame(reload, [this](int waiting) {
+        return askYesNo(
             this, kClaimsWaitTitle, kClaimsWaitQuestion.arg(waiting == 1 ? kOneClaim : kSomeClaims.arg(waiting)));
-        autoCaller_.setClaimOpen(held);
-        if (!yes)
-            return;
-        phones_->dropClaims(kClaimsDropped);
-    }
-    parts_.winnerName->hide();
-    reload ? caller_.reloadSavedGame() : caller_.startNewGame();
+    });
+    if (left)
+        parts_.winnerName->hide();
 }
 
 void BoardWindow::toggleHelp()
@@ -395,13 +371,8 @@ void BoardWindow::placeNotice()
 
 void BoardWindow::withdrawLastNumber()
 {
-    const QList<int> &order = caller_.game().drawOrder();
-    // No number comes while the caller answers.
-    const bool held = autoCaller_.claimOpen();
-    autoCaller_.setClaimOpen(true);
-    if (order.isEmpty() || askYesNo(this, kWithdrawTitle, kWithdrawQuestion.arg(order.last())))
-        caller_.withdrawLastNumber();
-    autoCaller_.setClaimOpen(held);
+    session_.withdrawLastNumber(
+        [this](int number) { return askYesNo(this, kWithdrawTitle, kWithdrawQuestion.arg(number)); });
 }
 
 void BoardWindow::showAutoCalling()
@@ -422,7 +393,7 @@ void BoardWindow::showAutoCalling()
 // A prize declared for someone in the room: a box for the name, for a while.
 void BoardWindow::offerWinnerName()
 {
-    const auto &games = evening_.record().games;
+    const auto &games = session_.evening().record().games;
     if (games.isEmpty() || games.last().winners.isEmpty())
         return;
     const evening::Winner &winner = games.last().winners.last();

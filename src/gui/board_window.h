@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "caller/caller.h"
-#include "evening/auto_caller.h"
-#include "evening/evening.h"
 #include "gui/actions.h"
 #include "layout/board_layout.h"
+#include "session/session.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -24,8 +22,6 @@ class KeyboardPoll;
 class MoreMenu;
 class NetworkDialog;
 class NumberDisplays;
-class PhoneLink;
-class RemoteLink;
 class QProgressBar;
 class WinnerNameBox;
 class RandomSource;
@@ -49,9 +45,9 @@ inline const QString kWindowTitle = QStringLiteral("Sorteggina di Orvanet - Quil
 
 // The caller's window: the control column on the left, the board filling the rest above
 // the smorfia line, the banner and the help page over the board, the "Altro" functions.
-// It alone knows its parts: it hands what they ask for to the Caller or to another part,
-// runs the table of actions that the keys and the menu share, and shows the game each
-// time it changes, on the players' screen too when that is open.
+// It alone knows its parts: it turns what they ask for into the Session's calls, runs the
+// table of actions that the keys and the menu share, and shows the game each time it
+// changes, on the players' screen too when that is open.
 class BoardWindow : public QWidget {
     Q_OBJECT
 public:
@@ -73,10 +69,11 @@ public:
         WinnerNameBox *winnerName;
     };
 
-    Caller &caller() { return caller_; }
-    Evening &evening() { return evening_; }
-    PhoneLink &phones() { return *phones_; }
-    AutoCaller &autoCaller() { return autoCaller_; }
+    Session &session() { return session_; }
+    Caller &caller() { return session_.caller(); }
+    Evening &evening() { return session_.evening(); }
+    PhoneLink &phones() { return session_.phones(); }
+    AutoCaller &autoCaller() { return session_.autoCaller(); }
     const Parts &parts() const { return parts_; }
     const ActionTable &actions() const { return actions_; }
     KeyboardPoll &keyboardPoll();
@@ -114,15 +111,14 @@ private:
     void offerInterruptedGame();
     void answerReloadOffer(bool reload);
 
-    Caller caller_;
-    Evening evening_;
-    AutoCaller autoCaller_;
+    Session session_;
+    Caller &caller_;
+    AutoCaller &autoCaller_;
     ActionTable actions_;
     Parts parts_{};
     SettingsStore &store_;
     TwipsRect panel_{};
-    PhoneLink *phones_ = nullptr;
-    RemoteLink *remote_ = nullptr;
+    PhoneLink &phones_;
     QString remoteNotice_;
     QString phonesNotice_;
     QString refusedNotice_;

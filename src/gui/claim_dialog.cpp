@@ -54,21 +54,31 @@ void describe(QLabel *label, const QString &text)
 ClaimDialog::ClaimDialog(QWidget *parent)
     : QDialog(parent), code_(new QLineEdit(this)), problem_(new QLabel(this)), caption_(new QLabel(this)),
       verdict_(new QLabel(this)), name_(new QLineEdit(this)), confirm_(new QPushButton(kConfirm, this)),
-      outcome_(new QLabel(this))
+      outcome_(new QLabel(this)), verify_(new QPushButton(kVerify, this)), gridFrame_(new QWidget(this)),
+      close_(new QPushButton(kClose, this))
 {
     setWindowTitle(kTitle);
-    auto *verifyButton = new QPushButton(kVerify, this);
-    verifyButton->setDefault(true); // Enter in the code verifies
-    connect(verifyButton, &QPushButton::clicked, this, &ClaimDialog::verify);
+    wireButtons();
+    nameParts();
+    makeCells();
+    layOut();
+    showCartella();
+}
+
+void ClaimDialog::wireButtons()
+{
+    verify_->setDefault(true); // Enter in the code verifies
+    connect(verify_, &QPushButton::clicked, this, &ClaimDialog::verify);
     connect(confirm_, &QPushButton::clicked, this, &ClaimDialog::confirm);
     confirm_->setAutoDefault(false);
     name_->setMaxLength(evening::kMaxClaimName);
     name_->installEventFilter(this); // Enter in the name confirms
-    auto *gridFrame = new QWidget(this);
-    auto *closeButton = new QPushButton(kClose, this);
-    closeButton->setAutoDefault(false);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    close_->setAutoDefault(false);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+}
 
+void ClaimDialog::nameParts()
+{
     // Every named part: its object name, its accessible name, its font's scale and weight.
     const struct {
         QWidget *widget;
@@ -76,11 +86,11 @@ ClaimDialog::ClaimDialog(QWidget *parent)
         QString accessibleName;
         double fontScale;
         bool bold;
-    } parts[] = {{code_, "code", kCodeName, 1, false}, {verifyButton, "verify", kVerify, 1, false},
+    } parts[] = {{code_, "code", kCodeName, 1, false}, {verify_, "verify", kVerify, 1, false},
         {problem_, "problem", kProblemName, 1, true}, {caption_, "caption", {}, 1, true},
-        {gridFrame, "cartella", kGridName, 1, false}, {verdict_, "verdict", {}, 1.2, false},
+        {gridFrame_, "cartella", kGridName, 1, false}, {verdict_, "verdict", {}, 1.2, false},
         {name_, "winnerName", kWinnerName, 1, false}, {confirm_, "confirm", kConfirm, 1, false},
-        {outcome_, "outcome", {}, 1, true}, {closeButton, "close", kClose, 1, false}};
+        {outcome_, "outcome", {}, 1, true}, {close_, "close", kClose, 1, false}};
     for (const auto &part : parts) {
         part.widget->setObjectName(QLatin1String(part.objectName));
         if (!part.accessibleName.isEmpty())
@@ -100,8 +110,11 @@ ClaimDialog::ClaimDialog(QWidget *parent)
     outcome_->hide();
     describe(caption_, kNoCartella);
     describe(verdict_, kHint);
+}
 
-    auto *grid = new QGridLayout(gridFrame);
+void ClaimDialog::makeCells()
+{
+    auto *grid = new QGridLayout(gridFrame_);
     grid->setSpacing(0);
     QFont cellFont = font();
     cellFont.setPointSizeF(cellFont.pointSizeF() * 1.4);
@@ -114,13 +127,16 @@ ClaimDialog::ClaimDialog(QWidget *parent)
             cells_[r][c] = cell;
             grid->addWidget(cell, r, c);
         }
+}
 
+void ClaimDialog::layOut()
+{
     // Top to bottom: each row a line of parts, the stretching one with a label before it.
     const struct {
         QString label;
         QList<QWidget *> widgets;
-    } rows[] = {{kCodeLabel, {code_, verifyButton}}, {{}, {problem_}}, {{}, {caption_}}, {{}, {gridFrame}},
-        {{}, {verdict_}}, {kWinnerNameLabel, {name_, confirm_}}, {{}, {outcome_}}, {{}, {closeButton}}};
+    } rows[] = {{kCodeLabel, {code_, verify_}}, {{}, {problem_}}, {{}, {caption_}}, {{}, {gridFrame_}},
+        {{}, {verdict_}}, {kWinnerNameLabel, {name_, confirm_}}, {{}, {outcome_}}, {{}, {close_}}};
     auto *layout = new QVBoxLayout(this);
     for (const auto &row : rows) {
         auto *line = new QHBoxLayout;
@@ -129,14 +145,13 @@ ClaimDialog::ClaimDialog(QWidget *parent)
             label->setBuddy(row.widgets.first());
             line->addWidget(label);
         }
-        if (row.widgets.first() == closeButton)
+        if (row.widgets.first() == close_)
             line->addStretch();
         for (QWidget *widget : row.widgets)
-            line->addWidget(widget,
-                widget == code_ || widget == name_ || (row.widgets.size() == 1 && widget != closeButton) ? 1 : 0);
+            line->addWidget(
+                widget, widget == code_ || widget == name_ || (row.widgets.size() == 1 && widget != close_) ? 1 : 0);
         layout->addLayout(line);
     }
-    showCartella();
 }
 
 void ClaimDialog::setGame(const std::array<bool, 90> &drawn, int prizeInPlay)

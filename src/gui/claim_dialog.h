@@ -38,6 +38,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The constructor's parts.
+    void wireButtons();
+    // Object names, accessible names, fonts and looks.
+    void nameParts();
+    void makeCells();
+    void layOut();
     void verify();
     void confirm();
     void showCartella();
@@ -50,6 +56,9 @@ private:
     QLineEdit *name_;
     QPushButton *confirm_;
     QLabel *outcome_;
+    QPushButton *verify_;
+    QWidget *gridFrame_;
+    QPushButton *close_;
     std::function<bool(const cartelle::Grid &, const QString &code)> claimable_;
 
     std::array<bool, 90> drawn_{};

@@ -60,6 +60,17 @@ struct ButtonControl {
 
 ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
 {
+    addPrizeLadder();
+    addOwnerName();
+    addOptions();
+    addCartelle();
+    addButtons();
+    addHelpAndLogo();
+    orderTabs();
+}
+
+void ControlColumn::addPrizeLadder()
+{
     for (int i = 0; i < kPrizes; ++i) {
         QPushButton *button = prizeButtons[i] = new QPushButton(QStringLiteral("F%1").arg(i + 2), this);
         button->setFont(fontOf(kTerminal, 6, true));
@@ -77,7 +88,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         connect(box, &QCheckBox::stateChanged, this, [this, i, box] { emit prizeBoxChanged(i, box->value()); });
         connect(box, &OptionBox::mouseUp, this, [this, i] { emit prizeBoxReleased(i); });
     }
+}
 
+void ControlColumn::addOwnerName()
+{
     auto *nameLabel = new QLabel(QStringLiteral("Nome"), this);
     nameLabel->setAlignment(Qt::AlignCenter);
     paintText(nameLabel, Qt::white, look::kTableGreen);
@@ -89,7 +103,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     placeInTwips(ownerName, column::kOwnerName);
     nameLabel->setBuddy(ownerName);
     connect(ownerName, &QLineEdit::textChanged, this, &ControlColumn::ownerNameEdited);
+}
 
+void ControlColumn::addOptions()
+{
     const OptionControl options[] = {
         {QStringLiteral("Manuale"), QColor(255, 192, 192), QStringLiteral("Estrazione manuale"), column::kManual,
             &ControlColumn::manualChanged, &ControlColumn::manualBox},
@@ -106,7 +123,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         connect(box, &QCheckBox::stateChanged, this,
             [this, box, changed = option.changed] { emit(this->*changed)(box->value()); });
     }
+}
 
+void ControlColumn::addCartelle()
+{
     for (int k = 0; k < kCartelle; ++k) {
         ClickLabel *label = cartellaLabels[k] = new ClickLabel(QStringLiteral("Cartella %1").arg(k + 1), this);
         label->setAlignment(Qt::AlignCenter);
@@ -116,7 +136,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         placeInTwips(label, column::cartella(k));
         connect(label, &ClickLabel::clicked, this, [this, k] { emit cartellaClicked(k); });
     }
+}
 
+void ControlColumn::addButtons()
+{
     const ButtonControl buttons[] = {
         {QStringLiteral("Ricomincia"), QColor(192, 192, 255), QStringLiteral("Comincia una nuova partita (F12)"),
             column::kNewGame, &ControlColumn::newGameRequested, &ControlColumn::newGameButton},
@@ -134,7 +157,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
         placeInTwips(button, control.place);
         connect(button, &QPushButton::clicked, this, control.asked);
     }
+}
 
+void ControlColumn::addHelpAndLogo()
+{
     helpButton = new ClickLabel(QStringLiteral("?"), this);
     helpButton->setFont(fontOf(kSansSerif, 30, true));
     helpButton->setAlignment(Qt::AlignCenter);
@@ -153,7 +179,10 @@ ControlColumn::ControlColumn(QWidget *window) : QWidget(window)
     logo->setFocusPolicy(Qt::TabFocus);
     placeInTwips(logo, column::kLogo);
     connect(logo, &ClickLabel::clicked, this, &ControlColumn::logoClicked);
+}
 
+void ControlColumn::orderTabs()
+{
     QWidget *order[] = {prizeButtons[0], prizeBoxes[0], prizeButtons[1], prizeBoxes[1], prizeButtons[2], prizeBoxes[2],
         prizeButtons[3], prizeBoxes[3], prizeButtons[4], prizeBoxes[4], ownerName, manualBox, scanditoBox, smorfiaBox,
         cartellaLabels[0], cartellaLabels[1], cartellaLabels[2], cartellaLabels[3], cartellaLabels[4],

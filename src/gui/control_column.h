@@ -50,4 +50,15 @@ signals:
     void smorfiaChanged(int value);
     void helpClicked();
     void logoClicked();
+
+private:
+    // The constructor's parts, top to bottom.
+    void addPrizeLadder();
+    void addOwnerName();
+    void addOptions();
+    void addCartelle();
+    void addButtons();
+    void addHelpAndLogo();
+    // Tab walks the column top to bottom.
+    void orderTabs();
 };

@@ -11,6 +11,7 @@
 #include "gui/widget_look.h"
 #include "layout/look.h"
 #include "network/qr_code.h"
+#include "session/session.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -25,7 +26,6 @@ namespace {
 
 // Every text is at least 7:1 against the green.
 const QColor kCountWhite(Qt::white);
-const QString kNumbersJoin = QStringLiteral(", ");
 const QString kNamesJoin = QStringLiteral(", ");
 const QString kWinnerLine = QStringLiteral("%1: %2");
 
@@ -42,7 +42,9 @@ QStringList wonPrizes(const Caller &caller)
 
 } // namespace
 
-HallWindow::HallWindow(const Caller &caller, QWidget *parent) : QWidget(parent, Qt::Window), caller_(caller)
+HallWindow::HallWindow(const Session &session, QWidget *parent)
+    : QWidget(parent, Qt::Window), caller_(session.caller()), evening_(&session.evening()),
+      autoCaller_(&session.autoCaller())
 {
     setWindowTitle(QStringLiteral("Sorteggina - Schermo sala"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -50,7 +52,7 @@ HallWindow::HallWindow(const Caller &caller, QWidget *parent) : QWidget(parent, 
     paintText(this, Qt::white, look::kTableGreen);
     board = new BoardView(BoardView::hallLook(), this);
     board->setAttribute(Qt::WA_TransparentForMouseEvents);
-    banner = new BannerOverlay(board, caller);
+    banner = new BannerOverlay(board, caller_);
     banner->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(1280, 720);
     prizeExpiry_.setSingleShot(true);
@@ -61,14 +63,11 @@ HallWindow::HallWindow(const Caller &caller, QWidget *parent) : QWidget(parent, 
     });
     nextNumberTick_.setInterval(AutoCaller::kTickMs);
     connect(&nextNumberTick_, &QTimer::timeout, this, [this] { update(nextNumberBar()); });
-}
-
-void HallWindow::followEvening(const Evening &evening, const AutoCaller &autoCaller)
-{
-    evening_ = &evening;
-    autoCaller_ = &autoCaller;
-    const auto &games = evening.record().games;
+    const auto &games = evening_->record().games;
     winnersSeen_ = games.isEmpty() ? 0 : games.last().winners.size();
+    connect(&caller_, &Caller::changed, this, &HallWindow::showGame);
+    connect(evening_, &Evening::changed, this, &HallWindow::showGame);
+    connect(autoCaller_, &AutoCaller::changed, this, &HallWindow::showGame);
     showGame();
 }
 
@@ -100,7 +99,7 @@ QList<HallWindow::Row> HallWindow::rows() const
         return rows;
     }
     const evening::RecordedGame *game =
-        evening_ && !evening_->record().games.isEmpty() ? &evening_->record().games.last() : nullptr;
+        !evening_->record().games.isEmpty() ? &evening_->record().games.last() : nullptr;
     if (caller_.game().over() && game && !game->winners.isEmpty()) {
         QStringList winners;
         for (const evening::Winner &w : game->winners)
@@ -148,32 +147,28 @@ QRect HallWindow::phoneCodePlace() const
 void HallWindow::showGame()
 {
     board->showGame(caller_.game());
-    if (evening_) {
-        const auto &games = evening_->record().games;
-        const QList<evening::Winner> none;
-        const QList<evening::Winner> &winners = games.isEmpty() ? none : games.last().winners;
-        if (winners.size() > winnersSeen_ && !winners.last().withdrawn) {
-            const evening::Winner &w = winners.last();
-            const auto &row = caller_.prizeMessage();
-            QStringList numbers;
-            // The row only for the owner's own prize: a prize declared for the room has none.
-            if (row && w.code.isEmpty() && w.name != Evening::kInTheRoom)
-                for (int n : *row)
-                    numbers << QString::number(n);
-            // A shared prize names every winner who shares it.
-            QStringList names;
-            for (const evening::Winner &other : winners)
-                if (other.prize == w.prize && !other.withdrawn && other.name != Evening::kInTheRoom &&
-                    !names.contains(other.name))
-                    names << other.name;
-            prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers.join(kNumbersJoin), names.join(kNamesJoin)};
-            prizeExpiry_.start();
-        } else if (!winners.isEmpty() && winners.last().withdrawn) {
-            prizeShown_.clear();
-        }
-        winnersSeen_ = winners.size();
+    const auto &games = evening_->record().games;
+    const QList<evening::Winner> none;
+    const QList<evening::Winner> &winners = games.isEmpty() ? none : games.last().winners;
+    if (winners.size() > winnersSeen_ && !winners.last().withdrawn) {
+        const evening::Winner &w = winners.last();
+        const auto &row = caller_.prizeMessage();
+        // The row only for the owner's own prize: a prize declared for the room has none.
+        const QString numbers =
+            row && w.code.isEmpty() && w.name != Evening::kInTheRoom ? numbersText(*row) : QString();
+        // A shared prize names every winner who shares it.
+        QStringList names;
+        for (const evening::Winner &other : winners)
+            if (other.prize == w.prize && !other.withdrawn && other.name != Evening::kInTheRoom &&
+                !names.contains(other.name))
+                names << other.name;
+        prizeShown_ = {evening::prizeName(w.prize).toUpper(), numbers, names.join(kNamesJoin)};
+        prizeExpiry_.start();
+    } else if (!winners.isEmpty() && winners.last().withdrawn) {
+        prizeShown_.clear();
     }
-    if (autoCaller_ && autoCaller_->isOn() != nextNumberTick_.isActive())
+    winnersSeen_ = winners.size();
+    if (autoCaller_->isOn() != nextNumberTick_.isActive())
         autoCaller_->isOn() ? nextNumberTick_.start() : nextNumberTick_.stop();
     update(QRect(board->width(), 0, width() - board->width(), height()));
 }
@@ -235,7 +230,7 @@ void HallWindow::paintEvent(QPaintEvent *)
         textpicture::drawCentred(painter, row, line.text, font, line.colour);
     }
     // The time to the next number: a bar that fills along the panel's foot.
-    const auto toNext = autoCaller_ ? autoCaller_->msToNextNumber() : std::nullopt;
+    const auto toNext = autoCaller_->msToNextNumber();
     if (toNext) {
         const QRect bar = nextNumberBar();
         const double elapsed = 1.0 - double(*toNext) / (autoCaller_->intervalSeconds() * 1000.0);

@@ -10,6 +10,7 @@ class BannerOverlay;
 class BoardView;
 class Caller;
 class Evening;
+class Session;
 
 // The players' screen, for a TV or a projector: the board, the last number very large with
 // its meaning, how many are out, the last five in the order they came, the prizes gone, and
@@ -19,14 +20,13 @@ class Evening;
 class HallWindow : public QWidget {
     Q_OBJECT
 public:
-    HallWindow(const Caller &caller, QWidget *parent);
+    // It follows the session's game, its evening (each prize named as it is won, for a while,
+    // the game's winners after the tombola) and automatic calling (the time to the next number).
+    HallWindow(const Session &session, QWidget *parent);
 
     static constexpr int kPrizeShownMs = 10'000;
 
     void showGame();
-    // Each prize named as it is won, for a while, the game's winners after the tombola, and
-    // the time to the next number while automatic calling counts.
-    void followEvening(const Evening &evening, const AutoCaller &autoCaller);
     // Full screen on a screen other than the caller's (the remembered one if it is there);
     // with one screen, a window to drag to a projector.
     void openBeside(QWidget *callerWindow, const QString &rememberedScreen);
@@ -65,8 +65,8 @@ private:
     const Caller &caller_;
     QString phoneUrl_;
     QImage phoneCode_;
-    const Evening *evening_ = nullptr;
-    const AutoCaller *autoCaller_ = nullptr;
+    const Evening *evening_;
+    const AutoCaller *autoCaller_;
     qsizetype winnersSeen_ = 0;
     QStringList prizeShown_; // the prize, its numbers, its winner
     QTimer prizeExpiry_;

@@ -11,6 +11,7 @@
 #include "gui/widget_look.h"
 #include "gui/winners_dialog.h"
 #include "layout/column_layout.h"
+#include "session/session.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,8 +30,9 @@ constexpr int kIntervals[] = {3, 4, 5, 6, 7, 8, 10, 12, 15, 20, 25, 30};
 
 } // namespace
 
-MoreMenu::MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Caller &caller, SettingsStore &store)
-    : QObject(window), actions_(actions), window_(window), caller_(caller), store_(store)
+MoreMenu::MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Session &session, SettingsStore &store)
+    : QObject(window), session_(session), actions_(actions), window_(window), caller_(session.caller()), store_(store),
+      evening_(&session.evening()), autoCaller_(&session.autoCaller())
 {
     button = new QPushButton(QStringLiteral("Altro"), column);
     button->setFont(fontOf(kSansSerif, 8.25, true));
@@ -53,6 +55,7 @@ MoreMenu::MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window,
             ticks_.append({item, action.checked});
         }
     }
+    addIntervalMenu();
     // The end of the program closes the players' screen, which then stays open for the next.
     qApp->installEventFilter(this);
     if (stored::read(store_, stored::kHallOpen))
@@ -67,10 +70,9 @@ bool MoreMenu::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void MoreMenu::followEvening(Evening &evening, AutoCaller &autoCaller)
+void MoreMenu::addIntervalMenu()
 {
-    evening_ = &evening;
-    autoCaller_ = &autoCaller;
+    AutoCaller &autoCaller = *autoCaller_;
     interval_ = new QMenu(menu);
     for (int seconds : kIntervals) {
         QAction *item = interval_->addAction(kIntervalItem.arg(seconds));
@@ -89,8 +91,7 @@ void MoreMenu::followEvening(Evening &evening, AutoCaller &autoCaller)
                     after = items[i + 1];
     menu->insertMenu(after, interval_);
     connect(&autoCaller, &AutoCaller::changed, this, &MoreMenu::showGame);
-    connect(&evening, &Evening::changed, this, &MoreMenu::showGame);
-    showGame();
+    connect(evening_, &Evening::changed, this, &MoreMenu::showGame);
 }
 
 void MoreMenu::showGame()
@@ -104,8 +105,6 @@ void MoreMenu::showGame()
         for (QAction *item : interval_->actions())
             item->setChecked(item->data().toInt() == autoCaller_->intervalSeconds());
     }
-    if (hall_)
-        hall_->showGame();
     if (drawnNumbers_)
         drawnNumbers_->showNumbers(caller_.game().drawOrder());
     if (claim_) {
@@ -125,10 +124,8 @@ void MoreMenu::toggleHall()
         return;
     }
     if (!hall_) {
-        hall_ = new HallWindow(caller_, window_);
+        hall_ = new HallWindow(session_, window_);
         hall_->setPhoneAddress(phoneUrl_);
-        if (evening_)
-            hall_->followEvening(*evening_, *autoCaller_);
         connect(hall_, &HallWindow::closed, this, [this] {
             if (!ending_)
                 stored::write(store_, stored::kHallOpen, false);

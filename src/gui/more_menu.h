@@ -10,6 +10,7 @@ class AutoCaller;
 class Caller;
 class ClaimDialog;
 class Evening;
+class Session;
 class WinnersDialog;
 class DrawnNumbersDialog;
 class HallWindow;
@@ -25,7 +26,7 @@ class MoreMenu : public QObject {
     Q_OBJECT
 public:
     // The button goes on the column; the windows it opens belong to the caller's window.
-    MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Caller &caller, SettingsStore &store);
+    MoreMenu(const ActionTable &actions, QWidget *column, QWidget *window, Session &session, SettingsStore &store);
 
     // The windows it opened and the ticked items follow the game.
     void showGame();
@@ -35,9 +36,6 @@ public:
     void showDrawnNumbers();
     void checkClaim();
     void showWinners();
-    // The evening's record and automatic calling: the interval's submenu under its item,
-    // the claims confirmed, the players' screen naming the prizes.
-    void followEvening(Evening &evening, AutoCaller &autoCaller);
     HallWindow *hall() const { return hall_; }
     // The address the players' phones open, shown on the players' screen; empty takes it away.
     void setPhoneAddress(const QString &url);
@@ -49,6 +47,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Automatic calling's interval, in a submenu right under its item.
+    void addIntervalMenu();
+
+    Session &session_;
     const ActionTable &actions_;
     QWidget *window_;
     Caller &caller_;

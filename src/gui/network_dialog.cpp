@@ -2,8 +2,8 @@
 #include "gui/network_dialog.h"
 
 #include "gui/accessibility.h"
-#include "gui/phone_link.h"
 #include "network/qr_code.h"
+#include "session/phone_link.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/remote_section.h"
 
-#include "gui/remote_link.h"
 #include "network/qr_code.h"
+#include "session/remote_link.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

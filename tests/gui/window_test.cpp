@@ -14,13 +14,13 @@
 #include "gui/network_dialog.h"
 #include "gui/number_displays.h"
 #include "gui/option_box.h"
-#include "gui/phone_link.h"
 #include "gui/widget_look.h"
 #include "gui/winner_name_box.h"
 #include "gui/winners_dialog.h"
 #include "input/keyboard_poll.h"
 #include "layout/look.h"
 #include "platform/key_state_filter.h"
+#include "session/phone_link.h"
 #include "support/fakes.h"
 
 #include <QAccessible>

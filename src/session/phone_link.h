@@ -20,8 +20,6 @@ class QWidget;
 class PhoneLink : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint16 kDefaultPort = 8090;
-
     PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QObject *parent);
 
     // Starts the server, when stored on; the window calls it after its first paint.
@@ -94,6 +92,7 @@ private:
     void leave(quint64 connection);
     // The phone's claims end unless it is back within the grace.
     void awaitReturn(const QString &phone);
+    // Every claim comes checked as a phone's message is: a prize on the ladder, a cartella's code.
     void takeClaim(const PendingClaim &claim);
     // The names of the other phones that hold the code.
     QStringList otherHolders(const QString &code, const QString &phone) const;
@@ -116,7 +115,7 @@ private:
     SettingsStore &store_;
     network::PhoneServer server_;
     bool active_ = false;
-    quint16 port_ = kDefaultPort;
+    quint16 port_;
     QString token_;
     QStringList urls_;
     QString problem_;

@@ -1,20 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/phone_link.h"
+#include "session/phone_link.h"
 
 #include "announcer/smorfia.h"
 #include "caller/caller.h"
 #include "caller/stored.h"
 #include "cartelle/code.h"
 #include "evening/evening.h"
-#include "gui/banner_overlay.h"
 #include "network/access.h"
 #include "network/claim_notice.h"
 
-#include <QEvent>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
-#include <QWidget>
 #include <algorithm>
 
 namespace {
@@ -58,7 +55,7 @@ PhoneLink::PhoneLink(Caller &caller, Evening &evening, SettingsStore &store, QOb
     active_ = stored::read(store_, stored::kNetworkOn);
     // A port out of bounds or no number at all is refused by name, never bent into one.
     const auto port = stored::readExact(store_, stored::kNetworkPort);
-    port_ = quint16(port.value_or(kDefaultPort));
+    port_ = quint16(port.value_or(stored::kNetworkPort.fallback));
     problem_ = kOff;
     if (!port && active_) {
         QString text = stored::read(store_, stored::Text{stored::kNetworkPort.path}).trimmed();
@@ -185,25 +182,20 @@ void PhoneLink::publish()
     for (int prize = 0; prize < board::kPrizes; ++prize)
         state.prizesGone[prize] = prizeGone(prize);
     state.prizeInPlay = game.prizeInPlay();
-    // What the banner over the board shows.
-    if (game.over()) {
-        state.banner = (game.tombolinoOut() ? kTombolinoBanner : kTombolaBanner).trimmed();
-    } else if (const auto &message = caller_.prizeMessage()) {
-        QStringList numbers;
-        for (int n : *message)
-            numbers << QString::number(n);
-        state.banner = numbers.join(QStringLiteral(", "));
-    }
+    state.banner = caller_.bannerText();
     state.tombola = game.tombolaOut();
     // Who won what in this game, for every phone: the hall hears the winners' names anyway.
     const auto &games = evening_.record().games;
     if (!games.isEmpty() && !games.last().closed) {
         state.game = games.last().start.toString(Qt::ISODateWithMs);
+        // The phones know the tombolino as the tombola.
+        for (int prize = 0; prize <= evening::kTombolino; ++prize) {
+            const int ladderPrize = std::min(prize, int(board::kTombola));
+            if (const auto at = Evening::sharedAt(games.last(), prize);
+                at && std::ranges::none_of(state.shareable, [&](const auto &s) { return s.first == ladderPrize; }))
+                state.shareable.append({ladderPrize, *at});
+        }
         for (const evening::Winner &w : games.last().winners) {
-            const int ladderPrize = std::min(w.prize, int(board::kTombola));
-            if (!w.withdrawn &&
-                std::ranges::none_of(state.shareable, [&](const auto &s) { return s.first == ladderPrize; }))
-                state.shareable.append({ladderPrize, w.countOut});
             const auto id = cartelle::parseCode(w.code);
             if (!w.withdrawn)
                 state.winners << (id ? kWinnerOf.arg(evening::prizeName(w.prize), w.name, cartelle::cartellaName(*id))
@@ -298,10 +290,6 @@ Evening::ClaimAnswer PhoneLink::preview(const PendingClaim &claim) const
 
 void PhoneLink::takeClaim(const PendingClaim &claim)
 {
-    if (claim.prize < 0 || claim.prize >= board::kPrizes || !cartelle::parseCode(claim.code)) {
-        answer(claim.phone, network::phone_texts::kBadCode);
-        return;
-    }
     if (preview(claim) == Evening::ClaimAnswer::Gone) {
         answer(claim.phone, network::phone_texts::kPrizeGone);
         return;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/remote_link.h"
+#include "session/remote_link.h"
 
 #include "caller/stored.h"
 #include "evening/evening.h"
-#include "gui/phone_link.h"
+#include "session/phone_link.h"
 
 #include <QFile>
 #include <QJsonArray>
