@@ -119,7 +119,8 @@ Evening::Evening(Caller &caller, SettingsStore &store, WallClock now, EveningSto
     }
     catchUpWithSavedGame();
     saveRecord();
-    // Written after the saved game, so that the store never holds a number the settings lack.
+    // A draw is written with its prizes before the caller saves the game (prizesChecked),
+    // anything else the board changes (a reload) after.
     connect(&caller_, &Caller::changed, this, [this] {
         follow();
         saveRecord();
@@ -143,24 +144,44 @@ void Evening::change(Event event)
         unsaved_ << event;
 }
 
-// A program killed between the saved game and the store's row: the numbers the saved game
-// holds beyond the evening's game are its own.
+// A program killed between a change's two writes, the database's row and then the saved game
+// the board comes back from: the evening's game is brought in line with the saved game both
+// ways, its numbers missing drawn, those it lacks taken back with what they won.
 void Evening::catchUpWithSavedGame()
 {
     const auto saved = stored::savedGame(store_);
-    if (!saved || saved->order.isEmpty())
+    if (!saved)
         return;
+    const QList<int> &order = saved->order;
     const RecordedGame *last = record_.games.isEmpty() ? nullptr : &record_.games.last();
     const QList<int> recorded = last ? last->liveOrder() : QList<int>{};
-    if (last && recorded == saved->order)
+    if (!currentGame() && (order.isEmpty() || (last && recorded == order)))
         return;
-    const bool continues =
-        currentGame() && saved->order.first(std::min(recorded.size(), saved->order.size())) == recorded;
-    if (!continues && currentGame())
-        change({.kind = Event::GameEnded});
-    openGame();
-    for (int n : saved->order.mid(continues ? recorded.size() : 0))
-        change({.kind = Event::NumberDrawn, .number = n});
+    const auto same = std::ranges::mismatch(recorded, order).in1 - recorded.begin();
+    // A new game's first draws, the saved game still the one before it.
+    const bool before = currentGame() && !recorded.isEmpty() && recorded != order && record_.games.size() > 1 &&
+                        record_.games[record_.games.size() - 2].liveOrder() == order;
+    if (!currentGame() || (same < recorded.size() && same < order.size() && !before)) {
+        if (currentGame())
+            change({.kind = Event::GameEnded});
+        openGame();
+        for (int n : order)
+            change({.kind = Event::NumberDrawn, .number = n});
+        return;
+    }
+    const qsizetype kept = before ? 0 : same;
+    const QList<Winner> winners = currentGame()->winners;
+    for (qsizetype i = 0; i < winners.size(); ++i) {
+        const Winner &w = winners[i];
+        const bool inPlay = w.prize == kTombolino ? !saved->tombolinoOut : saved->prizes[w.prize] == PrizeBox::Clear;
+        if (!w.withdrawn && (before || w.countOut > kept || inPlay))
+            change({.kind = Event::PrizeTakenBack, .winner = int(i)});
+    }
+    for (qsizetype i = recorded.size() - 1; i >= kept; --i)
+        change({.kind = Event::NumberTakenBack, .number = recorded[i]});
+    if (!before)
+        for (int n : order.mid(same))
+            change({.kind = Event::NumberDrawn, .number = n});
 }
 
 RecordedGame *Evening::currentGame()
@@ -226,6 +247,7 @@ void Evening::addWinner(int prize, const QString &name, const QString &code, int
 
 void Evening::onPrizesChecked(const PrizeCheck &found)
 {
+    follow();
     const QString owner = cleanName(caller_.ownerName());
     for (const RowPrize &row : found.rows)
         addWinner(row.prize, owner);
@@ -240,7 +262,7 @@ void Evening::onPrizesChecked(const PrizeCheck &found)
         addWinner(board::kTombola, owner);
     if (found.tombolino)
         addWinner(kTombolino, owner);
-    // Stored with the draw, once the caller has saved the game.
+    saveRecord();
     if (!found.rows.isEmpty() || found.fullCartelle > 0 || found.tombolino)
         emit changed();
 }

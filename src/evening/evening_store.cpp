@@ -133,6 +133,8 @@ bool EveningStore::moveAside(const QString &why)
 
 void EveningStore::closeDatabase()
 {
+    insertEvening_.reset();
+    insertEvent_.reset();
     if (QSqlDatabase::contains(connection_)) {
         QSqlDatabase::database(connection_, false).close();
         QSqlDatabase::removeDatabase(connection_);
@@ -219,10 +221,10 @@ EveningStore::Schema EveningStore::prepareSchema()
         return Schema::Failed;
     }
     // Write-ahead logging: a killed program leaves the rows committed and nothing half
-    // written; each commit is synced, so a power cut loses none either.
+    // written. A draw's commit is not synced (NORMAL); those that hold more are (see append).
     const QStringList statements{
         QStringLiteral("PRAGMA journal_mode=WAL"),
-        QStringLiteral("PRAGMA synchronous=FULL"),
+        QStringLiteral("PRAGMA synchronous=NORMAL"),
         QStringLiteral("PRAGMA foreign_keys=ON"),
     };
     const QStringList schema{
@@ -256,6 +258,16 @@ EveningStore::Schema EveningStore::prepareSchema()
     }
     evening_ =
         query.exec(QStringLiteral("SELECT max(id) FROM evenings")) && query.next() ? query.value(0).toLongLong() : 0;
+    insertEvening_ = std::make_unique<QSqlQuery>(db);
+    insertEvent_ = std::make_unique<QSqlQuery>(db);
+    if (!insertEvening_->prepare(QStringLiteral("INSERT INTO evenings (started) VALUES (?)")) ||
+        !insertEvent_->prepare(QStringLiteral("INSERT INTO events (evening, at, kind, game, winner, number, prize,"
+                                              " count_out, name, code) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+        const QSqlError error =
+            insertEvening_->lastError().isValid() ? insertEvening_->lastError() : insertEvent_->lastError();
+        setProblem(failure(QStringLiteral("preparazione"), error.text(), codeOf(error)));
+        return Schema::Failed;
+    }
     clearProblem();
     return Schema::Ready;
 }
@@ -336,44 +348,58 @@ bool EveningStore::append(const QList<Event> &events)
     return isOpen() && writePending();
 }
 
+QSqlError EveningStore::setSynchronous(const char *level)
+{
+    QSqlQuery pragma(QSqlDatabase::database(connection_, false));
+    return pragma.exec(QStringLiteral("PRAGMA synchronous=") + QLatin1String(level)) ? QSqlError() : pragma.lastError();
+}
+
 bool EveningStore::writePending()
 {
     if (pending_.isEmpty())
         return true;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const qint64 eveningBefore = evening_;
+    // What no saved game holds (a prize, a game's end, an evening) is synced with its commit,
+    // and with it every draw before it; draws and take-backs alone are not.
+    const bool lasting = std::ranges::any_of(pending_, [](const Event &e) {
+        return e.kind != Event::NumberDrawn && e.kind != Event::NumberTakenBack && e.kind != Event::PrizeTakenBack;
+    });
     const auto fail = [&](const QSqlError &error) {
         db.rollback();
+        if (lasting)
+            setSynchronous("NORMAL");
         evening_ = eveningBefore;
         setProblem(failure(QStringLiteral("scrittura"), error.text(), codeOf(error)));
         return false;
     };
+    if (const QSqlError error = lasting ? setSynchronous("FULL") : QSqlError(); error.isValid())
+        return fail(error);
     if (!db.transaction())
         return fail(db.lastError());
-    QSqlQuery evening(db), row(db);
-    evening.prepare(QStringLiteral("INSERT INTO evenings (started) VALUES (?)"));
-    row.prepare(QStringLiteral("INSERT INTO events (evening, at, kind, game, winner, number, prize, count_out, name,"
-                               " code) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QSqlQuery &evening = *insertEvening_, &row = *insertEvent_;
     for (const Event &event : std::as_const(pending_)) {
         const QString at = event.at.toString(Qt::ISODateWithMs);
         if (event.kind == Event::EveningStarted || evening_ == 0) {
-            evening.addBindValue(at);
+            evening.bindValue(0, at);
             if (!evening.exec())
                 return fail(evening.lastError());
             evening_ = evening.lastInsertId().toLongLong();
             if (event.kind == Event::EveningStarted)
                 continue;
         }
-        for (const QVariant &value :
-            {QVariant(evening_), QVariant(at), QVariant(int(event.kind)), QVariant(event.game), QVariant(event.winner),
-                QVariant(event.number), QVariant(event.prize), QVariant(event.countOut),
-                QVariant(event.name.isNull() ? kNone : event.name), QVariant(event.code.isNull() ? kNone : event.code)})
-            row.addBindValue(value);
+        const QVariant values[] = {QVariant(evening_), QVariant(at), QVariant(int(event.kind)), QVariant(event.game),
+            QVariant(event.winner), QVariant(event.number), QVariant(event.prize), QVariant(event.countOut),
+            QVariant(event.name.isNull() ? kNone : event.name), QVariant(event.code.isNull() ? kNone : event.code)};
+        for (int i = 0; i < int(std::size(values)); ++i)
+            row.bindValue(i, values[i]);
         if (!row.exec())
             return fail(row.lastError());
     }
     if (!db.commit())
         return fail(db.lastError());
+    if (lasting)
+        setSynchronous("NORMAL");
     pending_.clear();
     clearProblem();
     return true;

@@ -7,10 +7,16 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <utility>
+
+class QSqlError;
+class QSqlQuery;
 
 // The evenings, kept in an SQLite database in the data folder: every change to the evening
 // in progress is one row, appended in a transaction of its own; nothing is ever rewritten.
+// Every commit survives a killed program; a power cut may lose the last draws and take-backs
+// (the settings' saved game still holds them), never a prize, a game's end or an evening.
 // A file that cannot be used is named in problem(), the evening then goes on in memory and
 // what could not be written is written with the next change that can be.
 class EveningStore : public QObject {
@@ -62,6 +68,7 @@ private:
     bool moveAside(const QString &why);
     void setProblem(const QString &problem);
     bool writePending();
+    QSqlError setSynchronous(const char *level);
     QString failure(const QString &what, const QString &error, int code);
     evening::EveningRecord replay(qint64 evening);
 
@@ -70,4 +77,6 @@ private:
     bool lasting_ = false;
     qint64 evening_ = 0;
     QList<evening::Event> pending_;
+    // Prepared once per connection: a draw only binds and runs them.
+    std::unique_ptr<QSqlQuery> insertEvening_, insertEvent_;
 };

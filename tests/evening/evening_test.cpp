@@ -305,3 +305,37 @@ TEST_F(EveningTest, APhonesClaimIsAnsweredForItsOwnPrizeAndRecordedWithTheNumber
     const QList<Winner> expected{{0, "P", "1-1-X", 32, 2}, {0, "P", "3-1-Z", 32, 2}, {1, "Olga", "1-1-X", 33, 6}};
     EXPECT_EQ(evening.record().games[0].winners, expected);
 }
+
+TEST_F(EveningTest, AtTheNextStartTheEveningCatchesUpWithTheSavedGameBothWaysAndNeverDropsARow)
+{
+    const auto restart = [&](const QMap<QString, QString> &settings, std::initializer_list<int> more = {}) {
+        store.values = settings;
+        Caller next{voice, store, random, clock};
+        next.reloadSavedGame();
+        next.setManual(Manual::On);
+        for (int n : more) // drawn by a program that died before its row
+            next.clickNumber(n);
+        Evening caughtUp(next, store, now, &journal);
+        return EveningStore(folder.path()).currentEvening();
+    };
+    click({5, 40, 11});
+    const QMap<QString, QString> atThree = store.values;
+    click({14}); // the owner's ambo, written to the database only
+    EveningRecord record = restart(atThree);
+    EXPECT_EQ(record.games.last().liveOrder(), (QList{5, 40, 11}));
+    EXPECT_EQ(record.games.last().draws.last(), (Draw{14, true}));
+    EXPECT_TRUE(record.games.last().winners.value(0).withdrawn) << "its ambo";
+    record = restart(atThree, {60});
+    EXPECT_EQ(record.games.last().liveOrder(), (QList{5, 40, 11, 60})) << "the saved game's number drawn";
+    const QMap<QString, QString> atFour = store.values;
+    {
+        Caller fresh{voice, store, random, clock}; // a new game's first draw, in the database only
+        Evening following(fresh, store, now, &journal);
+        fresh.drawNumber();
+    }
+    record = restart(atFour);
+    ASSERT_EQ(record.games.size(), 2);
+    EXPECT_EQ(record.games[0].liveOrder(), (QList{5, 40, 11, 60}));
+    EXPECT_TRUE(record.games[1].liveOrder().isEmpty());
+    EXPECT_EQ(record.games[1].draws.size(), 1);
+}
