@@ -46,11 +46,11 @@ def recorded(display):
 
 def random_kills(binary):
     rng = random.Random(int(os.environ.get("E2E_SEED", "1931")))
-    counts = {"start-up": 0, "idle": 0, "presses": 0, "automatic": 0}
+    counts, automatic = {"start-up": 0, "idle": 0, "presses": 0, "automatic": 0}, 0
     with Display() as display:
         for round in range(int(os.environ.get("E2E_KILLS", "16")) + 1):
             known = game(display)
-            moment = ("idle", "presses", "automatic", "presses", "start-up")[round % 5]
+            moment = ("idle", "automatic", "presses", "automatic", "start-up")[round % 5]
             program = Program(display, binary)
             if moment == "start-up":
                 time.sleep(rng.uniform(0, 1.5))
@@ -78,11 +78,14 @@ def random_kills(binary):
                 presser.join()
             counts[moment] += 1
             now = game(display)
+            automatic += len(now[1]) - len(known[1]) if moment == "automatic" else 0
             games = recorded(display)
             check(games[-1] in (now[1], now[1] + games[-1][len(now[1]):][:1]) or games[-2:] == [now[1], games[-1][:1]],
                   f"round {round}: database {games[-2:]} against saved {now[1]}")
             check(now[1][:len(known[1])] == known[1], f"round {round} ({moment}): {now[1]} lost what {known[1]} held")
-        print(f"{sum(counts.values())} kills {counts}, the game came back in its order after each")
+        check(automatic > 0, "automatic calling drew nothing before its kills")
+        print(f"{sum(counts.values())} kills {counts} ({automatic} numbers called automatically), the game came "
+              "back in its order after each")
 
 
 if __name__ == "__main__":
