@@ -211,9 +211,12 @@ bool writeStandingsPdf(const Standings &standings, const QString &title, const Q
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
         pdf.setTitle(kPdfTitle);
+        pdf.setResolution(96);
         QTextDocument document;
         document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 11));
         document.setHtml(html);
+        // Laid out on the page's own width, so that the table spans it.
+        document.setPageSize(QSizeF(pdf.width(), pdf.height()));
         document.print(&pdf);
         return true;
     });
