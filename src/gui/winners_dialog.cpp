@@ -59,7 +59,7 @@ const QString kTo = QStringLiteral("A&l");
 const QString kFromName = QStringLiteral("Dal giorno");
 const QString kToName = QStringLiteral("Al giorno");
 const QString kStandingsName = QStringLiteral("Classifica dei vincitori");
-const QString kStandingsSummary = QStringLiteral("%1: %2 vincitori in %3 serate.");
+const QString kStandingsSummary = QStringLiteral("Periodo: %1 — %2 vincitori in %3 serate.");
 const QString kSaveStandings = QStringLiteral("Sal&va la classifica…");
 const QString kSaveStandingsTitle = QStringLiteral("Salva la classifica");
 const QString kStandingsFailed = QStringLiteral("La classifica non è stata salvata: %1");
@@ -205,6 +205,7 @@ QWidget *WinnersDialog::makeStandingsTab()
     standings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     standings->setSelectionBehavior(QAbstractItemView::SelectRows);
     standings->setTabKeyNavigation(false);
+    standings->setMinimumWidth(680);
     standings->verticalHeader()->setVisible(true);
     auto *buttons = new QDialogButtonBox(page);
     connect(addButton(buttons, kSaveStandings, QDialogButtonBox::ActionRole), &QPushButton::clicked, this,
@@ -272,6 +273,7 @@ void WinnersDialog::showStandings()
             cell->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             standings->setItem(r, c, cell);
         }
+    standings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     standings->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     const QString period = evening::periodText(periodStart(), periodEnd());
     standingsSummary->setText(kStandingsSummary.arg(period).arg(rows.size()).arg(chosen.size()));
