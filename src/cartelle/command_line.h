@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -8,11 +9,13 @@ namespace cartelle {
 
 // What the command line asks for, read before Qt starts: answering --help needs no display.
 struct CommandLine {
-    enum class Action { OpenWindow, PrintCartelle, ShowHelp, ShowVersion, Refuse };
+    enum class Action { OpenWindow, PrintCartelle, ListEvenings, WriteStandings, ShowHelp, ShowVersion, Refuse };
     Action action = Action::OpenWindow;
     QString range; // "FROM-TO", to print
     QString pdf;
     QString problem; // why it is refused
+    QDate from, to; // the standings' period, either invalid for no bound
+    QString csv;
 };
 
 // The arguments after the program's name. Qt's own options (-platform xcb, -style=fusion...)

@@ -46,15 +46,15 @@ namespace {
         return field;
     }
 
-    QString csvLine(const QStringList &fields)
-    {
-        QStringList cells;
-        for (const QString &field : fields)
-            cells << csvField(field);
-        return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-
 } // namespace
+
+QString csvLine(const QStringList &fields)
+{
+    QStringList cells;
+    for (const QString &field : fields)
+        cells << csvField(field);
+    return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
 
 QByteArray csvOf(const EveningRecord &record)
 {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace evening {
 
@@ -20,6 +21,8 @@ namespace evening {
 //   Vincitore   who won it; empty on a number's row
 //   Cartella    the printed code of a confirmed claim, else empty
 //   Annullato   "sì" when the number or the prize was taken back, else empty
+// One row, each cell guarded against being taken for a formula, quoted where needed.
+QString csvLine(const QStringList &fields);
 QByteArray csvOf(const EveningRecord &record);
 bool writeCsv(const EveningRecord &record, const QString &path);
 

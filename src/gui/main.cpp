@@ -3,6 +3,7 @@
 #include "caller/stored.h"
 #include "cartelle/command_line.h"
 #include "evening/evening_store.h"
+#include "evening/season.h"
 #include "gui/board_window.h"
 #include "gui/recording_dialog.h"
 #include "gui/voice_dialog.h"
@@ -31,14 +32,17 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QFile::decodeName(argv[i]);
     const cartelle::CommandLine command = cartelle::readCommandLine(arguments);
-    if (command.action == cartelle::CommandLine::Action::PrintCartelle) {
-        // Printing cartelle needs fonts, no window.
+    using Action = cartelle::CommandLine::Action;
+    if (command.action == Action::PrintCartelle || command.action == Action::ListEvenings ||
+        command.action == Action::WriteStandings) {
+        // Printing cartelle or the standings needs fonts, no window.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         int programOnly = 1;
         QGuiApplication app(programOnly, argv);
-        return cartelle::printCartelle(command);
+        return command.action == Action::PrintCartelle ? cartelle::printCartelle(command)
+                                                       : evening::answerSeasonCommand(command);
     }
-    if (command.action != cartelle::CommandLine::Action::OpenWindow)
+    if (command.action != Action::OpenWindow)
         return cartelle::answerCommandLine(command);
 
     FontWarmUp fonts;

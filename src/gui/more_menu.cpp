@@ -177,8 +177,9 @@ void MoreMenu::showWinners()
     if (!evening_)
         return;
     if (!winners_)
-        winners_ = new WinnersDialog(*evening_, window_);
+        winners_ = new WinnersDialog(*evening_, session_.evenings(), window_);
     winners_->showRecord();
+    winners_->showPastEvenings();
     winners_->show();
     winners_->raise();
     winners_->activateWindow();

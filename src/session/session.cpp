@@ -11,7 +11,7 @@ const QString kClaimsDropped = QStringLiteral("Chiamata annullata: il banco ha i
 
 Session::Session(Voice &voice, SettingsStore &store, RandomSource &random, const Clock &clock, EveningStore *evenings,
     QObject *parent)
-    : QObject(parent), store_(store), caller_(voice, store, random, clock),
+    : QObject(parent), store_(store), evenings_(evenings), caller_(voice, store, random, clock),
       evening_(
           caller_, store, [] { return QDateTime::currentDateTime(); }, evenings),
       autoCaller_(caller_, voice, clock, store), phones_(caller_, evening_, store, nullptr),

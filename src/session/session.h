@@ -36,6 +36,8 @@ public:
     const AutoCaller &autoCaller() const { return autoCaller_; }
     PhoneLink &phones() { return phones_; }
     RemoteLink &remote() { return remote_; }
+    // The evenings recorded before this one, when there is a database.
+    EveningStore *evenings() const { return evenings_; }
 
     // The phones and the broker served, when stored on; the window calls it once it is on screen.
     void start();
@@ -53,6 +55,7 @@ private:
     bool heldWhile(const std::function<bool()> &ask);
 
     SettingsStore &store_;
+    EveningStore *evenings_;
     Caller caller_;
     Evening evening_;
     AutoCaller autoCaller_;

@@ -104,7 +104,7 @@ TEST(CommandLine, WritesThePdfOnlyToANewNameOrAFileOfTheUsersOwn)
         const auto all = QDir::AllEntries | QDir::Hidden | QDir::System;
         const auto entries = [&] { return QDir(sticky).entryList(all) + QDir(other).entryList(all); };
         const QStringList entriesBefore = entries();
-        const CommandLine command{Action::PrintCartelle, "1-1", path, {}};
+        const CommandLine command{Action::PrintCartelle, "1-1", path, {}, {}, {}, {}};
         ASSERT_EQ(printCartelle(command), c.exitCode);
         ASSERT_EQ(::stat(QFile::encodeName(path), &after), c.exitCode == 0 || before.st_mode ? 0 : -1);
         if (c.exitCode == 0) {
