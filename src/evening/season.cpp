@@ -31,7 +31,15 @@ namespace {
     const QString kCannotWrite = QStringLiteral("Impossibile scrivere %1: %2");
     const QString kNoDatabase = QStringLiteral("non c'è il database delle serate %1");
     const QString kUnreadable = QStringLiteral("il database delle serate %1 non si può leggere: %2");
-    const QString kWritten = QStringLiteral("Classifica di %1 vincitori su %2 serate (%3) scritta in %4");
+    const QString kWritten = QStringLiteral("Classifica di %1 (%2) scritta in %3");
+    const QString kEveningOne = QStringLiteral("serata"), kEvenings = QStringLiteral("serate");
+    const QString kCount = QStringLiteral("%1 %2");
+    const QString kStandingsCount = QStringLiteral("%1 su %2");
+
+    QString counted(qsizetype n, const QString &one, const QString &many)
+    {
+        return kCount.arg(n).arg(n == 1 ? one : many);
+    }
     const QString kPdfTitle = QStringLiteral("Classifica");
     const QString kNoWinners = QStringLiteral("Nessun premio in questo periodo.");
     constexpr int kRefused = 2;
@@ -141,6 +149,11 @@ QString eveningLine(const EveningStore::EveningSummary &evening)
         .arg(winners == 1 ? kWinnerOne : kWinners);
 }
 
+QString standingsCount(qsizetype winners, qsizetype evenings)
+{
+    return kStandingsCount.arg(counted(winners, kWinnerOne, kWinners), counted(evenings, kEveningOne, kEvenings));
+}
+
 QString periodText(const QDate &from, const QDate &to)
 {
     QStringList bounds;
@@ -248,9 +261,8 @@ int answerSeasonCommand(const cartelle::CommandLine &command, const QString &fol
                                                : writeStandingsPdf(standings, period, command.pdf, &error);
     if (!written)
         return refuse(error);
-    out << kWritten.arg(standings.rows.size())
-               .arg(evenings.size())
-               .arg(period, command.pdf.isEmpty() ? command.csv : command.pdf)
+    out << kWritten.arg(standingsCount(standings.rows.size(), evenings.size()), period,
+               command.pdf.isEmpty() ? command.csv : command.pdf)
         << '\n';
     return 0;
 }

@@ -42,6 +42,8 @@ QString shareText(double share);
 int winnersOf(const EveningRecord &record);
 // "2026-12-06 — 3 partite, 5 vincitori"
 QString eveningLine(const EveningStore::EveningSummary &evening);
+// "1 vincitore su 2 serate"
+QString standingsCount(qsizetype winners, qsizetype evenings);
 // "dal 01/09/2026 al 30/06/2027", "tutte le serate"
 QString periodText(const QDate &from, const QDate &to);
 

@@ -59,7 +59,7 @@ const QString kTo = QStringLiteral("A&l");
 const QString kFromName = QStringLiteral("Dal giorno");
 const QString kToName = QStringLiteral("Al giorno");
 const QString kStandingsName = QStringLiteral("Classifica dei vincitori");
-const QString kStandingsSummary = QStringLiteral("Periodo: %1 — %2 vincitori in %3 serate.");
+const QString kStandingsSummary = QStringLiteral("Periodo: %1 — %2.");
 const QString kSaveStandings = QStringLiteral("Sal&va la classifica…");
 const QString kSaveStandingsTitle = QStringLiteral("Salva la classifica");
 const QString kStandingsFailed = QStringLiteral("La classifica non è stata salvata: %1");
@@ -276,7 +276,7 @@ void WinnersDialog::showStandings()
     standings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     standings->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     const QString period = evening::periodText(periodStart(), periodEnd());
-    standingsSummary->setText(kStandingsSummary.arg(period).arg(rows.size()).arg(chosen.size()));
+    standingsSummary->setText(kStandingsSummary.arg(period, evening::standingsCount(rows.size(), chosen.size())));
     standings->setAccessibleDescription(standingsSummary->text());
 }
 
