@@ -13,12 +13,7 @@
 #include <functional>
 #include <memory>
 
-// An output module of speech-dispatcher and the names of its Italian voices.
-struct ModuleVoices {
-    QString module;
-    QStringList voices;
-    bool operator==(const ModuleVoices &) const = default;
-};
+struct SpeechOutcome;
 
 inline const QString kModuleFailedProblem =
     QStringLiteral("Il sintetizzatore \"%1\" non funziona: si usa quello predefinito di speech-dispatcher.");
@@ -61,18 +56,10 @@ signals:
 private:
     class Worker;
     using Job = SpeechQueue::Job;
-    struct Outcome {
-        bool ok = false;
-        int messageId = -1;
-        QString error;
-        QString failedModule;
-        QString failedVoice;
-        QList<ModuleVoices> voices;
-    };
 
     void pump();
     void send(const SpeechQueue::Step &step);
-    void jobDone(Job job, const Outcome &outcome);
+    void jobDone(Job job, const SpeechOutcome &outcome);
     void messageEvent(int messageId, bool begun);
     void connectionLost();
 

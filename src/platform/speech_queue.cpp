@@ -1,29 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech_queue.h"
 
+#include "platform/speech_text.h"
 #include "platform/voice_log.h"
 
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
-
-} // namespace
-
-QString escapedControls(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (isControl(c.unicode()))
-            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
 
 qint64 SpeechQueue::stuckBoundMs(const QString &text, int rate)
 {

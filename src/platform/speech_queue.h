@@ -20,15 +20,19 @@ struct VoiceChoice {
     bool operator==(const VoiceChoice &) const = default;
 };
 
+// An output module of speech-dispatcher and the names of its Italian voices.
+struct ModuleVoices {
+    QString module;
+    QStringList voices;
+    bool operator==(const ModuleVoices &) const = default;
+};
+
 inline const QString kVoiceNotRunningProblem =
     QStringLiteral("La voce non è disponibile: i numeri non vengono pronunciati. Controllare che "
                    "speech-dispatcher e speech-dispatcher-espeak-ng siano installati.");
 inline const QString kVoiceNotAnsweringProblem =
     QStringLiteral("La voce non risponde: i numeri non vengono pronunciati. Controllare che "
                    "speech-dispatcher sia installato e in funzione.");
-
-// Control characters shown as \xNN, so that no log line carries raw terminal codes.
-QString escapedControls(const QString &text);
 
 // The voice's rules, apart from its connection to the server: which job goes out next (one at
 // a time), which texts are dropped, when a text is stuck, when to connect again. The connection
