@@ -6,9 +6,20 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <utility>
 
 Q_LOGGING_CATEGORY(playerLog, "sorteggina.player", QtWarningMsg)
+
+namespace {
+
+double monotonicSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
 
 // Everything here but the constructor and destructor runs with the main loop's lock held,
 // on libpulse's thread (callbacks) or on the caller's (play).
@@ -105,6 +116,26 @@ struct ClipPlayer::Pulse {
         }
     }
 
+    // For the bench: when the server expects the clip's first sample at the speakers.
+    void logTiming(double called, double written)
+    {
+        if (!playerLog().isDebugEnabled())
+            return;
+        timing = {called, written};
+        pa_operation_unref(pa_stream_update_timing_info(stream, &Pulse::timed, this));
+    }
+
+    static void timed(pa_stream *stream, int success, void *self)
+    {
+        auto *pulse = static_cast<Pulse *>(self);
+        const auto [called, written] = pulse->timing;
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (success && pa_stream_get_latency(stream, &latency, &negative) == 0)
+            qCDebug(playerLog, "play at %.6f written %.6f first sample due %.6f", called, written,
+                monotonicSeconds() + (negative ? -1.0 : 1.0) * double(latency) / 1e6 - double(pulse->position) / kRate);
+    }
+
     static void drained(pa_stream *, int, void *self)
     {
         auto *pulse = static_cast<Pulse *>(self);
@@ -131,6 +162,8 @@ struct ClipPlayer::Pulse {
     std::shared_ptr<const std::vector<qint16>> clip;
     size_t position = 0;
     bool draining = false;
+    // A sample written now is heard after the latency: the clip's first, that much of it earlier.
+    std::pair<double, double> timing; // play called, first write returned
 };
 
 namespace {
@@ -174,6 +207,7 @@ ClipPlayer::~ClipPlayer()
 
 bool ClipPlayer::play(std::shared_ptr<const std::vector<qint16>> clip)
 {
+    const double called = monotonicSeconds();
     if (!pulse_->started)
         return false;
     Locked lock(pulse_->loop);
@@ -190,6 +224,7 @@ bool ClipPlayer::play(std::shared_ptr<const std::vector<qint16>> clip)
     pulse_->position = 0;
     pulse_->draining = false;
     pulse_->feed(pa_stream_writable_size(pulse_->stream));
+    pulse_->logTiming(called, monotonicSeconds());
     return true;
 }
 
