@@ -494,6 +494,8 @@ def own_voice_table(own, synth):
     lines = [f"Down (held {heard.HOLD_S * 1000:.0f} ms) to the first sound, load average {load()}:",
              "                                       median      p90  n",
              f"  \"La mia voce\"                      {ms(own['key_s'])}",
+             *([f"    from the X server's press        {ms([st['sound'] - st['x'] for st in own['stages']])}"]
+               if own["stages"] else []),
              f"  sound server alone (server_probe)  {ms(own['server_s'])}",
              f"  spd-say -l it 42                   {ms(own['floor_s'] + synth['floor_s'])}"]
     if synth.get("key_s"):
