@@ -10,6 +10,7 @@ import ctypes
 import math
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import time
@@ -78,9 +79,72 @@ def record_takes(session, env, folder):
     return sizes
 
 
+def lead_silence_s(path):
+    """The seconds of a take before its first sample the recorder counts as sound."""
+    sf = ctypes.CDLL("libsndfile.so.1")
+    sf.sf_open.restype = ctypes.c_void_p
+    info = _Info()
+    handle = sf.sf_open(str(path).encode(), 0x10, ctypes.byref(info))
+    if not handle:
+        raise RuntimeError(f"cannot read {path}")
+    samples = (ctypes.c_short * info.frames)()
+    sf.sf_readf_short(ctypes.c_void_p(handle), samples, ctypes.c_int64(info.frames))
+    sf.sf_close(ctypes.c_void_p(handle))
+    return next((i for i, s in enumerate(samples) if abs(s) >= heard.LOUD), len(samples)) / RATE
+
+
+def program_stamps(messages, since):
+    """The moments the program logged for its latest press: the X server's press, the window
+    getting it, the player called, the clip written, the server's first sample due."""
+    deadline = time.monotonic() + 1
+    while True:
+        text = os.pread(messages.fileno(), 1 << 20, since).decode(errors="replace")
+        if "first sample due" in text or time.monotonic() > deadline:
+            break
+        time.sleep(0.01)
+    press = re.search(r"press (\d+) at ([\d.]+)", text)
+    play = re.search(r"play at ([\d.]+) written ([\d.]+) first sample due ([\d.]+)", text)
+    if not press or not play:
+        return None
+    return {"x_ms": int(press.group(1)), "window": float(press.group(2)),
+            "play": float(play.group(1)), "written": float(play.group(2)), "due": float(play.group(3))}
+
+
+def x_moment(x_ms, near):
+    """The X server's millisecond clock (CLOCK_MONOTONIC, 32 bits) as a monotonic moment near `near`."""
+    wrap = 1 << 32
+    base = int(near * 1000) - int(near * 1000) % wrap
+    moment = (base + x_ms) / 1000
+    return moment if abs(moment - near) < wrap / 2000 else moment + (wrap / 1000 if moment < near else -wrap / 1000)
+
+
+def server_alone(session, program_dir, recorder, draws):
+    """A clip loud from its first sample written to a stream kept open, to the first sound."""
+    probe = subprocess.Popen([str(program_dir / "bench/server_probe")], env=session.env, text=True,
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    session.pids.append(probe.pid)
+    try:
+        delays = []
+        for _ in range(draws):
+            recorder.wait_quiet()
+            probe.stdin.write("play\n")
+            probe.stdin.flush()
+            written = float(probe.stdout.readline())
+            delays.append(recorder.first_sound_after(written) - written)
+        recorder.wait_quiet()
+    finally:
+        probe.stdin.close()
+        probe.wait(timeout=10)
+        session.pids.remove(probe.pid)
+    return delays
+
+
 def measure(session, program, draws):
-    """Down to sound with "La mia voce", and spd-say's own, `draws` times each; the takes' sizes."""
+    """Down to sound with "La mia voce" and where its time goes, spd-say's own and the sound
+    server's alone, `draws` times each; the takes' sizes and the phrase's silence before its
+    first sound."""
     env = session.place()
+    env["QT_LOGGING_RULES"] = "sorteggina.keys.debug=true\nsorteggina.player.debug=true"
     data = pathlib.Path(env["HOME"]).parent / "data"
     env["XDG_DATA_HOME"] = str(data)
     settings = pathlib.Path(env["XDG_CONFIG_HOME"]) / "Vellucario"
@@ -91,14 +155,21 @@ def measure(session, program, draws):
     try:
         subprocess.run(["spd-say", "-w", "-l", "it", "pronto"], env=env, capture_output=True, timeout=20)
         sizes = record_takes(session, env, data / "Vellucario" / "voce")
+        lead = lead_silence_s(data / "Vellucario" / "voce" / "numero.flac")
         started = session.start([program], env)
         heard.focus(session, started)
         time.sleep(1.0)   # the takes are read on a thread of their own
-        delays, floor = [], []
+        delays, stages, floor = [], [], []
         for _ in range(draws):
             recorder.wait_quiet()
+            since = os.fstat(started.messages.fileno()).st_size
             pressed = heard.press_down(session)
-            delays.append(recorder.first_sound_after(pressed) - pressed)
+            sound = recorder.first_sound_after(pressed)
+            delays.append(sound - pressed)
+            stamps = program_stamps(started.messages, since)
+            if stamps:
+                stamps["x"] = x_moment(stamps.pop("x_ms"), pressed)
+                stages.append({k: v - pressed for k, v in stamps.items()} | {"sound": sound - pressed})
         for _ in range(draws):
             recorder.wait_quiet()
             launched = time.monotonic()
@@ -107,7 +178,9 @@ def measure(session, program, draws):
         recorder.wait_quiet()
         session.stop(started)
         session.end_speech_server(env)
+        server = server_alone(session, pathlib.Path(program).parent, recorder, draws)
     finally:
         recorder.stop()
         session.pids.remove(recorder.pid)
-    return {"key_s": delays, "floor_s": floor, "take_bytes": sizes}
+    return {"key_s": delays, "floor_s": floor, "server_s": server, "stages": stages,
+            "lead_s": lead, "take_bytes": sizes}

@@ -228,6 +228,7 @@ class Session:
             raise RuntimeError(f"{argv[0]} did not paint a window: {why}")
         started = Started(probe, int(line[0]), line[1], float(line[2]), float(line[3]),
                           float(line[4]))
+        started.messages = messages
         self.pids.append(started.pid)
         return started
 
@@ -481,18 +482,43 @@ def whole_program(build):
 
 
 def own_voice_table(own, synth):
-    """Down to sound with the recorded takes, with the synthesiser, and spd-say's own."""
+    """Down to sound with the recorded takes beside the sound server alone, spd-say and the
+    synthesiser, and where the takes' time goes."""
+    def p90(values):
+        return statistics.quantiles(values, n=10, method="inclusive")[8]
+
     def ms(values):
-        return (f"{statistics.median(values) * 1000:.0f} ms "
-                f"({min(values) * 1000:.0f}-{max(values) * 1000:.0f}, n={len(values)})")
+        return (f"{statistics.median(values) * 1000:6.1f} ms {p90(values) * 1000:6.1f} ms  "
+                f"{len(values)}")
     take = statistics.mean(own["take_bytes"])
-    return "\n".join([
-        f"Down (held {heard.HOLD_S * 1000:.0f} ms) to sound, median (range):",
-        f"  \"La mia voce\"           {ms(own['key_s'])}",
-        f"  synthesiser (espeak-ng)  {ms(synth['key_s'])}",
-        f"  spd-say -l it 42         {ms(own['floor_s'] + synth['floor_s'])}",
-        f"Takes: {take / 1024:.0f} KiB each on average (FLAC, 48 kHz, 16-bit), "
-        f"91 takes {91 * take / 1024 / 1024:.1f} MiB"])
+    lines = [f"Down (held {heard.HOLD_S * 1000:.0f} ms) to the first sound, load average {load()}:",
+             "                                       median      p90  n",
+             f"  \"La mia voce\"                      {ms(own['key_s'])}",
+             *([f"    from the X server's press        {ms([st['sound'] - st['x'] for st in own['stages']])}"]
+               if own["stages"] else []),
+             f"  sound server alone (server_probe)  {ms(own['server_s'])}",
+             f"  spd-say -l it 42                   {ms(own['floor_s'] + synth['floor_s'])}"]
+    if synth.get("key_s"):
+        lines.append(f"  synthesiser (espeak-ng)            {ms(synth['key_s'])}")
+    beyond = statistics.median(own["key_s"]) - statistics.median(own["server_s"])
+    lines.append(f"\"La mia voce\" beyond the server alone: {beyond * 1000:+.1f} ms (goal <= +10 ms: "
+                 f"{'met' if beyond <= 0.010 else 'MISSED'})")
+    if own["stages"]:
+        names = (("x", "xdotool started to the X server's press"),
+                 ("window", "  to the program's window getting it"),
+                 ("play", "  to the player called"), ("written", "  to the clip written"),
+                 ("due", "  to its first sample due (server's timing)"),
+                 ("sound", "  to the first sound on the monitor"))
+        lines.append("Where it goes, median from xdotool started (each row from the row before):")
+        before = 0.0
+        for key, label in names:
+            at = statistics.median(stage[key] for stage in own["stages"])
+            lines.append(f"  {label:44} {at * 1000:6.1f} ms ({(at - before) * 1000:+.1f})")
+            before = at
+        lines.append(f"  of the last, the phrase's silence before its first sound: {own['lead_s'] * 1000:.1f} ms")
+    lines.append(f"Takes: {take / 1024:.0f} KiB each on average (FLAC, 48 kHz, 16-bit), "
+                 f"91 takes {91 * take / 1024 / 1024:.1f} MiB")
+    return "\n".join(lines)
 
 
 def machine():

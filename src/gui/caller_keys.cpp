@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QWidget>
+#include <chrono>
+
+Q_LOGGING_CATEGORY(keysLog, "sorteggina.keys", QtWarningMsg)
 
 CallerKeys::CallerKeys(const ActionTable &actions, Caller &caller, KeyState &keys, QObject *parent)
     : QObject(parent), actions_(actions), caller_(caller), poll_(keys)
@@ -22,6 +26,11 @@ bool CallerKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
+    // For the bench: the X server's moment of a press (ms) beside the moment its window gets it.
+    if (event->type() == QEvent::KeyPress && watched->isWindowType())
+        qCDebug(keysLog, "press %llu at %.6f",
+            static_cast<unsigned long long>(static_cast<QKeyEvent *>(event)->timestamp()),
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
     // A key reaches its window first, where the key state counts it, then the focused control.
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)

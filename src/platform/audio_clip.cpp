@@ -58,6 +58,20 @@ AudioClip trimmed(const AudioClip &clip)
     return {{clip.samples.begin() + std::ptrdiff_t(begin), clip.samples.begin() + std::ptrdiff_t(end)}, clip.rate};
 }
 
+AudioClip fromFirstSound(const AudioClip &clip)
+{
+    const auto audible = [floor = dbToGain(kSilenceDb)](float s) { return std::abs(s) >= floor; };
+    const auto first =
+        std::size_t(std::find_if(clip.samples.begin(), clip.samples.end(), audible) - clip.samples.begin());
+    if (first == clip.samples.size())
+        return clip;
+    const std::size_t lead = std::min(first, std::size_t(clip.rate) * kPlayedLeadMs / 1000);
+    AudioClip out{{clip.samples.begin() + std::ptrdiff_t(first - lead), clip.samples.end()}, clip.rate};
+    for (std::size_t i = 0; i < lead; ++i)
+        out.samples[i] *= float(i) / float(lead);
+    return out;
+}
+
 AudioClip normalised(const AudioClip &clip)
 {
     const VoicedSpan span = voicedSpan(clip);

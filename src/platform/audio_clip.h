@@ -36,6 +36,10 @@ struct VoicedSpan {
 VoicedSpan voicedSpan(const AudioClip &clip);
 // The clip without the silence at either end, the margins left around the voice.
 AudioClip trimmed(const AudioClip &clip);
+// What a take is played from: just before its first sample above kSilenceDb, that lead faded
+// in so that it does not click; the margin kept in the file would only delay the number.
+constexpr int kPlayedLeadMs = 1;
+AudioClip fromFirstSound(const AudioClip &clip);
 // The clip brought to kTargetLoudnessDb, or less where its peak would pass kPeakCeilingDb.
 AudioClip normalised(const AudioClip &clip);
 // The same sound at another rate (linear interpolation: speech, not music).

@@ -6,9 +6,20 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <tuple>
 
 Q_LOGGING_CATEGORY(playerLog, "sorteggina.player", QtWarningMsg)
+
+namespace {
+
+double monotonicSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
 
 // Everything here but the constructor and destructor runs with the main loop's lock held,
 // on libpulse's thread (callbacks) or on the caller's (play).
@@ -27,7 +38,6 @@ struct ClipPlayer::Pulse {
     {
         if (stream) {
             pa_stream_set_state_callback(stream, nullptr, nullptr);
-            pa_stream_set_write_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
             stream = nullptr;
@@ -61,7 +71,6 @@ struct ClipPlayer::Pulse {
         const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
         stream = pa_stream_new(context, "La mia voce", &spec, nullptr);
         pa_stream_set_state_callback(stream, &Pulse::streamChanged, this);
-        pa_stream_set_write_callback(stream, &Pulse::writable, this);
         pa_buffer_attr attr;
         attr.maxlength = uint32_t(-1);
         attr.tlength = uint32_t(pa_usec_to_bytes(kBufferMs * 1000, &spec));
@@ -83,26 +92,32 @@ struct ClipPlayer::Pulse {
         }
     }
 
-    static void writable(pa_stream *, size_t bytes, void *self) { static_cast<Pulse *>(self)->feed(bytes); }
-
-    // Hands the server what it asks for of the clip; after the last sample, waits for it to
-    // be heard.
-    void feed(size_t bytes)
+    // The whole clip at once: the server holds it all, so no sample can come late; then it is
+    // started even when shorter than the prebuffer, and waited for to be heard.
+    void write()
     {
-        if (!clip || draining)
+        pa_stream_write(stream, clip->data(), clip->size() * sizeof(qint16), nullptr, 0, PA_SEEK_RELATIVE);
+        pa_operation_unref(pa_stream_trigger(stream, nullptr, nullptr));
+        pa_operation_unref(pa_stream_drain(stream, &Pulse::drained, this));
+    }
+
+    // For the bench: when the server expects the clip's first sample at the speakers.
+    void logTiming(double called, double written)
+    {
+        if (!playerLog().isDebugEnabled())
             return;
-        const size_t left = (clip->size() - position) * sizeof(qint16);
-        const size_t count = std::min(bytes, left);
-        if (count > 0) {
-            pa_stream_write(stream, clip->data() + position, count, nullptr, 0, PA_SEEK_RELATIVE);
-            position += count / sizeof(qint16);
-        }
-        if (position >= clip->size()) {
-            draining = true;
-            // A clip shorter than the server's prebuffer starts at once too.
-            pa_operation_unref(pa_stream_trigger(stream, nullptr, nullptr));
-            pa_operation_unref(pa_stream_drain(stream, &Pulse::drained, this));
-        }
+        timing = {called, written, double(clip->size()) / kRate};
+        pa_operation_unref(pa_stream_update_timing_info(stream, &Pulse::timed, this));
+    }
+
+    static void timed(pa_stream *stream, int success, void *self)
+    {
+        const auto [called, written, seconds] = static_cast<Pulse *>(self)->timing;
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (success && pa_stream_get_latency(stream, &latency, &negative) == 0)
+            qCDebug(playerLog, "play at %.6f written %.6f first sample due %.6f", called, written,
+                monotonicSeconds() + (negative ? -1.0 : 1.0) * double(latency) / 1e6 - seconds);
     }
 
     static void drained(pa_stream *, int, void *self)
@@ -117,7 +132,6 @@ struct ClipPlayer::Pulse {
         if (!clip)
             return;
         clip.reset();
-        draining = false;
         QMetaObject::invokeMethod(owner, &ClipPlayer::finished, Qt::QueuedConnection);
     }
 
@@ -129,8 +143,8 @@ struct ClipPlayer::Pulse {
     bool ready = false;
     bool lost = false;
     std::shared_ptr<const std::vector<qint16>> clip;
-    size_t position = 0;
-    bool draining = false;
+    // A sample written now is heard after the latency; the clip's first, its length earlier.
+    std::tuple<double, double, double> timing; // play called, clip written, clip's seconds
 };
 
 namespace {
@@ -174,6 +188,7 @@ ClipPlayer::~ClipPlayer()
 
 bool ClipPlayer::play(std::shared_ptr<const std::vector<qint16>> clip)
 {
+    const double called = monotonicSeconds();
     if (!pulse_->started)
         return false;
     Locked lock(pulse_->loop);
@@ -187,9 +202,8 @@ bool ClipPlayer::play(std::shared_ptr<const std::vector<qint16>> clip)
     if (!pulse_->ready || pulse_->clip || !clip || clip->empty())
         return false;
     pulse_->clip = std::move(clip);
-    pulse_->position = 0;
-    pulse_->draining = false;
-    pulse_->feed(pa_stream_writable_size(pulse_->stream));
+    pulse_->write();
+    pulse_->logTiming(called, monotonicSeconds());
     return true;
 }
 

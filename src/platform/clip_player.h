@@ -24,7 +24,7 @@ class ClipPlayer : public QObject, public ClipOutput {
 public:
     static constexpr int kRate = 48000;
     // What the server keeps buffered ahead of the speakers.
-    static constexpr int kBufferMs = 20;
+    static constexpr int kBufferMs = 5;
 
     explicit ClipPlayer(QObject *parent = nullptr);
     ~ClipPlayer() override;

@@ -38,7 +38,7 @@ Loaded loadAll(int rate)
         if (!file.isFile() || file.size() > 4 * 1024 * 1024)
             error = QStringLiteral("not a file of a recording");
         else if (readClip(file.filePath(), &clip, &error))
-            loaded.takes[std::size_t(take)] = resampled(clip, rate);
+            loaded.takes[std::size_t(take)] = fromFirstSound(resampled(clip, rate));
         if (!error.isEmpty())
             loaded.unreadable << QStringLiteral("%1 (%2)").arg(fileName(take), error);
     }

@@ -10,6 +10,7 @@ from harness import Display, Program, check, main, skip_unless, wait_for
 RATE = 48000
 LEAD_S, BURST_S, TAIL_S = 0.6, 0.5, 0.7
 TARGET_DB, MARGINS_S = -20.0, 0.01 + 0.04
+PHRASE_S = 4.0
 
 
 def burst_wav(path):
@@ -27,11 +28,24 @@ def burst_wav(path):
         w.writeframes(samples.tobytes())
 
 
+class Info(ctypes.Structure):
+    _fields_ = [("frames", ctypes.c_int64), ("samplerate", ctypes.c_int), ("channels", ctypes.c_int),
+                ("format", ctypes.c_int), ("sections", ctypes.c_int), ("seekable", ctypes.c_int)]
+
+
+def write_tone_flac(path, seconds):
+    """A steady 220 Hz tone at -20 dBFS RMS, as a 16-bit FLAC (libsndfile)."""
+    sf = ctypes.CDLL("libsndfile.so.1")
+    sf.sf_open.restype = ctypes.c_void_p
+    count = int(RATE * seconds)
+    data = (ctypes.c_short * count)(*(int(4634 * math.sin(2 * math.pi * 220 * i / RATE)) for i in range(count)))
+    handle = sf.sf_open(path.encode(), 0x20, ctypes.byref(Info(0, RATE, 1, 0x170002, 0, 0)))
+    sf.sf_writef_short(ctypes.c_void_p(handle), data, ctypes.c_int64(count))
+    sf.sf_close(ctypes.c_void_p(handle))
+
+
 def read_flac(path):
     """(rate, samples) through libsndfile, as the program reads its takes."""
-    class Info(ctypes.Structure):
-        _fields_ = [("frames", ctypes.c_int64), ("samplerate", ctypes.c_int), ("channels", ctypes.c_int),
-                    ("format", ctypes.c_int), ("sections", ctypes.c_int), ("seekable", ctypes.c_int)]
     sf = ctypes.CDLL("libsndfile.so.1")
     sf.sf_open.restype = ctypes.c_void_p
     info = Info()
@@ -107,9 +121,10 @@ def own_voice_test(binary):
             level = voiced_db(samples, rate)
             check(abs(level - TARGET_DB) < 1.0, f"take at {level:.1f} dBFS, not {TARGET_DB}")
 
-            # Every number and the phrase from the same take, so that any draw plays it.
-            for name in [f"{n}.flac" for n in range(2, 91)] + ["numero.flac"]:
+            # Every number from the same take, so that any draw plays it, after a long phrase.
+            for name in [f"{n}.flac" for n in range(2, 91)]:
                 shutil.copy(take, os.path.join(folder, name))
+            write_tone_flac(os.path.join(folder, "numero.flac"), PHRASE_S)
             program.key("Escape")
             focus(display, "^Voce$")
             program.key("alt+m", "Return")
@@ -121,7 +136,7 @@ def own_voice_test(binary):
                                         env=display.env)
             time.sleep(0.5)
             program.key("Down")
-            time.sleep(2.5)
+            time.sleep(PHRASE_S + 2.5)
             recorder.terminate()
             recorder.wait()
             with wave.open(heard_path) as w:
@@ -130,6 +145,12 @@ def own_voice_test(binary):
                 heard_rate = w.getframerate()
             level = voiced_db(list(heard), heard_rate)
             check(level > -30, "the draw was not heard from the take")
+            # The long phrase reaches the speakers whole: no 5 ms in it without its tone.
+            window = heard_rate // 200
+            start = next(i for i, v in enumerate(heard) if abs(v) >= 1024)
+            gaps = [at for at in range(start, start + int(heard_rate * (PHRASE_S - 0.02)), window)
+                    if max(map(abs, heard[at:at + window])) < 1024]
+            check(not gaps, f"the phrase broken off at {[round((g - start) / heard_rate, 3) for g in gaps[:5]]} s")
             check(abs(level - TARGET_DB) < 1.5, f"the take played at {level:.1f} dBFS, not at {TARGET_DB}")
             print(f"take {length:.3f} s at {voiced_db(samples, rate):.1f} dBFS; played at {level:.1f} dBFS")
         finally:

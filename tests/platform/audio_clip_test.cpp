@@ -66,6 +66,11 @@ TEST(AudioClip, TrimsToTheVoiceAndBringsItToOneLoudness)
         const double wantedMs =
             std::min(c.toMs + kTailMarginMs, int(1000 * c.take.seconds())) - std::max(0, c.fromMs - kLeadMarginMs);
         EXPECT_NEAR(1000 * cut.seconds(), wantedMs, 12);
+        if (c.peakDb == 0) {
+            const AudioClip played = fromFirstSound(cut);
+            EXPECT_EQ(played.samples.front(), 0.0f); // faded in: no click
+            EXPECT_NEAR(1000 * played.seconds(), 1000 * cut.seconds() - kLeadMarginMs + kPlayedLeadMs, 1);
+        }
         const AudioClip even = normalised(cut);
         const VoicedSpan voice = voicedSpan(even);
         float peak = 0;
