@@ -34,7 +34,7 @@ RecordedVoice::~RecordedVoice()
 
 void RecordedVoice::speak(const QString &text)
 {
-    if (!on_ && waiting_.empty()) {
+    if (!on_ && !held_ && waiting_.empty()) {
         speech_.speak(text);
         return;
     }
@@ -45,7 +45,15 @@ void RecordedVoice::speak(const QString &text)
 
 bool RecordedVoice::isSpeaking() const { return !waiting_.empty() || clips_.playing() || speech_.isSpeaking(); }
 
+bool RecordedVoice::isSaying() const { return clips_.playing() || speech_.isSpeaking(); }
+
 void RecordedVoice::setOn(bool on) { on_ = on; }
+
+void RecordedVoice::setHeld(bool held)
+{
+    held_ = held;
+    pump();
+}
 
 void RecordedVoice::setTakes(const Takes &takes) { takes_ = takes; }
 
@@ -114,7 +122,7 @@ void RecordedVoice::clipFinished() { pump(); }
 
 void RecordedVoice::pump()
 {
-    while (!waiting_.empty() && !clips_.playing()) {
+    while (!held_ && !waiting_.empty() && !clips_.playing()) {
         Item &next = waiting_.front();
         if (next.take) {
             if (speech_.isSpeaking()) {

@@ -40,6 +40,10 @@ public:
 
     void setOn(bool on);
     bool isOn() const { return on_; }
+    // While a take is recorded: every text waits unsaid, and is said in order once let go.
+    void setHeld(bool held);
+    // Something handed on is still heard: a text being spoken or a clip playing.
+    bool isSaying() const;
     void setTakes(const Takes &takes);
     // Reads the takes from the data folder on a thread of its own; until then the speech
     // voice says the numbers. Files that do not read are told once each, by `problem`.
@@ -68,6 +72,7 @@ private:
     ClipOutput &clips_;
     std::function<void(const QString &)> sayLogged_;
     bool on_ = false;
+    bool held_ = false;
     Takes takes_;
     std::deque<Item> waiting_;
     QTimer speechWatch_; // while a take waits for the speech before it to end

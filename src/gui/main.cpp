@@ -114,8 +114,10 @@ int main(int argc, char **argv)
             });
             QObject::connect(voiceDialog, &VoiceDialog::recordingAsked, voiceDialog, [&] {
                 if (!recordingDialog) {
-                    recordingDialog = new RecordingDialog(player, voiceDialog);
+                    recordingDialog = new RecordingDialog(player, voices, voiceDialog);
                     QObject::connect(recordingDialog, &RecordingDialog::takeKept, &voices, &RecordedVoice::loadTakes);
+                    QObject::connect(recordingDialog, &RecordingDialog::recordingChanged, voiceDialog,
+                        [&](bool recording) { voiceDialog->allowSample(!recording); });
                 }
                 recordingDialog->present();
             });

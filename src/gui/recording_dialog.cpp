@@ -2,6 +2,7 @@
 #include "gui/recording_dialog.h"
 
 #include "announcer/announcer.h"
+#include "announcer/recorded_voice.h"
 #include "platform/clip_player.h"
 #include "platform/recordings.h"
 
@@ -28,6 +29,7 @@ const QString kPhraseTitle = QStringLiteral("La frase prima di un numero, dopo u
 const QString kReady = QStringLiteral("Spazio per registrare, Invio per il prossimo.");
 const QString kRecordedAlready =
     QStringLiteral("Già registrato: A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
+const QString kVoiceSpeaking = QStringLiteral("Si registra appena la voce del programma ha finito di parlare.");
 const QString kListening = QStringLiteral("Si registra: dire il numero, poi Spazio per fermare.");
 const QString kKept =
     QStringLiteral("Registrato (%1 s): A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
@@ -55,8 +57,11 @@ QPushButton *button(const QString &text, QWidget *parent)
 
 } // namespace
 
-RecordingDialog::RecordingDialog(ClipPlayer &player, QWidget *parent) : QDialog(parent), player_(player)
+RecordingDialog::RecordingDialog(ClipPlayer &player, RecordedVoice &voice, QWidget *parent)
+    : QDialog(parent), player_(player), voice_(voice)
 {
+    voiceWait_.setInterval(20);
+    connect(&voiceWait_, &QTimer::timeout, this, &RecordingDialog::startWhenQuiet);
     setWindowTitle(kTitle);
     counter_ = new QLabel(this);
     shown_ = new QLabel(this);
@@ -88,7 +93,7 @@ RecordingDialog::RecordingDialog(ClipPlayer &player, QWidget *parent) : QDialog(
     connect(record_, &QPushButton::clicked, this, &RecordingDialog::toggleRecording);
     connect(listen_, &QPushButton::clicked, this, &RecordingDialog::listen);
     connect(redo_, &QPushButton::clicked, this, &RecordingDialog::redo);
-    connect(back_, &QPushButton::clicked, this, [this] { show(std::max(0, position_ - 1)); });
+    connect(back_, &QPushButton::clicked, this, &RecordingDialog::back);
     connect(next_, &QPushButton::clicked, this, &RecordingDialog::next);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     // Shortcuts come before the focused button: Space never presses one by mistake.
@@ -100,12 +105,18 @@ RecordingDialog::RecordingDialog(ClipPlayer &player, QWidget *parent) : QDialog(
     key(Qt::Key_Enter, &RecordingDialog::next);
     key(Qt::Key_Backspace, &RecordingDialog::redo);
     key(Qt::Key_A, &RecordingDialog::listen);
-    key(Qt::Key_Left, [this] { show(std::max(0, position_ - 1)); });
+    key(Qt::Key_Left, &RecordingDialog::back);
 
     connect(&recorder_, &VoiceRecorder::level, meter_,
         [this](double db) { meter_->setValue(std::clamp(int(db), kMeterFloorDb, 0)); });
     connect(&recorder_, &VoiceRecorder::taken, this, &RecordingDialog::taken);
     connect(&recorder_, &VoiceRecorder::failed, this, &RecordingDialog::refused);
+}
+
+RecordingDialog::~RecordingDialog()
+{
+    if (held_)
+        voice_.setHeld(false);
 }
 
 void RecordingDialog::present()
@@ -126,6 +137,7 @@ int RecordingDialog::shownTake() const { return takeAt(position_); }
 
 void RecordingDialog::show(int position)
 {
+    voiceWait_.stop();
     recorder_.cancel();
     position_ = position;
     const int take = shownTake();
@@ -138,12 +150,19 @@ void RecordingDialog::show(int position)
     shown_->setAccessibleName(counter_->text() + QStringLiteral(": ") + shown_->text());
     meter_->setValue(kMeterFloorDb);
     setStatus(QFile::exists(recordings::path(take)) ? kRecordedAlready : kReady);
-    showButtons();
+    showState();
 }
 
-void RecordingDialog::showButtons()
+bool RecordingDialog::taking() const { return voiceWait_.isActive() || recorder_.recording(); }
+
+void RecordingDialog::showState()
 {
-    const bool recording = recorder_.recording();
+    const bool recording = taking();
+    if (recording != held_) {
+        held_ = recording;
+        voice_.setHeld(recording);
+        emit recordingChanged(recording);
+    }
     record_->setText(recording ? QStringLiteral("&Ferma (Spazio)") : QStringLiteral("&Registra (Spazio)"));
     const bool kept = QFile::exists(recordings::path(shownTake()));
     listen_->setEnabled(!recording && kept);
@@ -158,27 +177,50 @@ void RecordingDialog::toggleRecording()
         recorder_.stop();
         return;
     }
+    if (voiceWait_.isActive()) {
+        voiceWait_.stop();
+        show(position_);
+        return;
+    }
     player_.open();
+    voiceWait_.start();
+    showState();
+    startWhenQuiet();
+}
+
+void RecordingDialog::startWhenQuiet()
+{
+    if (voice_.isSaying()) {
+        setStatus(kVoiceSpeaking);
+        return;
+    }
+    voiceWait_.stop();
     if (recorder_.start())
         setStatus(kListening);
-    showButtons();
+    showState();
 }
 
 void RecordingDialog::redo()
 {
-    if (!recorder_.recording())
+    if (!taking())
         toggleRecording();
 }
 
 void RecordingDialog::next()
 {
-    if (!recorder_.recording() && position_ + 1 < kPositions)
+    if (!taking() && position_ + 1 < kPositions)
         show(position_ + 1);
+}
+
+void RecordingDialog::back()
+{
+    if (!taking() && position_ > 0)
+        show(position_ - 1);
 }
 
 void RecordingDialog::listen()
 {
-    if (recorder_.recording())
+    if (taking())
         return;
     AudioClip clip;
     QString error;
@@ -192,7 +234,7 @@ void RecordingDialog::listen()
 
 void RecordingDialog::taken(const AudioClip &take)
 {
-    showButtons();
+    showState();
     const VoicedSpan span = voicedSpan(take);
     if (span.empty() || take.seconds() < kShortestTakeSeconds)
         return refused(kSilentTake);
@@ -206,7 +248,7 @@ void RecordingDialog::taken(const AudioClip &take)
     if (!QDir().mkpath(recordings::folder()) || !writeClip(path, kept, &error))
         return refused(kNotSaved.arg(QDir::toNativeSeparators(recordings::folder()), error));
     setStatus(kKept.arg(QLocale(QLocale::Italian).toString(kept.seconds(), 'f', 1)));
-    showButtons();
+    showState();
     emit takeKept(shownTake());
 }
 
@@ -215,7 +257,7 @@ void RecordingDialog::refused(const QString &message)
     meter_->setValue(kMeterFloorDb);
     const bool earlier = QFile::exists(recordings::path(shownTake()));
     setStatus(message + (earlier ? kEarlierKept : QString()));
-    showButtons();
+    showState();
 }
 
 void RecordingDialog::setStatus(const QString &text)
@@ -226,7 +268,8 @@ void RecordingDialog::setStatus(const QString &text)
 
 void RecordingDialog::reject()
 {
+    voiceWait_.stop();
     recorder_.cancel();
-    showButtons();
+    showState();
     QDialog::reject();
 }

@@ -143,11 +143,11 @@ VoiceDialog::VoiceDialog(SpeechDispatcherVoice &voice, QWidget *parent) : QDialo
     connect(record, &QPushButton::clicked, this, &VoiceDialog::recordingAsked);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-    QPushButton *sample = buttons->addButton(QStringLiteral("&Prova"), QDialogButtonBox::ActionRole);
+    sample_ = buttons->addButton(QStringLiteral("&Prova"), QDialogButtonBox::ActionRole);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(sample, &QPushButton::clicked, this, [this] { voice_.speakSample(kVoiceSample, choice()); });
+    connect(sample_, &QPushButton::clicked, this, [this] { voice_.speakSample(kVoiceSample, choice()); });
     connect(module_, &QComboBox::currentIndexChanged, this, &VoiceDialog::fillVoices);
     for (QComboBox *box : {module_, name_}) {
         connect(box, &QComboBox::currentIndexChanged, box, [box] { describeChoice(box); });
@@ -219,3 +219,5 @@ void VoiceDialog::showOwnVoice(bool on, int takes)
 }
 
 bool VoiceDialog::ownVoice() const { return ownVoice_->isChecked(); }
+
+void VoiceDialog::allowSample(bool allowed) { sample_->setEnabled(allowed); }

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QSlider;
 class SettingsStore;
 
@@ -29,6 +30,8 @@ public:
     // "La mia voce", and how many of the 91 takes there are.
     void showOwnVoice(bool on, int takes);
     bool ownVoice() const;
+    // "Prova" is off while a take is recorded: it would be heard in the take.
+    void allowSample(bool allowed);
 
 signals:
     // "Registra la voce…"
@@ -49,6 +52,7 @@ private:
     QLabel *state_;
     QCheckBox *ownVoice_;
     QLabel *takes_;
+    QPushButton *sample_;
 };
 
 inline const QString kVoiceSample = QStringLiteral("è uscito il numero 90");

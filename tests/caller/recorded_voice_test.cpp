@@ -24,14 +24,15 @@ struct FakeClips : ClipOutput {
 
 } // namespace
 
-// Each step: a text spoken, or (empty) the speech and the clip before both ending.
+// Each step: a text spoken, "[hold]" or "[go]" around a take recorded, or (empty) the speech
+// and the clip before both ending.
 TEST(RecordedVoice, KeepsOneOrderForTakesAndSpeechAndNeverTalksOverEither)
 {
     const struct {
         const char *name;
         QStringList steps;
         QStringList spoken, played; // after all steps
-        bool playerReady = true;
+        bool playerReady = true, on = true;
     } cases[] = {
         {"phrase and number from takes", {"è uscito il numero 12"}, {}, {"0+"}},
         {"a number not recorded is spoken", {"44", "è uscito il numero 44"}, {"44", "è uscito il numero 44"}, {}},
@@ -42,6 +43,10 @@ TEST(RecordedVoice, KeepsOneOrderForTakesAndSpeechAndNeverTalksOverEither)
         {"and is said once it is heard", {"12", "Tombola", ""}, {"Tombola"}, {"12"}},
         {"other texts and the repeat spoken", {"Ripeto, 12", "'a paura"}, {"Ripeto, 12", "'a paura"}, {}},
         {"no sound server: spoken instead", {"12"}, {"12"}, {}, false},
+        {"held: nothing said", {"[hold]", "Tombola", "12", "Ambo"}, {}, {}},
+        {"let go: all in order", {"[hold]", "Tombola", "12", "Ambo", "[go]", "", ""}, {"Tombola", "Ambo"}, {"12"}},
+        {"held with the voice off", {"[hold]", "12", "Ambo"}, {}, {}, true, false},
+        {"and let go", {"[hold]", "12", "Ambo", "[go]"}, {"12", "Ambo"}, {}, true, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,9 +59,11 @@ TEST(RecordedVoice, KeepsOneOrderForTakesAndSpeechAndNeverTalksOverEither)
         for (int take : {0, 6, 7, 12, 67})
             takes[std::size_t(take)] = std::make_shared<const std::vector<qint16>>(1, qint16(take));
         voice.setTakes(takes);
-        voice.setOn(true);
+        voice.setOn(c.on);
         for (const QString &step : c.steps) {
-            if (step.isEmpty()) {
+            if (step.startsWith(u'[')) {
+                voice.setHeld(step == QStringLiteral("[hold]"));
+            } else if (step.isEmpty()) {
                 speech.speaking = clips.busy = false;
                 voice.clipFinished();
             } else {
@@ -66,5 +73,6 @@ TEST(RecordedVoice, KeepsOneOrderForTakesAndSpeechAndNeverTalksOverEither)
         EXPECT_EQ(speech.spoken, c.spoken);
         EXPECT_EQ(clips.played, c.played);
         EXPECT_TRUE(voice.isSpeaking() || c.steps.last().isEmpty());
+        EXPECT_EQ(voice.isSaying(), speech.speaking || clips.busy);
     }
 }
