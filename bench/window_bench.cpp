@@ -160,7 +160,9 @@ bool boardOver(BoardWindow &window)
     return window.caller().game().tombolaOut() || window.caller().game().drawnCount() == kCells;
 }
 
-void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between = {});
+// between runs untimed after each draw, timedToo timed with it.
+void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between = {},
+    const std::function<void()> &timedToo = {});
 
 void drawCycle(benchmark::State &state, bool memoryStore, bool hall = false)
 {
@@ -219,7 +221,8 @@ void BM_DrawCycleBroker(benchmark::State &state)
     timeDraws(state, program.window, [] { QApplication::processEvents(); });
 }
 
-void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between)
+void timeDraws(benchmark::State &state, BoardWindow &window, const std::function<void()> &between,
+    const std::function<void()> &timedToo)
 {
     // One board untimed, so that first-use costs do not count.
     while (!boardOver(window))
@@ -233,6 +236,8 @@ void timeDraws(benchmark::State &state, BoardWindow &window, const std::function
         const int before = window.caller().game().drawnCount();
         const auto start = Clocked::now();
         window.drawNumber();
+        if (timedToo)
+            timedToo();
         const auto end = Clocked::now();
         if (window.caller().game().drawnCount() != before + 1) {
             state.SkipWithError("no number was drawn");
@@ -249,6 +254,13 @@ void timeDraws(benchmark::State &state, BoardWindow &window, const std::function
 void BM_DrawCycle(benchmark::State &state) { drawCycle(state, false); }
 void BM_DrawCycleMemoryStore(benchmark::State &state) { drawCycle(state, true); }
 void BM_DrawCycleHall(benchmark::State &state) { drawCycle(state, false, true); }
+
+// A draw until its saved game is on the disk too, not only its evening's row.
+void BM_DrawToDisk(benchmark::State &state)
+{
+    Program program;
+    timeDraws(state, program.window, {}, [&program] { program.diskStore.flush(); });
+}
 
 // The saved draw's text after each draw of a board drawn in a random order.
 std::vector<QString> savedDrawTexts()
@@ -506,6 +518,7 @@ void windowSizes(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_DrawCycle)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleMemoryStore)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleHall)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawToDisk)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCyclePhones)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawCycleBroker)->UseManualTime()->Iterations(900)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QSettingsWrite)->UseManualTime()->Iterations(kDraws)->Unit(benchmark::kMicrosecond);

@@ -62,7 +62,7 @@ std::optional<SavedGame> savedGame(SettingsStore &store)
 
 void saveGame(SettingsStore &store, const SavedGame &game)
 {
-    store.writeAll({entry(kSavedGame, game.text()), entry(kDrawOrder, game.orderText()),
+    store.writeBehind({entry(kSavedGame, game.text()), entry(kDrawOrder, game.orderText()),
         entry(kTombolinoState, game.tombolinoText()), entry(kGameEnded, false)});
 }
 

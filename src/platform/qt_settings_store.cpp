@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt_settings_store.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,11 @@
 #include <QStringList>
 #include <QStringTokenizer>
 #include <QTemporaryDir>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -39,7 +45,146 @@ bool readsAsSettings(const QString &fileName)
     }
     return true;
 }
+
+// A value as the store hands it out. An unquoted value with commas, written by hand, comes
+// back from QSettings as a list.
+QString asText(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+using Values = QList<std::pair<QString, QString>>;
+
+// Whether the file, with these values written, stays within the size it is read at. Far from
+// the limit a bound says so; near it the file is written aside and measured. growth is what
+// was set since the file was last synced.
+bool fits(QSettings &settings, qint64 &growth, const Values &values)
+{
+    const qint64 size = QFileInfo(settings.fileName()).size();
+    qint64 bound = size + growth;
+    for (const auto &[path, value] : values)
+        bound += 6 * (path.size() + value.size()) + 16; // an escaped character takes at most 6 bytes
+    if (bound <= QtSettingsStore::kMaxFileBytes) {
+        growth = bound - size;
+        return true;
+    }
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return false;
+    {
+        QSettings trial(dir.filePath(QStringLiteral("trial.conf")), QSettings::IniFormat);
+        const QStringList keys = settings.allKeys();
+        for (const QString &key : keys)
+            trial.setValue(key, settings.value(key));
+        for (const auto &[path, value] : values)
+            trial.setValue(path, value);
+    }
+    return QFileInfo(dir.filePath(QStringLiteral("trial.conf"))).size() <= QtSettingsStore::kMaxFileBytes;
+}
 } // namespace
+
+// The one QSettings of the file, used on a thread of its own. What is posted is written in
+// order; what is posted while a sync runs is written together at the next one.
+class QtSettingsStore::Writer {
+public:
+    struct Change {
+        Values values;
+        bool remove = false; // the keys named are removed
+    };
+    // What went wrong since last asked.
+    struct Troubles {
+        bool unwritable = false, full = false;
+    };
+
+    explicit Writer(const QString &fileName) : thread_([this, fileName] { run(fileName); }) {}
+    ~Writer()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    // The change's number, for wait().
+    quint64 post(Change change)
+    {
+        quint64 number;
+        {
+            const std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(change));
+            number = ++posted_;
+        }
+        wake_.notify_one();
+        return number;
+    }
+    void wait(quint64 number)
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return written_ >= number; });
+    }
+    void waitAll()
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return written_ >= posted_; });
+    }
+    Troubles troubles()
+    {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(troubles_, {});
+    }
+
+private:
+    void run(const QString &fileName)
+    {
+        QSettings settings(fileName, QSettings::IniFormat);
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            std::vector<Change> changes = std::move(queue_);
+            queue_.clear();
+            const quint64 upTo = posted_;
+            lock.unlock();
+            Troubles seen;
+            qint64 growth = 0;
+            for (const Change &change : changes) {
+                if (change.remove) {
+                    for (const auto &[path, value] : change.values)
+                        settings.remove(path);
+                } else if (fits(settings, growth, change.values)) {
+                    for (const auto &[path, value] : change.values)
+                        settings.setValue(path, value);
+                } else {
+                    seen.full = true; // kept in memory for the run
+                }
+            }
+            // A failed write stays pending in QSettings: the next one that succeeds (a disk
+            // no longer full) writes it too.
+            settings.sync();
+            // Nothing runs this thread's events: the update QSettings asks itself for is done.
+            QCoreApplication::removePostedEvents(&settings, QEvent::UpdateRequest);
+            seen.unwritable = settings.status() == QSettings::AccessError || !settings.isWritable();
+            lock.lock();
+            troubles_.unwritable |= seen.unwritable;
+            troubles_.full |= seen.full;
+            written_ = upTo;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::vector<Change> queue_;
+    quint64 posted_ = 0, written_ = 0;
+    bool stopping_ = false;
+    Troubles troubles_;
+    std::thread thread_; // last: started once the rest is made
+};
 
 QtSettingsStore::QtSettingsStore()
 {
@@ -57,7 +202,10 @@ QtSettingsStore::QtSettingsStore()
 
 QtSettingsStore::QtSettingsStore(const QString &iniPath) : fileName_(iniPath) { open(); }
 
-QtSettingsStore::~QtSettingsStore() = default;
+QtSettingsStore::~QtSettingsStore()
+{
+    flush();
+}
 
 void QtSettingsStore::open()
 {
@@ -79,7 +227,13 @@ void QtSettingsStore::open()
     for (int attempt = 0; attempt < 2; ++attempt) {
         const qint64 size = QFileInfo(fileName_).size();
         if (size <= kMaxFileBytes && readsAsSettings(fileName_)) {
-            settings_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+            {
+                const QSettings settings(fileName_, QSettings::IniFormat);
+                const QStringList keys = settings.allKeys();
+                for (const QString &key : keys)
+                    values_.insert(key, asText(settings.value(key)));
+            }
+            writer_ = std::make_unique<Writer>(fileName_);
             return;
         }
         // Kept for whoever wants to look at it; the program starts afresh.
@@ -103,56 +257,48 @@ void QtSettingsStore::open()
 
 void QtSettingsStore::refuse(const QString &english, const QString &italian)
 {
-    settings_.reset();
+    writer_.reset();
     problem_ = italian;
     qCWarning(settingsLog).noquote() << QStringLiteral("Warning: ") + english + QLatin1Char('.');
 }
 
 QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
 {
-    if (const auto kept = kept_.constFind(path); kept != kept_.constEnd())
-        return *kept;
-    if (!settings_)
-        return defaultValue;
-    const QVariant value = settings_->value(path);
-    if (!value.isValid())
-        return defaultValue;
-    // An unquoted value with commas, written by hand, comes back as a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    tellTroubles();
+    return values_.value(path, defaultValue);
 }
 
 void QtSettingsStore::remove(const QString &path)
 {
-    kept_.remove(path);
-    if (settings_) {
-        settings_->remove(path);
-        settings_->sync();
+    values_.remove(path);
+    if (writer_) {
+        writer_->wait(writer_->post({{{path, QString()}}, true}));
+        tellTroubles();
     }
 }
 
-// Whether the file, with these values written, stays within the size it is read at. Far from
-// the limit a bound says so; near it the file is written aside and measured.
-bool QtSettingsStore::fits(std::initializer_list<std::pair<QString, QString>> values) const
+void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values) { post(values, true); }
+
+void QtSettingsStore::writeBehind(std::initializer_list<std::pair<QString, QString>> values) { post(values, false); }
+
+void QtSettingsStore::flush()
 {
-    qint64 bound = QFileInfo(fileName_).size();
-    for (const auto &[path, value] : values)
-        bound += 6 * (path.size() + value.size()) + 16; // an escaped character takes at most 6 bytes
-    if (bound <= kMaxFileBytes)
-        return true;
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return false;
-    {
-        QSettings trial(dir.filePath(QStringLiteral("trial.conf")), QSettings::IniFormat);
-        const QStringList keys = settings_->allKeys();
-        for (const QString &key : keys)
-            trial.setValue(key, settings_->value(key));
-        for (const auto &[path, value] : values)
-            trial.setValue(path, value);
+    if (writer_) {
+        writer_->waitAll();
+        tellTroubles();
     }
-    return QFileInfo(dir.filePath(QStringLiteral("trial.conf"))).size() <= kMaxFileBytes;
+}
+
+void QtSettingsStore::post(std::initializer_list<std::pair<QString, QString>> values, bool wait)
+{
+    for (const auto &[path, value] : values)
+        values_.insert(path, value);
+    if (!writer_)
+        return;
+    const quint64 number = writer_->post({Values(values.begin(), values.end())});
+    if (wait)
+        writer_->wait(number);
+    tellTroubles();
 }
 
 void QtSettingsStore::warnWrite(const QString &english, const QString &italian)
@@ -163,33 +309,24 @@ void QtSettingsStore::warnWrite(const QString &english, const QString &italian)
         told_(italian);
 }
 
-void QtSettingsStore::writeAll(std::initializer_list<std::pair<QString, QString>> values)
+void QtSettingsStore::tellTroubles()
 {
-    if (!settings_ || !fits(values)) {
-        for (const auto &[path, value] : values)
-            kept_[path] = value;
-        if (settings_ && !fullWarned_) {
-            fullWarned_ = true;
-            warnWrite(QStringLiteral("the settings file %1 would pass 1 MiB, the size it is read at; what is written "
-                                     "from now on that does not fit is kept for this run only.")
-                          .arg(fileName_),
-                QStringLiteral("Il file delle impostazioni è arrivato a 1 MiB: le nuove modifiche valgono solo fino "
-                               "alla chiusura; resta salvata l'ultima partita scritta."));
-        }
+    if (!writer_)
         return;
+    const Writer::Troubles troubles = writer_->troubles();
+    if (troubles.full && !fullWarned_) {
+        fullWarned_ = true;
+        warnWrite(QStringLiteral("the settings file %1 would pass 1 MiB, the size it is read at; what is written "
+                                 "from now on that does not fit is kept for this run only.")
+                      .arg(fileName_),
+            QStringLiteral("Il file delle impostazioni è arrivato a 1 MiB: le nuove modifiche valgono solo fino "
+                           "alla chiusura; resta salvata l'ultima partita scritta."));
     }
-    for (const auto &[path, value] : values) {
-        settings_->setValue(path, value);
-        kept_.remove(path);
+    if (troubles.unwritable && !writeWarned_) {
+        writeWarned_ = true;
+        warnWrite(QStringLiteral("the settings file %1 cannot be written; the options and the game in progress "
+                                 "will not be kept after the program ends.")
+                      .arg(fileName_),
+            QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept);
     }
-    // A failed write stays pending in QSettings: the next one that succeeds (a disk no
-    // longer full) writes it too.
-    settings_->sync();
-    if (writeWarned_ || (settings_->status() != QSettings::AccessError && settings_->isWritable()))
-        return;
-    writeWarned_ = true;
-    warnWrite(QStringLiteral("the settings file %1 cannot be written; the options and the game in progress "
-                             "will not be kept after the program ends.")
-                  .arg(fileName_),
-        QStringLiteral("Il file delle impostazioni non si può scrivere.") + kNotKept);
 }

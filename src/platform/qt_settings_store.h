@@ -8,8 +8,6 @@
 #include <functional>
 #include <memory>
 
-class QSettings;
-
 // The settings store kept by QSettings under organisation and application "Vellucario"
 // (on Linux $XDG_CONFIG_HOME/Vellucario/Vellucario.conf). The file is only written where
 // that is safe: a file too large or not readable as settings is moved aside at the start,
@@ -17,6 +15,8 @@ class QSettings;
 // folder at all, leaves the store in memory for the run. The file is never written past the
 // size it would be refused at: such a write is kept in memory for the run and the file keeps
 // what it had, the game last saved in it among that. Each trouble is warned of once.
+// The file is written by a thread of its own; reads are answered from memory, so that a
+// draw never waits for the disk nor for the lock QSettings holds while it writes.
 class QtSettingsStore : public SettingsStore {
 public:
     static constexpr qint64 kMaxFileBytes = 1 << 20;
@@ -31,6 +31,10 @@ public:
     // for this run, warning once.
     void writeAll(std::initializer_list<std::pair<QString, QString>> values) override;
     void remove(const QString &path) override;
+    // Handed to the writer's thread; the latest values of these keys are on the disk a moment
+    // later, and before any later write, removal or the store's end.
+    void writeBehind(std::initializer_list<std::pair<QString, QString>> values) override;
+    void flush() override;
 
     QString fileName() const { return fileName_; }
     // What went wrong with the file, in Italian for the window; empty when nothing did.
@@ -41,12 +45,14 @@ public:
 private:
     void open();
     void refuse(const QString &english, const QString &italian);
-    bool fits(std::initializer_list<std::pair<QString, QString>> values) const;
+    void post(std::initializer_list<std::pair<QString, QString>> values, bool wait);
+    void tellTroubles();
     void warnWrite(const QString &english, const QString &italian);
 
+    class Writer;
     QString fileName_;
-    std::unique_ptr<QSettings> settings_; // none when the file must not be written
-    QMap<QString, QString> kept_; // what was written when there is no file
+    std::unique_ptr<Writer> writer_; // none when the file must not be written
+    QMap<QString, QString> values_; // everything the store holds, read from the file at the start
     QString problem_;
     std::function<void(const QString &)> told_;
     bool writeWarned_ = false;

@@ -6,7 +6,7 @@
 #include <utility>
 
 // The per-user store of the options and the game in progress: text values under
-// "Group/Key" paths. A write reaches the disk before it returns.
+// "Group/Key" paths. A write reaches the disk before it returns, one written behind soon after.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -17,4 +17,9 @@ public:
     virtual void remove(const QString &path) { write(path, {}); }
     // Several values reaching the disk together.
     virtual void writeAll(std::initializer_list<std::pair<QString, QString>> values) = 0;
+    // Values that may reach the disk a moment after this returns (the game in progress, at
+    // every draw), though before any later write or removal does. Reads see them at once.
+    virtual void writeBehind(std::initializer_list<std::pair<QString, QString>> values) { writeAll(values); }
+    // Returns once everything written behind is on the disk.
+    virtual void flush() {}
 };

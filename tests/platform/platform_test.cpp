@@ -30,6 +30,34 @@ TEST(QtSettingsStore, KeepsGroupsOnDiskAndSaysWhenItCannotWrite)
     EXPECT_FALSE(store.problem().isEmpty());
 }
 
+// The game written behind the draw: read back at once, on the disk in the order written,
+// and all of it there once the store is closed.
+TEST(QtSettingsStore, WritesTheGameBehindInOrderAndAllOfItByTheEnd)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vellucario.conf");
+    {
+        QtSettingsStore store(path);
+        for (int n = 1; n <= 200; ++n)
+            store.writeBehind({{"Settaggio/SalvaUlt", QString::number(n)}, {"Partita/Finita", "0"}});
+        EXPECT_EQ(store.read("Settaggio/SalvaUlt", ""), "200");
+        store.write("Partita/Finita", "1"); // waits for what was written before it
+        EXPECT_EQ(QtSettingsStore(path).read("Settaggio/SalvaUlt", ""), "200");
+        EXPECT_EQ(QtSettingsStore(path).read("Partita/Finita", ""), "1");
+        store.writeBehind({{"Settaggio/SalvaUlt", "201"}});
+    }
+    EXPECT_EQ(QtSettingsStore(path).read("Settaggio/SalvaUlt", ""), "201");
+
+    QFile blocker(dir.filePath("blocked"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QtSettingsStore store(dir.filePath("blocked/Vellucario.conf"));
+    QString told;
+    store.onProblem([&told](const QString &problem) { told = problem; });
+    store.writeBehind({{"Settaggio/SalvaUlt", "1"}});
+    store.flush();
+    EXPECT_TRUE(told.contains("non si può scrivere")) << "a failure behind the draw is still told";
+}
+
 // Hostile settings files: moved aside and started afresh, or never written through.
 TEST(QtSettingsStore, MovesAsideWhatIsNotSettingsAndNeverWritesThroughAnUnsafeLink)
 {
