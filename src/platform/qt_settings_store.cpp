@@ -14,9 +14,9 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
-#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(settingsLog, "sorteggina.settings", QtWarningMsg)
@@ -98,7 +98,7 @@ public:
         bool unwritable = false, full = false;
     };
 
-    explicit Writer(const QString &fileName) : thread_([this, fileName] { run(fileName); }) {}
+    explicit Writer(const QString &fileName) : thread_([this, fileName] { run(fileName); }) { }
     ~Writer()
     {
         {
@@ -202,10 +202,7 @@ QtSettingsStore::QtSettingsStore()
 
 QtSettingsStore::QtSettingsStore(const QString &iniPath) : fileName_(iniPath) { open(); }
 
-QtSettingsStore::~QtSettingsStore()
-{
-    flush();
-}
+QtSettingsStore::~QtSettingsStore() { flush(); }
 
 void QtSettingsStore::open()
 {

@@ -21,5 +21,5 @@ public:
     // every draw), though before any later write or removal does. Reads see them at once.
     virtual void writeBehind(std::initializer_list<std::pair<QString, QString>> values) { writeAll(values); }
     // Returns once everything written behind is on the disk.
-    virtual void flush() {}
+    virtual void flush() { }
 };
