@@ -8,16 +8,19 @@
 
 namespace {
 
-// What a working microphone delivers its first data within, even a slow USB one.
-constexpr int kFirstDataMs = 2000;
+// What a working microphone delivers its first data within, even a slow USB one or a sound
+// server waking its source up (PulseAudio's can take 2 s), and its next data within after that.
+constexpr int kFirstDataMs = 5000;
+constexpr int kDataGapMs = 2000;
 
 } // namespace
 
 VoiceRecorder::VoiceRecorder(QObject *parent) : QObject(parent), format_(std::make_unique<QAudioFormat>())
 {
     silence_.setSingleShot(true);
-    silence_.setInterval(kFirstDataMs);
-    connect(&silence_, &QTimer::timeout, this, [this] { fail(kMicrophoneMute); });
+    // A source can go quiet without an error (suspended, a USB microphone pulled out).
+    connect(&silence_, &QTimer::timeout, this,
+        [this] { fail(take_.samples.empty() ? kMicrophoneMute : kMicrophoneStopped); });
 }
 
 VoiceRecorder::~VoiceRecorder() { cancel(); }
@@ -50,19 +53,25 @@ bool VoiceRecorder::start()
         if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError)
             fail(kMicrophoneStopped);
     });
-    silence_.start();
+    silence_.start(kFirstDataMs);
     return true;
 }
 
 void VoiceRecorder::read()
 {
+    if (drain())
+        stop();
+}
+
+bool VoiceRecorder::drain()
+{
     if (!input_)
-        return;
-    silence_.stop();
+        return false;
     const QByteArray bytes = input_->readAll();
     const int frameBytes = format_->bytesPerFrame(), sampleBytes = format_->bytesPerSample();
-    if (frameBytes <= 0)
-        return;
+    if (frameBytes <= 0 || bytes.size() < frameBytes)
+        return false;
+    silence_.start(kDataGapMs);
     const std::size_t before = take_.samples.size();
     const std::size_t most = std::size_t(format_->sampleRate() * kLongestClipSeconds);
     for (qsizetype at = 0; at + frameBytes <= bytes.size() && take_.samples.size() < most; at += frameBytes) {
@@ -72,15 +81,14 @@ void VoiceRecorder::read()
         take_.samples.push_back(sum / float(format_->channelCount()));
     }
     emit level(levelDb(take_.samples.data() + before, take_.samples.size() - before));
-    if (take_.samples.size() >= most)
-        stop();
+    return take_.samples.size() >= most;
 }
 
 void VoiceRecorder::stop()
 {
     if (!source_)
         return;
-    read();
+    drain();
     cancel();
     emit taken(take_);
 }

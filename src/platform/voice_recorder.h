@@ -41,11 +41,13 @@ signals:
 
 private:
     void read();
+    // Takes in what the device has; true when the take is full.
+    bool drain();
     void fail(const QString &message);
 
     std::unique_ptr<QAudioSource> source_;
     QIODevice *input_ = nullptr;
     std::unique_ptr<QAudioFormat> format_;
     AudioClip take_;
-    QTimer silence_; // no data at all from the device
+    QTimer silence_; // no data from the device for too long
 };

@@ -120,6 +120,17 @@ def own_voice_test(binary):
                   f"take of {length:.3f} s, not the {BURST_S} s burst and its margins: trimmed wrong")
             level = voiced_db(samples, rate)
             check(abs(level - TARGET_DB) < 1.0, f"take at {level:.1f} dBFS, not {TARGET_DB}")
+            # A microphone that goes quiet mid-take, with no error from it, fails the take, good as
+            # it was so far, and the take kept before stays.
+            kept = open(take, "rb").read()
+            program.key("space")
+            wait_for(lambda: recording(display), "the second take to begin")
+            time.sleep(0.3)
+            subprocess.run(["paplay", "-d", "mouth", display.path("burst.wav")], env=display.env, check=True)
+            display.run("pactl", "suspend-source", "microphone", "1")
+            wait_for(lambda: not recording(display), "the take ended by the stopped microphone", 6)
+            display.run("pactl", "suspend-source", "microphone", "0")
+            check(open(take, "rb").read() == kept, "a failed take took the place of the one kept")
 
             # Every number from the same take, so that any draw plays it, after a long phrase.
             for name in [f"{n}.flac" for n in range(2, 91)]:
