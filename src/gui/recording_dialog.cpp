@@ -30,7 +30,9 @@ const QString kReady = QStringLiteral("Spazio per registrare, Invio per il pross
 const QString kRecordedAlready =
     QStringLiteral("Già registrato: A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
 const QString kVoiceSpeaking = QStringLiteral("Si registra appena la voce del programma ha finito di parlare.");
+const QString kOpening = QStringLiteral("Un momento: si apre il microfono…");
 const QString kListening = QStringLiteral("Si registra: dire il numero, poi Spazio per fermare.");
+const QString kNextKey = QStringLiteral(", Invio per il prossimo");
 const QString kKept =
     QStringLiteral("Registrato (%1 s): A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
 const QString kSilentTake =
@@ -109,6 +111,7 @@ RecordingDialog::RecordingDialog(ClipPlayer &player, RecordedVoice &voice, QWidg
 
     connect(&recorder_, &VoiceRecorder::level, meter_,
         [this](double db) { meter_->setValue(std::clamp(int(db), kMeterFloorDb, 0)); });
+    connect(&recorder_, &VoiceRecorder::listening, this, [this] { setStatus(kListening); });
     connect(&recorder_, &VoiceRecorder::taken, this, &RecordingDialog::taken);
     connect(&recorder_, &VoiceRecorder::failed, this, &RecordingDialog::refused);
 }
@@ -195,8 +198,10 @@ void RecordingDialog::startWhenQuiet()
         return;
     }
     voiceWait_.stop();
+    // A sound server can take a second or two to send a source's first samples: what is
+    // said before them is lost, so the caller is asked to speak only once they come.
     if (recorder_.start())
-        setStatus(kListening);
+        setStatus(kOpening);
     showState();
 }
 
@@ -247,7 +252,11 @@ void RecordingDialog::taken(const AudioClip &take)
     const QString path = recordings::path(shownTake());
     if (!QDir().mkpath(recordings::folder()) || !writeClip(path, kept, &error))
         return refused(kNotSaved.arg(QDir::toNativeSeparators(recordings::folder()), error));
-    setStatus(kKept.arg(QLocale(QLocale::Italian).toString(kept.seconds(), 'f', 1)));
+    int missing = 0;
+    for (int position = 0; position < kPositions; ++position)
+        missing += !QFile::exists(recordings::path(takeAt(position)));
+    setStatus(kKept.arg(QLocale(QLocale::Italian).toString(kept.seconds(), 'f', 1)) +
+              (missing == 0 ? QStringLiteral(" ") + kAllDone : QString()));
     showState();
     emit takeKept(shownTake());
 }
@@ -260,8 +269,10 @@ void RecordingDialog::refused(const QString &message)
     showState();
 }
 
-void RecordingDialog::setStatus(const QString &text)
+void RecordingDialog::setStatus(const QString &said)
 {
+    // At the last take there is no next one to go to.
+    const QString text = position_ + 1 < kPositions ? said : QString(said).remove(kNextKey);
     status_->setText(text);
     status_->setAccessibleName(text);
 }

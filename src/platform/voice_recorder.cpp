@@ -73,6 +73,8 @@ bool VoiceRecorder::drain()
         return false;
     silence_.start(kDataGapMs);
     const std::size_t before = take_.samples.size();
+    if (before == 0)
+        emit listening();
     const std::size_t most = std::size_t(format_->sampleRate() * kLongestClipSeconds);
     for (qsizetype at = 0; at + frameBytes <= bytes.size() && take_.samples.size() < most; at += frameBytes) {
         float sum = 0;

@@ -35,6 +35,8 @@ public:
     bool recording() const { return source_ != nullptr; }
 
 signals:
+    // The first samples of a take have come: from now on what is said is in it.
+    void listening();
     void level(double db);
     void taken(const AudioClip &take);
     void failed(const QString &message);
