@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +34,8 @@ const QString kVoiceSpeaking = QStringLiteral("Si registra appena la voce del pr
 const QString kOpening = QStringLiteral("Un momento: si apre il microfono…");
 const QString kListening = QStringLiteral("Si registra: dire il numero, poi Spazio per fermare.");
 const QString kNextKey = QStringLiteral(", Invio per il prossimo");
+const QString kRecordButton = QStringLiteral("&Registra (Spazio)");
+const QString kStopButton = QStringLiteral("&Ferma (Spazio)");
 const QString kKept =
     QStringLiteral("Registrato (%1 s): A per ascoltarlo, Backspace per rifarlo, Invio per il prossimo.");
 const QString kSilentTake =
@@ -76,7 +79,11 @@ RecordingDialog::RecordingDialog(ClipPlayer &player, RecordedVoice &voice, QWidg
     status_ = new QLabel(this);
     status_->setWordWrap(true);
     status_->setMinimumHeight(status_->fontMetrics().height() * 3);
-    record_ = button(QString(), this);
+    record_ = button(kStopButton, this);
+    // As wide for "Ferma" as for "Registra": the buttons beside it do not move under the mouse.
+    const int stopWidth = record_->sizeHint().width();
+    record_->setText(kRecordButton);
+    record_->setMinimumWidth(std::max(stopWidth, record_->sizeHint().width()));
     listen_ = button(QStringLiteral("&Ascolta (A)"), this);
     redo_ = button(QStringLiteral("Ri&fai (Backspace)"), this);
     back_ = button(QStringLiteral("&Indietro (←)"), this);
@@ -166,7 +173,7 @@ void RecordingDialog::showState()
         voice_.setHeld(recording);
         emit recordingChanged(recording);
     }
-    record_->setText(recording ? QStringLiteral("&Ferma (Spazio)") : QStringLiteral("&Registra (Spazio)"));
+    record_->setText(recording ? kStopButton : kRecordButton);
     const bool kept = QFile::exists(recordings::path(shownTake()));
     listen_->setEnabled(!recording && kept);
     redo_->setEnabled(!recording);
