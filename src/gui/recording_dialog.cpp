@@ -53,6 +53,15 @@ const QString kNoSound = QStringLiteral("L'audio non è pronto: riprovare tra un
 
 int takeAt(int position) { return position < 90 ? position + 1 : recordings::kPhrase; }
 
+// The first position not recorded yet; kPositions when all are.
+int firstNotRecorded()
+{
+    int first = 0;
+    while (first < kPositions && QFile::exists(recordings::path(takeAt(first))))
+        ++first;
+    return first;
+}
+
 QPushButton *button(const QString &text, QWidget *parent)
 {
     auto *b = new QPushButton(text, parent);
@@ -132,9 +141,7 @@ RecordingDialog::~RecordingDialog()
 void RecordingDialog::present()
 {
     player_.open();
-    int first = 0;
-    while (first < kPositions && QFile::exists(recordings::path(takeAt(first))))
-        ++first;
+    const int first = firstNotRecorded();
     show(first % kPositions);
     if (first == kPositions)
         setStatus(kAllDone);
@@ -259,11 +266,8 @@ void RecordingDialog::taken(const AudioClip &take)
     const QString path = recordings::path(shownTake());
     if (!QDir().mkpath(recordings::folder()) || !writeClip(path, kept, &error))
         return refused(kNotSaved.arg(QDir::toNativeSeparators(recordings::folder()), error));
-    int missing = 0;
-    for (int position = 0; position < kPositions; ++position)
-        missing += !QFile::exists(recordings::path(takeAt(position)));
     setStatus(kKept.arg(QLocale(QLocale::Italian).toString(kept.seconds(), 'f', 1)) +
-              (missing == 0 ? QStringLiteral(" ") + kAllDone : QString()));
+              (firstNotRecorded() == kPositions ? QStringLiteral(" ") + kAllDone : QString()));
     showState();
     emit takeKept(shownTake());
 }

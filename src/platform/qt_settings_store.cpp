@@ -261,7 +261,6 @@ void QtSettingsStore::refuse(const QString &english, const QString &italian)
 
 QString QtSettingsStore::read(const QString &path, const QString &defaultValue)
 {
-    tellTroubles();
     return values_.value(path, defaultValue);
 }
 

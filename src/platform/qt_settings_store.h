@@ -34,7 +34,8 @@ public:
     // Handed to the writer's thread; the latest values of these keys are on the disk a moment
     // later, and before any later write, removal or the store's end.
     void writeBehind(std::initializer_list<std::pair<QString, QString>> values) override;
-    void flush() override;
+    // Returns once everything written behind is on the disk.
+    void flush();
 
     QString fileName() const { return fileName_; }
     // What went wrong with the file, in Italian for the window; empty when nothing did.

@@ -20,6 +20,4 @@ public:
     // Values that may reach the disk a moment after this returns (the game in progress, at
     // every draw), though before any later write or removal does. Reads see them at once.
     virtual void writeBehind(std::initializer_list<std::pair<QString, QString>> values) { writeAll(values); }
-    // Returns once everything written behind is on the disk.
-    virtual void flush() { }
 };
